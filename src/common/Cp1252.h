@@ -1,0 +1,23 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+namespace kadro {
+
+// Windows-1252 is the code page of every text file the program reads and writes.
+// Characters outside it are written as '?'.
+QByteArray toCp1252(const QString& text);
+QString fromCp1252(const QByteArray& bytes);
+QChar cp1252Char(unsigned char byte);
+
+// Reads a whole file; returns false if it cannot be opened or read.
+bool readFileBytes(const QString& path, QByteArray* out);
+
+// Writes beside the target and replaces it only when everything was written, so a failed
+// save never destroys the previous file. Returns false on any failure.
+bool writeFileSafely(const QString& path, const QByteArray& bytes);
+
+// Joins lines with CR LF (also after the last line) and encodes them in Windows-1252.
+QByteArray cp1252Lines(const QStringList& lines);
+
+} // namespace kadro

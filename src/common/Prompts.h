@@ -1,0 +1,115 @@
+#pragma once
+#include <QColor>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+namespace kadro {
+
+// The application title, used as the caption of plain message boxes.
+inline const QString kAppTitle = QStringLiteral("Kadro 2.0");
+
+enum class BoxKind { Warning, Error, Information, Confirmation, Plain };
+
+enum class Button { Ok, Ja, Nein, Abbrechen };
+
+// Caption of a message box of a kind: "Warnung", "Fehler", "Informationen", "Bestätigung",
+// or the application title for plain boxes.
+QString boxTitle(BoxKind kind);
+// "OK", "&Ja", "&Nein", "Abbrechen".
+QString buttonCaption(Button button);
+
+// Options of a file dialog. Filters are written as "Name|*.ext|Name2|*.a; *.b".
+struct FileDialogOptions {
+    QString title;
+    QString filter;
+    int filterIndex = 1;         // 1-based, preselected filter
+    QString defaultSuffix;       // save dialogs
+    QString directory;
+    QString fileName;
+    bool overwritePrompt = false;
+};
+
+// Every message box, file dialog, colour dialog and modal window of the program goes through
+// this interface, so that tests can answer them and check what was shown.
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // Shows a modal message box; closing it without a button counts as Abbrechen.
+    // A "\r" in the text is a line break.
+    virtual Button message(BoxKind kind, const QString& text, const QList<Button>& buttons) = 0;
+    // Returns the chosen path, or an empty string when cancelled.
+    virtual QString openFile(const FileDialogOptions& options) = 0;
+    virtual QString saveFile(const FileDialogOptions& options) = 0;
+    virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
+    // Runs one of the program's own windows modally; returns its result code.
+    virtual int runModal(QDialog* dialog) = 0;
+
+    // Convenience for the usual boxes.
+    void warning(const QString& text) { message(BoxKind::Warning, text, {Button::Ok}); }
+    void error(const QString& text) { message(BoxKind::Error, text, {Button::Ok}); }
+    void information(const QString& text) { message(BoxKind::Information, text, {Button::Ok}); }
+    void plain(const QString& text) { message(BoxKind::Plain, text, {Button::Ok}); }
+    Button confirm(const QString& text)
+    {
+        return message(BoxKind::Confirmation, text, {Button::Ja, Button::Nein, Button::Abbrechen});
+    }
+};
+
+// The real dialogs, on Qt's standard widgets.
+class QtPrompts : public Prompts {
+public:
+    explicit QtPrompts(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
+
+    Button message(BoxKind kind, const QString& text, const QList<Button>& buttons) override;
+    QString openFile(const FileDialogOptions& options) override;
+    QString saveFile(const FileDialogOptions& options) override;
+    std::optional<QColor> chooseColor(const QColor& initial) override;
+    int runModal(QDialog* dialog) override;
+
+    // "Name|*.a; *.b|..." → Qt's "Name (*.a *.b);;..."
+    static QStringList qtFilters(const QString& filter);
+
+private:
+    QWidget* m_parent;
+};
+
+// A scripted stand-in for tests: records what was shown and answers from queues.
+class ScriptedPrompts : public Prompts {
+public:
+    struct Shown {
+        BoxKind kind;
+        QString title;
+        QString text;
+        QList<Button> buttons;
+    };
+    struct FileRequest {
+        bool save;
+        FileDialogOptions options;
+    };
+
+    QList<Shown> shown;
+    QList<FileRequest> fileRequests;
+    QList<QDialog*> modalShown;
+
+    QList<Button> answers;              // default when empty: the first button
+    QStringList fileAnswers;            // default when empty: "" (cancelled)
+    QList<std::optional<QColor>> colorAnswers;
+    // Called with each modal window; drives it and returns its result (default: rejected).
+    std::function<int(QDialog*)> modalHandler;
+
+    Button message(BoxKind kind, const QString& text, const QList<Button>& buttons) override;
+    QString openFile(const FileDialogOptions& options) override;
+    QString saveFile(const FileDialogOptions& options) override;
+    std::optional<QColor> chooseColor(const QColor& initial) override;
+    int runModal(QDialog* dialog) override;
+};
+
+} // namespace kadro
