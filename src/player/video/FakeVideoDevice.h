@@ -1,0 +1,72 @@
+#pragma once
+// A scripted video device without decoding, for tests of the code that drives a device.
+// It keeps positions, length, end point and play state like the real device; playback moves only
+// when the test calls advance().
+
+#include "player/video/VideoDevice.h"
+
+#include <QStringList>
+
+namespace kadro {
+
+class FakeVideoDevice : public VideoDevice {
+    Q_OBJECT
+public:
+    explicit FakeVideoDevice(QObject* parent = nullptr);
+
+    // --- scripting ---------------------------------------------------------------------------
+    // Frame count - 1 that the next open() will report (default 99).
+    void setLength(int length);
+    // Picture size reported by displayRect() after open() (default 320 x 240).
+    void setDisplaySize(const QSize& size);
+    // Makes the next open() calls fail with this text (empty = succeed).
+    void setOpenError(const QString& text);
+    // While playing: moves `frames` frames on, stopping by itself at the end point.
+    void advance(int frames = 1);
+    // Every operation called, in order ("open", "seek 12", "play", "setEndPos 40", ...).
+    const QStringList& calls() const { return calls_; }
+    void clearCalls() { calls_.clear(); }
+    // The end point the running (or paused) play stops at.
+    int playEnd() const { return playEnd_; }
+
+    // --- VideoDevice -------------------------------------------------------------------------
+    QString fileName() const override { return fileName_; }
+    void setFileName(const QString& path) override;
+    void open() override;
+    void close() override;
+    bool isOpen() const override { return open_; }
+    void setTimeFormatFrames() override;
+    void setFrames(int frames) override;
+    int length() const override { return open_ ? length_ : 0; }
+    int position() const override { return position_; }
+    void seek(int frame) override;
+    void setEndPos(int frame) override;
+    int endPos() const override { return endPending_ ? endPos_ : -1; }
+    void play() override;
+    void pause() override;
+    void stop() override;
+    void step() override;
+    void back() override;
+    QRect displayRect() const override;
+    bool isPlaying() const override { return playing_; }
+    bool isPaused() const override { return paused_; }
+
+private:
+    void show(int frame);
+
+    QString fileName_;
+    QString openError_;
+    QStringList calls_;
+    QSize size_{320, 240};
+    int length_ = 99;
+    int position_ = 0;
+    int frames_ = 1;
+    int endPos_ = -1;
+    bool endPending_ = false;
+    int playEnd_ = -1;
+    bool open_ = false;
+    bool playing_ = false;
+    bool paused_ = false;
+};
+
+} // namespace kadro

@@ -1,0 +1,90 @@
+#pragma once
+// The program's video device on FFMS2 (see FfmsFrameSource for how frames stay exact).
+//
+// Playback follows a clock: the sound actually heard when an audio track and an audio output
+// exist, otherwise the system clock (silently). A timer on the GUI thread shows, on every tick,
+// the frame whose time the clock has reached; at the end point the device shows exactly that
+// frame and stops.
+
+#include "player/video/VideoDevice.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTimer>
+
+#include <memory>
+
+namespace kadro {
+
+class AudioOutput;
+class FfmsFrameSource;
+
+class FfmsVideoDevice : public VideoDevice {
+    Q_OBJECT
+public:
+    explicit FfmsVideoDevice(QObject* parent = nullptr);
+    ~FfmsVideoDevice() override;
+
+    QString fileName() const override { return fileName_; }
+    void setFileName(const QString& path) override { fileName_ = path; }
+    void open() override;
+    void close() override;
+    bool isOpen() const override { return source_ != nullptr; }
+    void setTimeFormatFrames() override {}
+    void setFrames(int frames) override;
+    int length() const override;
+    int position() const override { return position_; }
+    void seek(int frame) override;
+    void setEndPos(int frame) override;
+    int endPos() const override { return endPending_ ? endPos_ : -1; }
+    void play() override;
+    void pause() override;
+    void stop() override;
+    void step() override;
+    void back() override;
+    QRect displayRect() const override;
+    bool isPlaying() const override { return playing_; }
+    bool isPaused() const override { return paused_; }
+
+    // --- engine facts (diagnostics and tests) ---------------------------------------------------
+    // The picture of position() as decoded (null when nothing is open).
+    QImage currentImage() const { return image_; }
+    const FfmsFrameSource* source() const { return source_.get(); }
+    // Allows sound (default). Without it, playback always runs on the system clock.
+    void setSoundEnabled(bool enabled) { soundEnabled_ = enabled; }
+    // True while the running play follows the heard sound.
+    bool followsSound() const { return audioClock_; }
+    // The end point of the running or paused play.
+    int playEnd() const { return playEnd_; }
+
+protected:
+    void displayChanged() override;
+
+private:
+    void show(int frame);
+    void halt();
+    void startClock();
+    double clockSeconds();
+    void tick();
+
+    QString fileName_;
+    std::unique_ptr<FfmsFrameSource> source_;
+    std::unique_ptr<AudioOutput> audio_;
+    QImage image_;
+    QTimer timer_;
+    QElapsedTimer sinceStart_;
+    QElapsedTimer sinceAudioReport_;
+    double startSeconds_ = 0.0;
+    double lastHeard_ = -1.0;
+    int position_ = 0;
+    int frames_ = 1;
+    int endPos_ = -1;
+    bool endPending_ = false;
+    int playEnd_ = -1;
+    bool playing_ = false;
+    bool paused_ = false;
+    bool soundEnabled_ = true;
+    bool audioClock_ = false;
+};
+
+} // namespace kadro

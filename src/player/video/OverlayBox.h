@@ -1,0 +1,66 @@
+#pragma once
+// The transparent drawing surface over the picture. It receives the mouse and keeps a retained
+// list of drawn items (lines, texts, markers) that the evaluation adds; a new picture underneath
+// (or a requested repaint) wipes the list, and the drawings are then made anew by their owners.
+
+#include <QColor>
+#include <QFont>
+#include <QPen>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+namespace kadro {
+
+struct OverlayItem {
+    enum class Kind { Line, Text, Marker };
+    enum class MarkerShape { Cross, Square, Circle };
+
+    Kind kind = Kind::Line;
+    QPen pen;
+    QPoint p1;          // line start, text top left, marker centre
+    QPoint p2;          // line end
+    QString text;
+    QFont font;
+    int size = 3;       // marker half size in pixels
+    MarkerShape shape = MarkerShape::Cross;
+};
+
+class OverlayBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit OverlayBox(QWidget* parent = nullptr);
+
+    void addLine(const QPoint& from, const QPoint& to, const QPen& pen);
+    // Text with its top left corner at `topLeft`, drawn without a background.
+    void addText(const QPoint& topLeft, const QString& text, const QFont& font, const QColor& colour);
+    void addMarker(const QPoint& centre, int halfSize, const QPen& pen,
+                   OverlayItem::MarkerShape shape = OverlayItem::MarkerShape::Cross);
+    const std::vector<OverlayItem>& items() const { return items_; }
+
+    // Removes every drawn item (emits cleared() if there were any).
+    void clearItems();
+    // Asks for the surface to be drawn anew: wipes the items and emits repaintRequested(), to
+    // which the owner of the picture answers by showing the current frame again.
+    void requestRepaint();
+
+signals:
+    void mousePressed(const QPoint& pos, Qt::MouseButton button);
+    void mouseMoved(const QPoint& pos, Qt::MouseButtons buttons);
+    void mouseReleased(const QPoint& pos, Qt::MouseButton button);
+    void cleared();
+    void repaintRequested();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    std::vector<OverlayItem> items_;
+};
+
+} // namespace kadro

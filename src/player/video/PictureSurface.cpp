@@ -1,0 +1,60 @@
+#include "player/video/PictureSurface.h"
+
+#include "player/video/OverlayBox.h"
+
+#include <QPainter>
+#include <QResizeEvent>
+
+namespace kadro {
+
+PictureSurface::PictureSurface(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    overlay_ = new OverlayBox(this);
+    overlay_->setGeometry(rect());
+}
+
+void PictureSurface::setFrame(const QImage& frame)
+{
+    frame_ = frame;
+    overlay_->clearItems();
+    update();
+}
+
+void PictureSurface::clearFrame()
+{
+    frame_ = QImage();
+    overlay_->clearItems();
+    update();
+}
+
+QImage PictureSurface::renderedPicture() const
+{
+    QImage out(size(), QImage::Format_RGB32);
+    out.fill(Qt::white);
+    if (!frame_.isNull() && !out.isNull()) {
+        QPainter p(&out);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(out.rect(), frame_);
+    }
+    return out;
+}
+
+void PictureSurface::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    if (frame_.isNull()) {
+        p.fillRect(rect(), Qt::white);
+        return;
+    }
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(rect(), frame_);
+}
+
+void PictureSurface::resizeEvent(QResizeEvent* event)
+{
+    overlay_->setGeometry(QRect(QPoint(0, 0), event->size()));
+    QWidget::resizeEvent(event);
+}
+
+} // namespace kadro

@@ -1,0 +1,37 @@
+#pragma once
+// The widget the video is shown on: white while empty, otherwise the current frame scaled to the
+// widget's size. It carries the transparent overlay (OverlayBox) as a child that always fills it.
+
+#include <QImage>
+#include <QWidget>
+
+namespace kadro {
+
+class OverlayBox;
+
+class PictureSurface : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureSurface(QWidget* parent = nullptr);
+
+    // Shows `frame` (kept as given, scaled only for drawing). A new picture wipes the overlay.
+    void setFrame(const QImage& frame);
+    void clearFrame();
+    const QImage& frame() const { return frame_; }
+    bool hasFrame() const { return !frame_.isNull(); }
+
+    OverlayBox* overlay() const { return overlay_; }
+
+    // What the surface shows right now (the scaled frame, or white), without the overlay.
+    QImage renderedPicture() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QImage frame_;
+    OverlayBox* overlay_ = nullptr;
+};
+
+} // namespace kadro

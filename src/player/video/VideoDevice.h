@@ -1,0 +1,91 @@
+#pragma once
+// The video device: the operations the player relies on to open a video, move between its frames
+// and play it. All positions, lengths and end points are 0-based frame numbers.
+
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+
+#include <stdexcept>
+
+namespace kadro {
+
+class PictureSurface;
+
+// Raised by open() when the file is missing or cannot be decoded; what() is the decoder's text.
+class VideoDeviceError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class VideoDevice : public QObject {
+    Q_OBJECT
+public:
+    explicit VideoDevice(QObject* parent = nullptr);
+    ~VideoDevice() override;
+
+    // Path of the media file; empty means no video is loaded.
+    virtual QString fileName() const = 0;
+    virtual void setFileName(const QString& path) = 0;
+
+    // Closes any previous file and opens fileName(); shows frame 0 on the display.
+    // Throws VideoDeviceError on a missing or undecodable file (the device is then closed).
+    virtual void open() = 0;
+    // Releases the file; the display turns empty. Harmless when nothing is open.
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    // Positions are frame numbers (the only time format the device has).
+    virtual void setTimeFormatFrames() = 0;
+    // Step size of step() and back().
+    virtual void setFrames(int frames) = 0;
+
+    // Last valid position (frame count - 1); 0 when nothing is open.
+    virtual int length() const = 0;
+    // The frame being shown.
+    virtual int position() const = 0;
+    // Shows frame `frame` (clamped to 0..length()); returns when it is shown. Stops a running play.
+    virtual void seek(int frame) = 0;
+
+    // End point of the next play() only.
+    virtual void setEndPos(int frame) = 0;
+    // The end point the next play() will use, or -1 if none was set since the last play().
+    virtual int endPos() const = 0;
+
+    // Returns at once; plays from position() to the end point set since the last play(), or to
+    // the end of the file, and stops there by itself showing exactly that frame.
+    virtual void play() = 0;
+    // Playing -> paused; paused -> playing again; otherwise nothing.
+    virtual void pause() = 0;
+    // Stops; the position stays.
+    virtual void stop() = 0;
+    // One step (setFrames) forward / back; returns when shown. Never change the end point.
+    virtual void step() = 0;
+    virtual void back() = 0;
+
+    // Natural picture size at (0, 0); non-square pixels are applied to the width.
+    virtual QRect displayRect() const = 0;
+    // True while playing (false when stopped or paused).
+    virtual bool isPlaying() const = 0;
+    virtual bool isPaused() const = 0;
+
+    // The surface the picture is drawn on (may be null).
+    void setDisplay(PictureSurface* surface);
+    PictureSurface* display() const;
+
+signals:
+    // A frame was shown (by a seek, step, back, open, or during play).
+    void frameShown(int frame);
+    // Play reached its end point by itself and stopped there.
+    void playFinished();
+
+protected:
+    // Called after the display changed, so the device can draw its current frame there.
+    virtual void displayChanged() {}
+
+private:
+    QPointer<PictureSurface> display_;
+};
+
+} // namespace kadro

@@ -1,0 +1,90 @@
+#pragma once
+// Test-video generator: short real videos in which every frame shows its own number, once as
+// large digits (for people) and once as a row of black and white blocks (for programs).
+//
+// The block row fills the full width of the picture in a band near the top: 20 blocks, the first
+// white and the second black (the marker that also calibrates the reader's threshold), then 17
+// data bits (most significant first, white = 1) and one even-parity bit. The blocks are large
+// (1/20 of the width), so the pattern survives lossy codecs and scaling down to ~160 px wide.
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace kadro::videogen {
+
+enum class Format {
+    MjpegAvi,        // MJPEG in AVI (intra only)
+    MsVideo1Avi,     // Microsoft Video-1 (CRAM) in AVI
+    RawAvi,          // uncompressed BGR24 in AVI
+    DroppedSlotsAvi, // MJPEG in AVI whose index has empty (dropped) frame slots
+    XvidAvi,         // MPEG-4 Part 2 (Xvid) in AVI with two consecutive B-frames
+    H264Mp4,         // H.264 in MP4, long closed GOP, B-frames, AAC audio
+    H264OpenGopMkv,  // H.264 in Matroska with open GOPs
+    HevcMp4,         // HEVC (x265, open GOP) in MP4
+    Vp9Webm,         // VP9 in WebM
+    Mpeg2Ps,         // MPEG-2 video in an MPEG program stream
+};
+
+// Every format the generator knows, in declaration order.
+std::vector<Format> allFormats();
+
+// Short stable name of a format ("mjpeg-avi", "h264-mp4", ...) and its reverse.
+QString formatName(Format format);
+std::optional<Format> formatFromName(const QString& name);
+// File name extension including the dot (".avi", ".mp4", ".mkv", ".webm", ".mpg").
+QString extension(Format format);
+
+struct Spec {
+    Format format = Format::MjpegAvi;
+    int width = 320;
+    int height = 240;
+    // Number of pictures; for DroppedSlotsAvi the number of frame slots including the dropped ones.
+    int frames = 100;
+    int fps = 25;
+    // Keyframe interval in frames; 0 takes the format's default (see effectiveGop).
+    int gop = 0;
+    // Adds a sine-tone track: AAC in MP4/MKV, 16-bit PCM in AVI. Not available for WebM/MPEG-PS.
+    bool audio = false;
+    // DroppedSlotsAvi only: the slots left empty. Empty list = the default pattern
+    // (see droppedSlots). Slot 0 can never be dropped.
+    std::vector<int> dropped;
+};
+
+// The keyframe interval the generator uses for the spec.
+int effectiveGop(const Spec& spec);
+
+// The slots that are written empty (sorted, unique; empty for formats other than DroppedSlotsAvi).
+std::vector<int> droppedSlots(const Spec& spec);
+
+// The number the pattern of slot `slot` shows: the slot itself, or for a dropped slot the last
+// written slot before it.
+int expectedNumber(const Spec& spec, int slot);
+
+// Writes the video. Returns false and sets *error (if given) on failure; a partial file is removed.
+bool generate(const Spec& spec, const QString& path, QString* error = nullptr);
+
+// A file name describing the spec ("h264-mp4_320x240_250f_25fps_g100_a.mp4").
+QString fileNameFor(const Spec& spec);
+
+// Generates the video into `dir` unless a complete file for the same spec is already there.
+// Returns the path, or an empty string and *error on failure.
+QString cachedVideo(const Spec& spec, const QString& dir, QString* error = nullptr);
+
+// The picture of frame `number` (RGB32) as the generator encodes it.
+QImage renderFrame(int number, int width, int height);
+
+// Reads the block pattern back from a picture showing a whole generated frame (any scale down to
+// about 160 px wide). Returns -1 if the pattern cannot be read with confidence.
+int readFrameNumber(const QImage& image);
+
+// Bumped whenever generated files change, so cached files of older generators are not reused.
+constexpr int generatorVersion = 1;
+
+// The largest number the pattern can carry.
+constexpr int maxFrameNumber = (1 << 17) - 1;
+
+} // namespace kadro::videogen
