@@ -1,0 +1,249 @@
+#include "app/MainWindowUi.h"
+
+#include "app/StartPage.h"
+#include "player/video/OverlayBox.h"
+#include "player/video/PictureSurface.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+
+namespace kadro {
+
+namespace {
+QFrame* panel(QWidget* parent, const char* name, int x, int y, int w, int h, QFrame::Shadow shadow = QFrame::Raised)
+{
+    auto* f = new QFrame(parent);
+    f->setObjectName(QString::fromLatin1(name));
+    f->setFrameShape(QFrame::Panel);
+    f->setFrameShadow(shadow);
+    f->setGeometry(x, y, w, h);
+    return f;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h = 25)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(x, y, w, h);
+    b->setFocusPolicy(Qt::TabFocus);
+    return b;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y, int w = 80, int h = 16)
+{
+    auto* l = new QLabel(text, parent);
+    if (name)
+        l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(x, y, w, h);
+    return l;
+}
+
+QTimer* timer(QWidget* owner, const char* name, int interval, bool enabled = false)
+{
+    auto* t = new QTimer(owner);
+    t->setObjectName(QString::fromLatin1(name));
+    t->setInterval(interval);
+    if (enabled)
+        t->start();
+    return t;
+}
+
+} // namespace
+
+void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
+{
+    client = c;
+
+    // Picture.
+    BildschirmRahmen = panel(c, "BildschirmRahmen", 0, 1, 400, 304);
+    BildschirmUnterlagePanel = panel(BildschirmRahmen, "BildschirmUnterlagePanel", 5, 6, 389, 293, QFrame::Sunken);
+    BildschirmUnterlagePanel->setLineWidth(2);
+    BildschirmPanel = new PictureSurface(BildschirmUnterlagePanel);
+    BildschirmPanel->setObjectName(QStringLiteral("BildschirmPanel"));
+    BildschirmPanel->setGeometry(2, 2, 384, 288);
+    PaintBox1 = BildschirmPanel->overlay();
+    PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
+    TestBeendenPanel = new QPushButton(QStringLiteral("Test Beenden"), BildschirmPanel);
+    TestBeendenPanel->setObjectName(QStringLiteral("TestBeendenPanel"));
+    TestBeendenPanel->setGeometry(20, 40, 130, 40);
+    TestBeendenPanel->setStyleSheet(QStringLiteral("background: yellow; color: red; font-weight: bold; border: 1px solid gray;"));
+    TestBeendenPanel->hide();
+
+    // Transport.
+    SteuerungsPanel = panel(c, "SteuerungsPanel", 0, 305, 400, 95);
+    VideoStartButton = button(SteuerungsPanel, "VideoStartButton", QStringLiteral("Start"), 8, 10, 72);
+    VideoStopButton = button(SteuerungsPanel, "VideoStopButton", QStringLiteral("Pause"), 85, 10, 72);
+    VideoBildzurueckButton = button(SteuerungsPanel, "VideoBildzurueckButton", QStringLiteral("Bild zurück"), 162, 10, 72);
+    VideoBildvorButton = button(SteuerungsPanel, "VideoBildvorButton", QStringLiteral("Bild vor"), 239, 10, 72);
+    VideoZeitlupeButton = button(SteuerungsPanel, "VideoZeitlupeButton", QStringLiteral("Zeitlupe"), 316, 10, 72);
+    SchiebereglerPanel2 = panel(SteuerungsPanel, "SchiebereglerPanel2", 5, 45, 390, 44);
+    VideoTrackBar = new QSlider(Qt::Horizontal, SchiebereglerPanel2);
+    VideoTrackBar->setObjectName(QStringLiteral("VideoTrackBar"));
+    VideoTrackBar->setGeometry(8, 6, 374, 32);
+    VideoTrackBar->setTickPosition(QSlider::TicksBelow);
+    VideoTrackBar->setPageStep(1);
+    MarkeWechselnPanel = panel(SteuerungsPanel, "MarkeWechselnPanel", 220, 105, 110, 70);
+    NaechsteMarkeButton = button(MarkeWechselnPanel, "NaechsteMarkeButton", QStringLiteral("weiter"), 10, 8, 90);
+    MarkeZurueckButton = button(MarkeWechselnPanel, "MarkeZurueckButton", QStringLiteral("zurück"), 10, 38, 90);
+
+    // Memo editor.
+    RichEditPanel = panel(c, "RichEditPanel", 400, 1, 392, 273);
+    ToolBar1 = new QToolBar(RichEditPanel);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setGeometry(4, 4, 384, 32);
+    RichEdit = new QTextEdit(RichEditPanel);
+    RichEdit->setObjectName(QStringLiteral("RichEdit"));
+    RichEdit->setGeometry(4, 40, 384, 223);
+    RichEditAbdeckungsPanel = panel(RichEditPanel, "RichEditAbdeckungsPanel", 0, 0, 392, 304);
+    RichEditAbdeckungsPanel->setAutoFillBackground(true);
+    RichEditAbdeckungsPanel->hide();
+
+    // Time steps and test button of the authoring view.
+    VideoBearbeitenZeitschrittPanel = panel(c, "VideoBearbeitenZeitschrittPanel", 400, 274, 392, 126);
+    label(VideoBearbeitenZeitschrittPanel, nullptr, QStringLiteral("Zeitschritt:"), 222, 10, 90);
+    label(VideoBearbeitenZeitschrittPanel, nullptr, QStringLiteral("Normal"), 222, 32, 60);
+    ZeitschrittNormalLabel = label(VideoBearbeitenZeitschrittPanel, "ZeitschrittNormalLabel", QString(), 282, 32, 40);
+    ZeitschrittNormalLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label(VideoBearbeitenZeitschrittPanel, nullptr, QStringLiteral("ms"), 326, 32, 30);
+    label(VideoBearbeitenZeitschrittPanel, nullptr, QStringLiteral("Zeitlupe"), 222, 52, 60);
+    ZeitschrittZeitlupeLabel = label(VideoBearbeitenZeitschrittPanel, "ZeitschrittZeitlupeLabel", QString(), 282, 52, 40);
+    ZeitschrittZeitlupeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label(VideoBearbeitenZeitschrittPanel, nullptr, QStringLiteral("ms"), 326, 52, 30);
+    TestButton = button(VideoBearbeitenZeitschrittPanel, "TestButton", QStringLiteral("Test"), 300, 90, 75);
+    TestButton->setStyleSheet(QStringLiteral("color: red;"));
+
+    // Frame and time displays.
+    BildNrPanel = panel(c, "BildNrPanel", 415, 282, 90, 110, QFrame::Sunken);
+    label(BildNrPanel, nullptr, QStringLiteral("Frames"), 8, 8, 74);
+    FrameAnzeige1Label = label(BildNrPanel, "FrameAnzeige1Label", QString(), 8, 28, 74, 20);
+    label(BildNrPanel, nullptr, QStringLiteral("Frame Nr."), 8, 56, 74);
+    FrameAnzeige2Label = label(BildNrPanel, "FrameAnzeige2Label", QString(), 8, 76, 74, 20);
+    TimePanel = panel(c, "TimePanel", 520, 282, 90, 110, QFrame::Sunken);
+    label(TimePanel, nullptr, QStringLiteral("Gesamtzeit"), 8, 8, 74);
+    ZeitAnzeige1Label = label(TimePanel, "ZeitAnzeige1Label", QString(), 8, 28, 50, 20);
+    label(TimePanel, nullptr, QStringLiteral("sec"), 60, 28, 26, 20);
+    label(TimePanel, nullptr, QStringLiteral("Zeit"), 8, 56, 74);
+    ZeitAnzeige2Label = label(TimePanel, "ZeitAnzeige2Label", QString(), 8, 76, 50, 20);
+    label(TimePanel, nullptr, QStringLiteral("sec"), 60, 76, 26, 20);
+    for (QLabel* l : {FrameAnzeige1Label, FrameAnzeige2Label, ZeitAnzeige1Label, ZeitAnzeige2Label})
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    // Mark table.
+    StringGridPanel = panel(c, "StringGridPanel", 0, 400, 792, 135);
+    StringGrid = new QTableWidget(1, 13, StringGridPanel);
+    StringGrid->setObjectName(QStringLiteral("StringGrid"));
+    StringGrid->setGeometry(5, 30, 679, 100);
+    StringGrid->horizontalHeader()->hide();
+    StringGrid->verticalHeader()->hide();
+    StringGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    MarkeSetzenButton = button(StringGridPanel, "MarkeSetzenButton", QStringLiteral("Marke setzen"), 700, 30, 85);
+    SpeichernButton = button(StringGridPanel, "SpeichernButton", QStringLiteral("Speichern"), 700, 65, 85);
+
+    // Measurement panel (its contents belong to the measuring subsystem).
+    BerechnenAnzeigePanel = panel(c, "BerechnenAnzeigePanel", 400, 305, 392, 230);
+    BerechnenAbdeckungsPanel = panel(BerechnenAnzeigePanel, "BerechnenAbdeckungsPanel", 0, 0, 392, 230);
+    BerechnenAbdeckungsPanel->setAutoFillBackground(true);
+
+    OeffnenButton = button(c, "OeffnenButton", QStringLiteral("Öffnen"), 712, 502, 75);
+
+    HinweisPanel = new QLabel(c);
+    HinweisPanel->setObjectName(QStringLiteral("HinweisPanel"));
+    HinweisPanel->setFrameShape(QFrame::Panel);
+    HinweisPanel->setFrameShadow(QFrame::Sunken);
+    HinweisPanel->setGeometry(0, 536, 798, 18);
+    HinweisPanel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    HinweisPanel->setTextFormat(Qt::PlainText);
+
+    // The start page covers everything else while visible.
+    StartseitePanel = new StartPage(c);
+    StartseitePanel->setGeometry(0, 0, 798, 536);
+    StartseitePanel->raise();
+    BildNrPanel->raise();
+    TimePanel->raise();
+
+    // Main menu.
+    MenuDatei = menuBar->addMenu(QStringLiteral("&Datei"));
+    MenuDatei->setObjectName(QStringLiteral("MenuDatei"));
+    MenuOpen = MenuDatei->addAction(QStringLiteral("&Öffnen..."));
+    MenuOpen->setObjectName(QStringLiteral("MenuOpen"));
+    MenuBeenden2 = MenuDatei->addAction(QStringLiteral("&Beenden"));
+    MenuBeenden2->setObjectName(QStringLiteral("MenuBeenden2"));
+    MenuDatei->addSeparator();
+    MenuInfo = MenuDatei->addAction(QStringLiteral("&Info"));
+    MenuInfo->setObjectName(QStringLiteral("MenuInfo"));
+    MenuEinstellungen = menuBar->addAction(QStringLiteral("&Einstellungen"));
+    MenuEinstellungen->setObjectName(QStringLiteral("MenuEinstellungen"));
+    MenuTitel = menuBar->addAction(QStringLiteral("&Titel"));
+    MenuTitel->setObjectName(QStringLiteral("MenuTitel"));
+    MenuDatenaufnahme = menuBar->addAction(QStringLiteral("D&atenaufnahme"));
+    MenuDatenaufnahme->setObjectName(QStringLiteral("MenuDatenaufnahme"));
+    MenuDatenauswertung = menuBar->addMenu(QStringLiteral("Datenaus&wertung"));
+    MenuDatenauswertung->setObjectName(QStringLiteral("MenuDatenauswertung"));
+    auto* evaluation = new QActionGroup(owner);
+    MenuAuswertungKeine = MenuDatenauswertung->addAction(QStringLiteral("Keine"));
+    MenuPunkteVerbinden = MenuDatenauswertung->addAction(QStringLiteral("Punkte verbinden"));
+    MenuTrendgerade = MenuDatenauswertung->addAction(QStringLiteral("Trendgerade"));
+    MenuTrendparabel = MenuDatenauswertung->addAction(QStringLiteral("Trendparabel"));
+    for (QAction* a : {MenuAuswertungKeine, MenuPunkteVerbinden, MenuTrendgerade, MenuTrendparabel}) {
+        a->setCheckable(true);
+        evaluation->addAction(a);
+    }
+    MenuAuswertungKeine->setChecked(true);
+    MenuBeenden = menuBar->addAction(QStringLiteral("&Beenden"));
+    MenuBeenden->setObjectName(QStringLiteral("MenuBeenden"));
+
+    // Pop-up menus.
+    HauptFensterPopupMenu = new QMenu(owner);
+    HauptFensterPopupMenu->setObjectName(QStringLiteral("HauptFensterPopupMenu"));
+    HauptFensterPopupMenuOeffnen = HauptFensterPopupMenu->addAction(QStringLiteral("&Öffnen..."));
+    HauptFensterPopupMenuBeenden = HauptFensterPopupMenu->addAction(QStringLiteral("&Beenden..."));
+    HauptFensterPopupMenu->addSeparator();
+    HauptFensterPopupMenuStart = HauptFensterPopupMenu->addAction(QStringLiteral("&Start"));
+    HauptFensterPopupMenuWeiter = HauptFensterPopupMenu->addAction(QStringLiteral("&Weiter"));
+    HauptFensterPopupMenuBildvor = HauptFensterPopupMenu->addAction(QStringLiteral("Bild &vor"));
+    HauptFensterPopupMenuBildzurueck = HauptFensterPopupMenu->addAction(QStringLiteral("Bild &zurück"));
+    HauptFensterPopupMenuZeitlupe = HauptFensterPopupMenu->addAction(QStringLiteral("Zeitlu&pe"));
+    HauptFensterPopupMenu->addSeparator();
+    HauptFensterPopupMenuTon = HauptFensterPopupMenu->addAction(QStringLiteral("&Ton"));
+    HauptFensterPopupMenuTon->setCheckable(true);
+
+    HauptFensterPopupMenu2 = new QMenu(owner);
+    HauptFensterPopupMenu2->setObjectName(QStringLiteral("HauptFensterPopupMenu2"));
+    HauptFensterPopupMenu2Oeffnen = HauptFensterPopupMenu2->addAction(QStringLiteral("&Öffnen..."));
+    HauptFensterPopupMenu2Beenden = HauptFensterPopupMenu2->addAction(QStringLiteral("&Beenden..."));
+
+    StartseitePopupMenu = new QMenu(owner);
+    StartseitePopupMenu->setObjectName(QStringLiteral("StartseitePopupMenu"));
+    StartseitePopupMenuBeenden = StartseitePopupMenu->addAction(QStringLiteral("Programm beenden"));
+
+    MarkenBearbeitenPopupMenu = new QMenu(owner);
+    MarkenBearbeitenPopupMenu->setObjectName(QStringLiteral("MarkenBearbeitenPopupMenu"));
+
+    MesswertePopupMenu = new QMenu(owner);
+    MesswertePopupMenu->setObjectName(QStringLiteral("MesswertePopupMenu"));
+    MesswertePopupMenuMessungLoeschen = MesswertePopupMenu->addAction(QStringLiteral("Messung löschen"));
+
+    // Timers.
+    Timer1 = timer(owner, "Timer1", 200);
+    Timer2 = timer(owner, "Timer2", 40);
+    Timer3 = timer(owner, "Timer3", 1000);
+    Timer4 = timer(owner, "Timer4", 1000);
+    Timer5 = timer(owner, "Timer5", 1);
+    Timer6 = timer(owner, "Timer6", 50);
+    Timer7 = timer(owner, "Timer7", 50);
+    Timer8 = timer(owner, "Timer8", 50);
+    Timer9 = timer(owner, "Timer9", 700, true);
+}
+
+} // namespace kadro

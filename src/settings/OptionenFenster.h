@@ -1,0 +1,80 @@
+#pragma once
+#include "settings/Settings.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QRadioButton;
+class QSpinBox;
+class QTabWidget;
+class QButtonGroup;
+class QWidget;
+class QPushButton;
+
+namespace kadro {
+
+// The settings dialog "Einstellungen". Its controls are the live store of the settings:
+// every other part of the program reads the current values from here when it needs them.
+class TOptionenFenster : public QDialog {
+    Q_OBJECT
+public:
+    explicit TOptionenFenster(QWidget* parent = nullptr);
+
+    // The values the controls hold now, and putting values into them.
+    Settings settings() const;
+    void setSettings(const Settings& settings);
+
+    // Reads Optionen.opt (in the working directory) into the controls; silent on failure.
+    void OptionenEinstellungenOeffnen();
+    // Writes the controls' values to Optionen.opt; silent on failure.
+    void OptionenEinstellungenSpeichern();
+
+    // Which pages the views offer: player view (Diagramm) or authoring view (Optionen, Editor).
+    void showPlayerPages();
+    void showAuthoringPages();
+    bool pageVisible(const QString& caption) const;
+
+    QTabWidget* OptionenPageControl = nullptr;
+    QWidget* AllgemeinRegister = nullptr;
+    QWidget* SteuerelementeRegister = nullptr;
+    QWidget* EditorRegister = nullptr;
+    QWidget* DiagrammRegister = nullptr;
+
+    QCheckBox* TonCheckBox = nullptr;
+    QRadioButton* CursorPfeilRadioButton = nullptr;
+    QRadioButton* CursorKreuzRadioButton = nullptr;
+    QLineEdit* dtEdit1 = nullptr;
+    QLineEdit* dtEdit2 = nullptr;
+
+    QCheckBox* StartStopCheckBox = nullptr;
+    QCheckBox* EinzelbildCheckBox = nullptr;
+    QCheckBox* ZeitlupeCheckBox = nullptr;
+    QCheckBox* SchiebereglerCheckBox = nullptr;
+    QCheckBox* FrameAnzeigeCheckBox = nullptr;
+    QCheckBox* ZeitAnzeigeCheckBox = nullptr;
+    QCheckBox* AutostartCheckBox = nullptr;
+    QCheckBox* AuswertungCheckBox = nullptr;
+    QRadioButton* vonHandRadioButton = nullptr;
+    QRadioButton* ohnePauseRadioButton = nullptr;
+    QRadioButton* mitPauseRadioButton = nullptr;
+    QLineEdit* PauseEdit = nullptr;
+
+    QComboBox* OptionenFontBox = nullptr;
+    QLineEdit* OptionenFontSizeEdit = nullptr;
+    QSpinBox* FontSizeUpDown = nullptr;
+
+    QButtonGroup* AchsenRadioGroup = nullptr;
+    QButtonGroup* MesspunktRadioGroup = nullptr;
+    QButtonGroup* TrendRadioGroup = nullptr;
+
+    QPushButton* OKBitBtn = nullptr;
+    QPushButton* AbbrechenBitBtn = nullptr;
+
+private:
+    QCheckBox* optionBox(int index) const;
+    QWidget* makeColourGroup(const QString& title, QButtonGroup** group);
+};
+
+} // namespace kadro

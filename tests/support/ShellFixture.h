@@ -1,0 +1,82 @@
+#pragma once
+// A whole main window with its dialogs, a scripted video device and scripted prompts, in a
+// temporary working directory.
+#include "app/FAQFenster.h"
+#include "app/Infofenster.h"
+#include "app/VideoAbspielenFenster.h"
+#include "common/ErrorReport.h"
+#include "common/Prompts.h"
+#include "player/MarkenUebergangFenster.h"
+#include "player/Transport.h"
+#include "player/video/FakeVideoDevice.h"
+#include "settings/OptionenFenster.h"
+#include "settings/TitelFenster.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace kadro::test {
+
+class ShellFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_oldDir = QDir::currentPath();
+        ASSERT_TRUE(m_dir.isValid());
+        QDir::setCurrent(m_dir.path());
+        auto fake = std::make_unique<FakeVideoDevice>();
+        device = fake.get();
+        window = std::make_unique<TVideoAbspielenFenster>(prompts, std::move(fake));
+        info = new TInfofenster(window.get());
+        optionen = new TOptionenFenster(window.get());
+        uebergang = new TMarkenUebergangFenster(window.get());
+        titel = new TTitelFenster(window.get());
+        faq = std::make_unique<TFAQFenster>();
+        window->setDialogs(info, optionen, uebergang, titel, faq.get());
+        window->compose();
+        setGeneralErrorPrompts(&prompts);
+        window->FormActivate();
+    }
+
+    void TearDown() override
+    {
+        setGeneralErrorPrompts(nullptr);
+        window.reset();
+        faq.reset();
+        QDir::setCurrent(m_oldDir);
+    }
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    // Into the player (1) or authoring (2) view from the start page.
+    void enterView(int area)
+    {
+        window->VideoAbspielenLabelClick(area == 1 ? window->ui.StartseitePanel->VideoAbspielenLabel
+                                                   : window->ui.StartseitePanel->PraesentationErstellenLabel);
+    }
+
+    // Opens a (scripted) video of `length` + 1 frames as a plain video in the current view.
+    bool openVideo(const QString& name, int length = 99, QSize size = {320, 240})
+    {
+        device->setLength(length);
+        device->setDisplaySize(size);
+        return window->transport().openPlainVideo(path(name));
+    }
+
+    ScriptedPrompts prompts;
+    FakeVideoDevice* device = nullptr;
+    std::unique_ptr<TVideoAbspielenFenster> window;
+    TInfofenster* info = nullptr;
+    TOptionenFenster* optionen = nullptr;
+    TMarkenUebergangFenster* uebergang = nullptr;
+    TTitelFenster* titel = nullptr;
+    std::unique_ptr<TFAQFenster> faq;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_oldDir;
+};
+
+} // namespace kadro::test
