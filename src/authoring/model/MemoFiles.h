@@ -1,0 +1,58 @@
+#pragma once
+#include <QString>
+
+namespace kadro {
+
+// Copies a file byte for byte; the destination is created or replaced. Never reports anything:
+// returns false if the source cannot be read or the destination cannot be written (a failed
+// write leaves an existing destination as it was).
+bool DateiKopieren(const QString& source, const QString& destination);
+
+// The folder of a presentation's memo files: the presentation path without its last four
+// characters (".../Fallversuch.vst" → ".../Fallversuch").
+QString presentationDirOf(const QString& presentationPath);
+
+// A folder of memo files named by mark number: "1.mem", "2.mem", ... The working folder of the
+// authoring view is one; a presentation folder is another. Every operation is silent: a failed
+// rename or delete leaves the file as it was.
+class MemoFolder {
+public:
+    MemoFolder() = default;
+    explicit MemoFolder(QString path) : m_path(std::move(path)) {}
+
+    const QString& path() const { return m_path; }
+    // Path of mark n's memo file, n ≥ 1.
+    QString fileOf(int markNumber) const;
+
+    bool exists(int markNumber) const;
+    // Deletes mark n's file if it is there.
+    void remove(int markNumber) const;
+    // Renames mark `from`'s file to that of mark `to`; fails (silently) when `from` has no
+    // file or `to` has one already.
+    void rename(int from, int to) const;
+    // Deletes every numbered memo file ("1.mem", "2.mem", ... whatever the number); other files
+    // in the folder are left alone.
+    void removeAll() const;
+    // Creates the folder (its parent must exist); false if it exists already or cannot be made.
+    bool create() const;
+
+private:
+    QString m_path;
+};
+
+// The memo editor as the memo rules see it. The editor widget implements it; saving and
+// loading are its own (rich text) and report nothing.
+class MemoEditorAccess {
+public:
+    virtual ~MemoEditorAccess() = default;
+    // Whether the editor holds any text.
+    virtual bool hasText() const = 0;
+    // Saves the whole content into a file, creating or overwriting it; failures are ignored.
+    virtual void saveTo(const QString& path) = 0;
+    // Replaces the content with the file's; a file that cannot be read leaves the editor empty.
+    virtual void loadFrom(const QString& path) = 0;
+    virtual void clear() = 0;
+    virtual void setEnabled(bool enabled) = 0;
+};
+
+} // namespace kadro

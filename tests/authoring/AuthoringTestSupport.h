@@ -1,0 +1,66 @@
+#pragma once
+#include "authoring/model/MarkGrid.h"
+#include "authoring/model/MemoFiles.h"
+#include "common/Cp1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace kadro::test {
+
+// A memo editor that keeps its text in memory and writes it as plain bytes, recording what it
+// was asked to do.
+class FakeMemoEditor : public MemoEditorAccess {
+public:
+    QString text;
+    bool enabled = true;
+    QStringList log;
+
+    bool hasText() const override { return !text.isEmpty(); }
+    void saveTo(const QString& path) override
+    {
+        log << QStringLiteral("save ") + QFileInfo(path).fileName();
+        writeFileSafely(path, text.toUtf8());
+    }
+    void loadFrom(const QString& path) override
+    {
+        log << QStringLiteral("load ") + QFileInfo(path).fileName();
+        QByteArray bytes;
+        text = readFileBytes(path, &bytes) ? QString::fromUtf8(bytes) : QString();
+    }
+    void clear() override { text.clear(); }
+    void setEnabled(bool on) override { enabled = on; }
+};
+
+inline void writeText(const QString& path, const QByteArray& bytes)
+{
+    ASSERT_TRUE(writeFileSafely(path, bytes)) << path.toStdString();
+}
+
+inline QByteArray readBytes(const QString& path)
+{
+    QByteArray bytes;
+    EXPECT_TRUE(readFileBytes(path, &bytes)) << path.toStdString();
+    return bytes;
+}
+
+// Default settings for new marks: by hand, no options.
+inline MarkDefaults byHandNoOptions()
+{
+    return MarkDefaults{};
+}
+
+// A grid with marks appended at the given frames (video length 1000).
+inline MarkGrid gridWithMarksAt(std::initializer_list<quint32> frames, const MarkDefaults& defaults = {})
+{
+    MarkGrid grid;
+    for (quint32 f : frames)
+        grid.appendMark(f, 1000, defaults);
+    return grid;
+}
+
+} // namespace kadro::test
