@@ -395,7 +395,7 @@ void TVideoAbspielenFenster::continueRunIfPlaying()
 bool TVideoAbspielenFenster::FormCloseQuery()
 {
     stopForClosing();
-    if (ui.VideoStopButton->text() == QLatin1String("Pause") && ui.VideoStartButton->text() == QLatin1String("Zurück"))
+    if (ui.VideoStopButton->text() == QLatin1String("Pause") && ui.VideoStartButton->text() == QStringLiteral("Zurück"))
         ui.VideoStopButton->setText(QStringLiteral("Weiter"));
     if (ui.StartseitePanel->isVisibleTo(this))
         return true;

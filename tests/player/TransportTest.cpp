@@ -3,6 +3,7 @@
 #include "player/video/PictureSurface.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>

@@ -3,6 +3,7 @@
 // temporary working directory.
 #include "app/FAQFenster.h"
 #include "app/Infofenster.h"
+#include "app/StartPage.h"
 #include "app/VideoAbspielenFenster.h"
 #include "common/ErrorReport.h"
 #include "common/Prompts.h"

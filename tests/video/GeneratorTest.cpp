@@ -1,0 +1,117 @@
+// The test-video generator: the frame pattern reads back after scaling and lossy compression,
+// unreadable pictures are recognised, and bad specs fail with a reason.
+
+#include "VideoGen.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QTemporaryDir>
+
+namespace kadro::test {
+namespace {
+
+using namespace videogen;
+
+QImage jpegRoundTrip(const QImage& img, int quality)
+{
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "JPG", quality);
+    QImage out;
+    out.loadFromData(bytes, "JPG");
+    return out;
+}
+
+TEST(FramePattern, ReadsBackAtEveryScaleAndAfterLossyCompression)
+{
+    for (int n : {0, 1, 2, 7, 99, 100, 1023, 4096, 65535, 65536, 70001, maxFrameNumber}) {
+        for (QSize size : {QSize(320, 240), QSize(1920, 1080), QSize(64, 48)}) {
+            const QImage img = renderFrame(n, size.width(), size.height());
+            ASSERT_EQ(readFrameNumber(img), n) << size.width() << "x" << size.height();
+            const QImage small = img.scaled(160, 160 * size.height() / size.width(), Qt::IgnoreAspectRatio,
+                                            Qt::SmoothTransformation);
+            EXPECT_EQ(readFrameNumber(small), n) << "scaled from " << size.width();
+            EXPECT_EQ(readFrameNumber(jpegRoundTrip(img, 20)), n) << "jpeg";
+            EXPECT_EQ(readFrameNumber(img.convertToFormat(QImage::Format_RGB888)), n) << "format";
+        }
+    }
+}
+
+TEST(FramePattern, NeighbouringNumbersDifferAndNonPatternsAreRejected)
+{
+    EXPECT_NE(renderFrame(41, 320, 240), renderFrame(42, 320, 240));
+    QImage white(320, 240, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    EXPECT_EQ(readFrameNumber(white), -1);
+    QImage grey(320, 240, QImage::Format_RGB32);
+    grey.fill(qRgb(128, 128, 128));
+    EXPECT_EQ(readFrameNumber(grey), -1);
+    EXPECT_EQ(readFrameNumber(QImage()), -1);
+    // A flipped bit breaks the parity.
+    QImage broken = renderFrame(1000, 320, 240);
+    const int x0 = 19 * 320 / 20 + 4; // parity block
+    for (int y = 20; y < 60; ++y)
+        for (int x = x0; x < x0 + 8; ++x)
+            broken.setPixel(x, y, broken.pixel(x, y) == qRgb(255, 255, 255) ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    EXPECT_EQ(readFrameNumber(broken), -1);
+    // The same picture upside down is not read as a number.
+    EXPECT_EQ(readFrameNumber(renderFrame(1000, 320, 240).mirrored(false, true)), -1);
+}
+
+TEST(Generator, NamesDroppedSlotsAndRejectsBadSpecs)
+{
+    for (Format f : allFormats())
+        EXPECT_EQ(formatFromName(formatName(f)), f);
+    EXPECT_FALSE(formatFromName(QStringLiteral("quicktime")).has_value());
+
+    Spec s;
+    s.format = Format::DroppedSlotsAvi;
+    s.frames = 50;
+    s.dropped = {0, 3, 3, 7, 8, 60};
+    EXPECT_EQ(droppedSlots(s), (std::vector<int>{3, 7, 8})); // slot 0 and slots past the end ignored
+    EXPECT_EQ(expectedNumber(s, 8), 6);
+    EXPECT_EQ(expectedNumber(s, 9), 9);
+    s.format = Format::MjpegAvi;
+    EXPECT_TRUE(droppedSlots(s).empty());
+    EXPECT_EQ(expectedNumber(s, 8), 8);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QString error;
+    Spec bad;
+    bad.width = 321;
+    EXPECT_FALSE(generate(bad, dir.filePath(QStringLiteral("a.avi")), &error));
+    EXPECT_FALSE(error.isEmpty());
+    Spec noAudio;
+    noAudio.format = Format::Vp9Webm;
+    noAudio.audio = true;
+    error.clear();
+    EXPECT_FALSE(generate(noAudio, dir.filePath(QStringLiteral("b.webm")), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("b.webm"))));
+}
+
+TEST(Generator, CachedVideoIsWrittenOnceAndNamedBySpec)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Spec s;
+    s.frames = 5;
+    QString error;
+    const QString path = cachedVideo(s, dir.path(), &error);
+    ASSERT_FALSE(path.isEmpty()) << error.toStdString();
+    const QDateTime written = QFileInfo(path).lastModified();
+    EXPECT_EQ(cachedVideo(s, dir.path(), &error), path);
+    EXPECT_EQ(QFileInfo(path).lastModified(), written);
+    Spec other = s;
+    other.frames = 6;
+    EXPECT_NE(fileNameFor(other), fileNameFor(s));
+    other = s;
+    other.audio = true;
+    EXPECT_NE(fileNameFor(other), fileNameFor(s));
+}
+
+} // namespace
+} // namespace kadro::test
