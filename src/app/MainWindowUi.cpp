@@ -168,9 +168,9 @@ void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
     // The start page covers everything else while visible.
     StartseitePanel = new StartPage(c);
     StartseitePanel->setGeometry(0, 0, 798, 536);
-    StartseitePanel->raise();
     BildNrPanel->raise();
     TimePanel->raise();
+    StartseitePanel->raise();
 
     // Main menu.
     MenuDatei = menuBar->addMenu(QStringLiteral("&Datei"));

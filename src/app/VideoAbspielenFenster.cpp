@@ -21,6 +21,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -40,8 +41,10 @@ TVideoAbspielenFenster::TVideoAbspielenFenster(Prompts& prompts, std::unique_ptr
 {
     setObjectName(QStringLiteral("VideoAbspielenFenster"));
     setWindowTitle(QStringLiteral("Kadro"));
+    // "MS Sans Serif" 9 pt; where that bitmap font is missing its substitute is drawn a point
+    // smaller so the captions fit their buttons as designed.
     QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPointSize(9);
+    f.setPointSize(QFontInfo(f).family() == QLatin1String("MS Sans Serif") ? 9 : 8);
     setFont(f);
 
     auto* client = new QWidget(this);
@@ -53,8 +56,9 @@ TVideoAbspielenFenster::TVideoAbspielenFenster(Prompts& prompts, std::unique_ptr
 
     m_transport = std::make_unique<Transport>(*this);
 
-    // Fixed size, not resizable, centred on the screen.
-    setFixedSize(798, 554 + menuBar()->sizeHint().height());
+    // Fixed client area, not resizable; the window grows by the menu bar where it has items.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    adjustSize();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect avail = screen->availableGeometry();
         move(avail.center() - rect().center());
@@ -142,13 +146,22 @@ void TVideoAbspielenFenster::wireShell()
 bool TVideoAbspielenFenster::event(QEvent* e)
 {
     if (e->type() == QEvent::WindowActivate) {
-        if (!m_activatedOnce || m_faqHadFocus) {
-            m_activatedOnce = true;
+        if (m_faqHadFocus) {
             m_faqHadFocus = false;
             runGuarded(m_prompts, [this] { FormActivate(); });
         }
     }
     return QMainWindow::event(e);
+}
+
+void TVideoAbspielenFenster::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    // The first show counts as the first activation, also where no window manager activates.
+    if (!m_activatedOnce) {
+        m_activatedOnce = true;
+        runGuarded(m_prompts, [this] { FormActivate(); });
+    }
 }
 
 bool TVideoAbspielenFenster::eventFilter(QObject* watched, QEvent* e)
