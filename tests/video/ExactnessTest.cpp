@@ -72,8 +72,9 @@ TEST_P(Exactness, EveryShownFrameIsTheOneNamed)
         EXPECT_LE(int(ref.size()), video.spec.frames);
         for (std::size_t n = 0; n < ref.size(); ++n) {
             ASSERT_GE(ref[n], int(n)) << "frame " << n;
-            if (n > 0)
+            if (n > 0) {
                 ASSERT_GT(ref[n], ref[n - 1]) << "frame " << n;
+            }
         }
     } else {
         ASSERT_EQ(int(ref.size()), video.spec.frames);

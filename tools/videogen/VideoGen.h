@@ -67,7 +67,7 @@ int expectedNumber(const Spec& spec, int slot);
 // Writes the video. Returns false and sets *error (if given) on failure; a partial file is removed.
 bool generate(const Spec& spec, const QString& path, QString* error = nullptr);
 
-// A file name describing the spec ("h264-mp4_320x240_250f_25fps_g100_a.mp4").
+// A file name describing the spec ("v1_h264-mp4_320x240_250f_25fps_g100_a.mp4").
 QString fileNameFor(const Spec& spec);
 
 // Generates the video into `dir` unless a complete file for the same spec is already there.

@@ -343,6 +343,14 @@ int FfmsFrameSource::codedIndex(int n) const
     return slotNumbering_ ? codedOfFrame_[std::size_t(n)] : n;
 }
 
+int FfmsFrameSource::frameOfCoded(int coded) const
+{
+    if (!slotNumbering_)
+        return std::clamp(coded, 0, frameCount_ - 1);
+    const auto it = std::lower_bound(codedOfFrame_.begin(), codedOfFrame_.end(), coded);
+    return it == codedOfFrame_.end() ? frameCount_ - 1 : int(it - codedOfFrame_.begin());
+}
+
 double FfmsFrameSource::frameTime(int n) const
 {
     n = std::clamp(n, 0, frameCount_ - 1);

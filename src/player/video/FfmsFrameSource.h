@@ -74,6 +74,10 @@ public:
     int codedFrameCount() const { return int(pts_.size()); }
     // The coded picture shown at frame n.
     int codedIndex(int n) const;
+    // Coded indices of the keyframes (always starting with 0).
+    const std::vector<int>& keyframes() const { return keyframes_; }
+    // The first frame number showing coded picture `coded`.
+    int frameOfCoded(int coded) const;
     const SeekCheck& seekCheck() const { return check_; }
     bool sawBFrames() const { return sawB_; }
 

@@ -14,8 +14,21 @@ PictureSurface::PictureSurface(QWidget* parent) : QWidget(parent)
     overlay_->setGeometry(rect());
 }
 
+OverlayBox* PictureSurface::overlay() const
+{
+    fitOverlay();
+    return overlay_;
+}
+
+void PictureSurface::fitOverlay() const
+{
+    if (overlay_->geometry() != rect())
+        overlay_->setGeometry(rect());
+}
+
 void PictureSurface::setFrame(const QImage& frame)
 {
+    fitOverlay();
     frame_ = frame;
     overlay_->clearItems();
     update();
@@ -42,6 +55,7 @@ QImage PictureSurface::renderedPicture() const
 
 void PictureSurface::paintEvent(QPaintEvent*)
 {
+    fitOverlay();
     QPainter p(this);
     if (frame_.isNull()) {
         p.fillRect(rect(), Qt::white);

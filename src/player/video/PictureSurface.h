@@ -20,7 +20,9 @@ public:
     const QImage& frame() const { return frame_; }
     bool hasFrame() const { return !frame_.isNull(); }
 
-    OverlayBox* overlay() const { return overlay_; }
+    // The overlay, sized to the surface (also while the surface is hidden, when Qt delivers no
+    // resize events).
+    OverlayBox* overlay() const;
 
     // What the surface shows right now (the scaled frame, or white), without the overlay.
     QImage renderedPicture() const;
@@ -30,6 +32,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void fitOverlay() const;
+
     QImage frame_;
     OverlayBox* overlay_ = nullptr;
 };
