@@ -24,6 +24,7 @@ struct MainState {
     bool DiagramShown = false;
     bool TestRunning = false;
     int32_t MemoRow = 0;
+    int32_t SelectedMarkRow = 0; // row of the mark grid last clicked
 };
 
 } // namespace kadro

@@ -8,6 +8,7 @@
 #include "common/ErrorReport.h"
 #include "common/Prompts.h"
 #include "player/MarkenUebergangFenster.h"
+#include "player/SectionPlayback.h"
 #include "player/Transport.h"
 #include "player/video/OverlayBox.h"
 #include "player/video/PictureSurface.h"
@@ -55,6 +56,8 @@ TVideoAbspielenFenster::TVideoAbspielenFenster(Prompts& prompts, std::unique_ptr
     m_device->setDisplay(ui.BildschirmPanel);
 
     m_transport = std::make_unique<Transport>(*this);
+    m_sectionPlayback = std::make_unique<SectionPlayback>(*this);
+    m_transport->MarkenUebergang = [this] { m_sectionPlayback->MarkenUebergang(); };
 
     // Fixed client area, not resizable; the window grows by the menu bar where it has items.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -76,6 +79,8 @@ void TVideoAbspielenFenster::setDialogs(TInfofenster* info, TOptionenFenster* op
     m_uebergang = uebergang;
     m_titel = titel;
     m_faq = faq;
+    if (m_uebergang)
+        m_uebergang->setMainWindow(this);
 }
 
 void TVideoAbspielenFenster::compose()
@@ -332,6 +337,7 @@ void TVideoAbspielenFenster::Programmpunkt2Einstellungen()
     st.MemoRow = 0;
     st.PresentationLoaded = false;
     st.DiagramShown = false;
+    m_sectionPlayback->PauseCountdown = 0;
 }
 
 void TVideoAbspielenFenster::Programmpunkt1Einstellungen()

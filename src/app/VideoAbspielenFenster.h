@@ -1,6 +1,7 @@
 #pragma once
 #include "app/MainState.h"
 #include "app/MainWindowUi.h"
+#include "authoring/model/Mark.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -19,6 +20,7 @@ class TTitelFenster;
 class TFAQFenster;
 class Transport;
 class PresentationFile;
+class SectionPlayback;
 
 // The main window: the start page, the player view and the authoring view. It owns the
 // program-wide state and composes the subsystems, whose handlers live in their own classes.
@@ -37,11 +39,13 @@ public:
 
     MainWindowUi ui;
     MainState st;
+    MarkTable marks; // the marks of the presentation read last
 
     Prompts& prompts() { return m_prompts; }
     VideoDevice& MediaPlayer1() { return *m_device; }
     Transport& transport() { return *m_transport; }
     PresentationFile& presentationFile() { return *m_presentationFile; }
+    SectionPlayback& sectionPlayback() { return *m_sectionPlayback; }
     TOptionenFenster* OptionenFenster() const { return m_optionen; }
     TTitelFenster* TitelFenster() const { return m_titel; }
     TInfofenster* Infofenster() const { return m_info; }
@@ -93,6 +97,7 @@ private:
     std::unique_ptr<VideoDevice> m_device;
     std::unique_ptr<Transport> m_transport;
     std::unique_ptr<PresentationFile> m_presentationFile;
+    std::unique_ptr<SectionPlayback> m_sectionPlayback;
     TInfofenster* m_info = nullptr;
     TOptionenFenster* m_optionen = nullptr;
     TMarkenUebergangFenster* m_uebergang = nullptr;

@@ -1,11 +1,16 @@
 #include "player/MarkenUebergangFenster.h"
 
+#include "app/VideoAbspielenFenster.h"
+#include "common/NumberFormat.h"
+#include "common/Prompts.h"
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace kadro {
@@ -43,6 +48,89 @@ TMarkenUebergangFenster::TMarkenUebergangFenster(QWidget* parent) : QDialog(pare
     v->addWidget(group);
     v->addWidget(OKButton, 0, Qt::AlignRight);
     setFixedWidth(300);
+
+    connect(vonHandRadioButton, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            vonHandRadioButtonClick();
+    });
+    connect(ohnePauseRadioButton, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            ohnePauseRadioButtonClick();
+    });
+    connect(mitPauseRadioButton, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            mitPauseRadioButtonClick();
+    });
+}
+
+void TMarkenUebergangFenster::selectionChanged(bool pauseEnabled)
+{
+    PauseEdit->setEnabled(pauseEnabled);
+    SekundenLabel->setEnabled(pauseEnabled);
+    if (m_w)
+        m_w->st.DataSaved = false;
+}
+
+void TMarkenUebergangFenster::vonHandRadioButtonClick() { selectionChanged(false); }
+void TMarkenUebergangFenster::ohnePauseRadioButtonClick() { selectionChanged(false); }
+void TMarkenUebergangFenster::mitPauseRadioButtonClick() { selectionChanged(true); }
+
+void TMarkenUebergangFenster::FormActivate()
+{
+    if (!m_w)
+        return;
+    const QTableWidgetItem* item = m_w->ui.StringGrid->item(m_w->st.SelectedMarkRow, 3);
+    const QString cell = item ? item->text() : QString();
+    if (cell.isEmpty() || cell == QLatin1String("   manuell")) {
+        vonHandRadioButton->setChecked(true);
+        selectionChanged(false);
+    } else if (cell == QLatin1String("ohne Pause")) {
+        ohnePauseRadioButton->setChecked(true);
+        selectionChanged(false);
+    } else if (cell.size() > 1 && cell.at(1) == QLatin1Char('P')) {
+        const qsizetype open = cell.indexOf(QLatin1Char('(')) + 1; // 1-based position of "("
+        PauseEdit->setText(cell.mid(8, cell.size() - open - 1));
+        mitPauseRadioButton->setChecked(true);
+        selectionChanged(true);
+    }
+}
+
+bool TMarkenUebergangFenster::FormClose()
+{
+    if (!m_w)
+        return true;
+    int pause = 0;
+    const bool valid = tryParseInteger(PauseEdit->text(), &pause) && pause >= 1 && pause <= 99;
+    if (!valid)
+        m_w->prompts().error(QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
+    QString cell;
+    if (vonHandRadioButton->isChecked())
+        cell = QStringLiteral("   manuell");
+    else if (ohnePauseRadioButton->isChecked())
+        cell = QStringLiteral("ohne Pause");
+    else
+        cell = QStringLiteral(" Pause (") + PauseEdit->text() + QLatin1Char(')');
+    const int row = m_w->st.SelectedMarkRow;
+    if (row >= 0 && row < m_w->ui.StringGrid->rowCount()) {
+        QTableWidgetItem* item = m_w->ui.StringGrid->item(row, 3);
+        if (!item) {
+            item = new QTableWidgetItem;
+            m_w->ui.StringGrid->setItem(row, 3, item);
+        }
+        item->setText(cell);
+    }
+    if (m_w->st.IsPlaying) {
+        m_w->ui.VideoStartButton->setText(QStringLiteral("Zurück"));
+        m_w->ui.VideoStopButton->setText(QStringLiteral("Weiter"));
+    }
+    return valid;
+}
+
+void TMarkenUebergangFenster::done(int result)
+{
+    if (!FormClose())
+        return;
+    QDialog::done(result);
 }
 
 } // namespace kadro

@@ -1,0 +1,231 @@
+#include "support/ShellFixture.h"
+
+#include "authoring/model/Mark.h"
+#include "player/SectionPlayback.h"
+
+#include <QFrame>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTimer>
+
+using namespace kadro;
+using kadro::test::ShellFixture;
+
+namespace {
+Mark mark(quint32 first, quint32 last, quint32 transition, std::initializer_list<Mark::Switch> on = {})
+{
+    Mark m;
+    m.firstFrame = first;
+    m.lastFrame = last;
+    m.transition = transition;
+    for (Mark::Switch s : on)
+        m.switches[s] = 1;
+    return m;
+}
+} // namespace
+
+class SectionTest : public ShellFixture {
+protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        enterView(1);
+        device->setLength(499);
+    }
+
+    // Loads the marks as a read presentation does and enters the first section.
+    void present(std::initializer_list<Mark> list)
+    {
+        window->marks.clear();
+        for (const Mark& m : list)
+            window->marks.append(m);
+        auto& st = window->st;
+        st.MarkCount = window->marks.count();
+        st.PresentationMode = true;
+        st.PresentationPath = path("demo.vst");
+        device->setFileName(path("demo.avi"));
+        device->open();
+        st.CurrentMark = 0;
+        sp().prepareButtons();
+        sp().VideoMarkeEinstellen();
+    }
+    SectionPlayback& sp() { return window->sectionPlayback(); }
+    Transport& t() { return window->transport(); }
+    MainWindowUi& ui() { return window->ui; }
+    void tick(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            sp().Timer3Timer();
+    }
+};
+
+TEST_F(SectionTest, EnteringASectionLoadsItsRangeAndItsControls)
+{
+    present({mark(100, 150, 100, {Mark::StartStop, Mark::Frameanzeige}), mark(150, 200, 100)});
+    const auto& st = window->st;
+    EXPECT_EQ(st.CurrentMark, 1);
+    EXPECT_EQ(st.StartFrame, 100);
+    EXPECT_EQ(st.StopFrame, 150);
+    EXPECT_EQ(st.SectionLength, 50);
+    EXPECT_EQ(device->position(), 100);
+    QWidget* top = window.get();
+    EXPECT_TRUE(ui().VideoStartButton->isVisibleTo(top));
+    EXPECT_TRUE(ui().VideoStopButton->isVisibleTo(top));
+    EXPECT_FALSE(ui().VideoBildvorButton->isVisibleTo(top));
+    EXPECT_FALSE(ui().VideoZeitlupeButton->isVisibleTo(top));
+    EXPECT_FALSE(ui().SchiebereglerPanel2->isVisibleTo(top));
+    EXPECT_TRUE(ui().BildNrPanel->isVisibleTo(top));
+    EXPECT_FALSE(ui().TimePanel->isVisibleTo(top));
+    EXPECT_TRUE(ui().BerechnenAbdeckungsPanel->isVisibleTo(top));
+    EXPECT_TRUE(ui().MarkeWechselnPanel->isVisibleTo(top));
+    EXPECT_FALSE(ui().MarkeZurueckButton->isEnabled());
+    EXPECT_FALSE(device->isPlaying());
+}
+
+TEST_F(SectionTest, AutostartRunsTheSectionAndItsEndRunsTheTransition)
+{
+    present({mark(0, 40, 0, {Mark::Autostart}), mark(41, 80, 100)});
+    EXPECT_TRUE(window->st.IsPlaying);
+    // Run silently (AVI, sound off) to the end: "ohne Pause" enters the next section at once.
+    for (int i = 0; i < 45 && window->st.CurrentMark == 1; ++i)
+        t().Timer1Timer();
+    EXPECT_EQ(window->st.CurrentMark, 2);
+    EXPECT_EQ(window->st.StartFrame, 41);
+    EXPECT_EQ(ui().NaechsteMarkeButton->text(), QStringLiteral("Startseite"));
+}
+
+TEST_F(SectionTest, StillSectionsFollowTheirTransition)
+{
+    present({mark(10, 10, 0), mark(20, 20, 100), mark(30, 30, 3), mark(40, 60, 100)});
+    // The first still section with "ohne Pause" was left at once; the second waits for "weiter".
+    EXPECT_EQ(window->st.CurrentMark, 2);
+    EXPECT_FALSE(ui().VideoStartButton->isEnabled());
+    EXPECT_FALSE(ui().VideoTrackBar->isEnabled());
+    EXPECT_FALSE(ui().Timer3->isActive());
+    sp().NaechsteMarkeButtonClick();
+    // The third stays three seconds: ten ticks of 300 ms.
+    EXPECT_EQ(window->st.CurrentMark, 3);
+    EXPECT_TRUE(ui().Timer3->isActive());
+    EXPECT_EQ(ui().Timer3->interval(), 300);
+    tick(9);
+    EXPECT_EQ(window->st.CurrentMark, 3);
+    tick(1);
+    EXPECT_EQ(window->st.CurrentMark, 4);
+    EXPECT_FALSE(ui().Timer3->isActive());
+}
+
+TEST_F(SectionTest, MovingAwayFromTheEndCancelsThePauseForGood)
+{
+    present({mark(0, 20, 5), mark(21, 40, 100)});
+    ui().VideoTrackBar->setValue(20); // to the end: the pause starts
+    ASSERT_TRUE(ui().Timer3->isActive());
+    tick(3);
+    t().VideoBildzurueckButtonClick();
+    tick(1);
+    EXPECT_FALSE(ui().Timer3->isActive());
+    t().VideoBildvorButtonClick(); // back at the end: no new countdown from this tick's state
+    EXPECT_EQ(window->st.CurrentMark, 1);
+    tick(20);
+    EXPECT_EQ(window->st.CurrentMark, 1);
+}
+
+TEST_F(SectionTest, WeiterAndZurueckOverTheLastSection)
+{
+    present({mark(0, 10, 100), mark(11, 20, 100)});
+    sp().NaechsteMarkeButtonClick();
+    EXPECT_EQ(ui().NaechsteMarkeButton->text(), QStringLiteral("Startseite"));
+    EXPECT_TRUE(ui().MarkeZurueckButton->isEnabled());
+    sp().MarkeZurueckButtonClick();
+    EXPECT_EQ(window->st.CurrentMark, 1);
+    EXPECT_EQ(ui().NaechsteMarkeButton->text(), QStringLiteral("weiter"));
+    EXPECT_FALSE(ui().MarkeZurueckButton->isEnabled());
+    // "Startseite" asks the window to close, which leads back to the start page.
+    sp().NaechsteMarkeButtonClick();
+    prompts.answers = {Button::Nein};
+    sp().NaechsteMarkeButtonClick();
+    EXPECT_TRUE(window->ui.StartseitePanel->isVisibleTo(window.get()));
+}
+
+TEST_F(SectionTest, OneMarkHidesThePanelAndItsEndDoesNothing)
+{
+    present({mark(0, 10, 0)});
+    EXPECT_FALSE(ui().MarkeWechselnPanel->isVisibleTo(window.get()));
+    ui().VideoTrackBar->setValue(10);
+    EXPECT_EQ(window->st.CurrentMark, 1);
+    EXPECT_FALSE(ui().Timer3->isActive());
+}
+
+TEST_F(SectionTest, TestRunDisablesWeiterOnTheLastSection)
+{
+    window->st.TestRunning = true;
+    present({mark(0, 10, 100), mark(11, 20, 100)});
+    sp().NaechsteMarkeButtonClick();
+    EXPECT_EQ(ui().NaechsteMarkeButton->text(), QStringLiteral("weiter"));
+    EXPECT_FALSE(ui().NaechsteMarkeButton->isEnabled());
+}
+
+TEST_F(SectionTest, AMarkOutsideTheTableIsARangeError)
+{
+    present({mark(0, 10, 100)});
+    window->ui.NaechsteMarkeButton->click(); // reads "weiter" though there is no next mark
+    ASSERT_FALSE(prompts.shown.isEmpty());
+    EXPECT_EQ(prompts.shown.last().text, QStringLiteral("Fehler bei Bereichsprüfung"));
+}
+
+class TransitionDialogTest : public ShellFixture {
+protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        enterView(2);
+        window->ui.StringGrid->setRowCount(3);
+    }
+    void setCell(int row, const QString& text) { window->ui.StringGrid->setItem(row, 3, new QTableWidgetItem(text)); }
+    QString cell(int row) { return window->ui.StringGrid->item(row, 3)->text(); }
+};
+
+TEST_F(TransitionDialogTest, ShowsTheSelectedMarksTransition)
+{
+    setCell(1, QStringLiteral(" Pause (7)"));
+    window->st.SelectedMarkRow = 1;
+    window->st.DataSaved = true;
+    uebergang->FormActivate();
+    EXPECT_TRUE(uebergang->mitPauseRadioButton->isChecked());
+    EXPECT_EQ(uebergang->PauseEdit->text(), QStringLiteral("7"));
+    EXPECT_TRUE(uebergang->PauseEdit->isEnabled());
+    EXPECT_FALSE(window->st.DataSaved);
+
+    setCell(0, QStringLiteral("   manuell"));
+    window->st.SelectedMarkRow = 0;
+    uebergang->FormActivate();
+    EXPECT_TRUE(uebergang->vonHandRadioButton->isChecked());
+    EXPECT_FALSE(uebergang->PauseEdit->isEnabled());
+    EXPECT_FALSE(uebergang->SekundenLabel->isEnabled());
+}
+
+TEST_F(TransitionDialogTest, ClosingWritesTheCellAndRefusesAnInvalidPause)
+{
+    setCell(2, QStringLiteral("ohne Pause"));
+    window->st.SelectedMarkRow = 2;
+    uebergang->FormActivate();
+    uebergang->mitPauseRadioButton->setChecked(true);
+    uebergang->PauseEdit->setText(QStringLiteral("12"));
+    EXPECT_TRUE(uebergang->FormClose());
+    EXPECT_EQ(cell(2), QStringLiteral(" Pause (12)"));
+    EXPECT_TRUE(prompts.shown.isEmpty());
+
+    uebergang->PauseEdit->setText(QStringLiteral("0"));
+    EXPECT_FALSE(uebergang->FormClose());
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].title, QStringLiteral("Fehler"));
+    EXPECT_EQ(prompts.shown[0].text, QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
+    EXPECT_EQ(cell(2), QStringLiteral(" Pause (0)"));
+
+    uebergang->vonHandRadioButton->setChecked(true);
+    uebergang->PauseEdit->setText(QStringLiteral("10"));
+    EXPECT_TRUE(uebergang->FormClose());
+    EXPECT_EQ(cell(2), QStringLiteral("   manuell"));
+}
