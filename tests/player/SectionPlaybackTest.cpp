@@ -57,7 +57,8 @@ protected:
     MainWindowUi& ui() { return window->ui; }
     void tick(int n)
     {
-        for (int i = 0; i < n; ++i)
+        // Only a running timer ticks.
+        for (int i = 0; i < n && ui().Timer3->isActive(); ++i)
             sp().Timer3Timer();
     }
 };
@@ -126,7 +127,8 @@ TEST_F(SectionTest, MovingAwayFromTheEndCancelsThePauseForGood)
     t().VideoBildzurueckButtonClick();
     tick(1);
     EXPECT_FALSE(ui().Timer3->isActive());
-    t().VideoBildvorButtonClick(); // back at the end: no new countdown from this tick's state
+    t().VideoBildvorButtonClick(); // back at the end: no new countdown
+    EXPECT_FALSE(ui().Timer3->isActive());
     EXPECT_EQ(window->st.CurrentMark, 1);
     tick(20);
     EXPECT_EQ(window->st.CurrentMark, 1);
