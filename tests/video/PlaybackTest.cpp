@@ -256,6 +256,28 @@ TEST(RealPlayback, PlayAtTheEndPointDoesNothing)
     EXPECT_EQ(dev.position(), dev.length());
 }
 
+// Non-square pixels widen (or narrow) the natural picture size; the frame itself stays coded size.
+TEST(DisplayRect, AppliesThePixelAspectToTheWidth)
+{
+    videogen::Spec spec;
+    spec.format = videogen::Format::H264Mp4;
+    spec.frames = 10;
+    spec.sarNum = 4;
+    spec.sarDen = 3;
+    FfmsVideoDevice dev;
+    EXPECT_EQ(dev.displayRect(), QRect());
+    dev.setFileName(videoPath(spec));
+    dev.open();
+    EXPECT_EQ(dev.displayRect(), QRect(0, 0, 427, 240));
+    EXPECT_EQ(dev.currentImage().size(), QSize(320, 240));
+    spec.format = videogen::Format::MjpegAvi;
+    spec.sarNum = 16;
+    spec.sarDen = 15;
+    dev.setFileName(videoPath(spec));
+    dev.open();
+    EXPECT_EQ(dev.displayRect(), QRect(0, 0, 341, 240));
+}
+
 TEST(OpenFailure, MissingAndUndecodableFilesThrowWithTheDecodersText)
 {
     QTemporaryDir dir;

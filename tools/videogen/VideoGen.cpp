@@ -190,7 +190,7 @@ private:
         c->pix_fmt = pixfmt;
         c->time_base = AVRational{1, spec_.fps};
         c->framerate = AVRational{spec_.fps, 1};
-        c->sample_aspect_ratio = AVRational{1, 1};
+        c->sample_aspect_ratio = AVRational{std::max(1, spec_.sarNum), std::max(1, spec_.sarDen)};
         c->gop_size = effectiveGop(spec_);
         if (oc_->oformat->flags & AVFMT_GLOBALHEADER)
             c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
@@ -534,6 +534,8 @@ QString fileNameFor(const Spec& spec)
                        .arg(generatorVersion);
     if (spec.audio)
         name += QStringLiteral("_a");
+    if (spec.sarNum != spec.sarDen)
+        name += QStringLiteral("_sar%1-%2").arg(spec.sarNum).arg(spec.sarDen);
     if (!spec.dropped.empty()) {
         size_t h = 0;
         for (int d : droppedSlots(spec))

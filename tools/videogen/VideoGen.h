@@ -49,6 +49,9 @@ struct Spec {
     int gop = 0;
     // Adds a sine-tone track: AAC in MP4/MKV, 16-bit PCM in AVI. Not available for WebM/MPEG-PS.
     bool audio = false;
+    // Pixel aspect (width / height of one pixel) stored in the file, e.g. 16:15 for PAL DV.
+    int sarNum = 1;
+    int sarDen = 1;
     // DroppedSlotsAvi only: the slots left empty. Empty list = the default pattern
     // (see droppedSlots). Slot 0 can never be dropped.
     std::vector<int> dropped;
