@@ -3,6 +3,7 @@
 #include "app/FAQFenster.h"
 #include "app/Infofenster.h"
 #include "app/StartPage.h"
+#include "app/StartPageEntries.h"
 #include "authoring/PresentationFile.h"
 #include "common/Cp1252.h"
 #include "common/ErrorReport.h"
@@ -57,6 +58,7 @@ TVideoAbspielenFenster::TVideoAbspielenFenster(Prompts& prompts, std::unique_ptr
 
     m_transport = std::make_unique<Transport>(*this);
     m_sectionPlayback = std::make_unique<SectionPlayback>(*this);
+    m_startPageEntries = std::make_unique<StartPageEntries>(*this);
     m_transport->MarkenUebergang = [this] { m_sectionPlayback->MarkenUebergang(); };
 
     // Fixed client area, not resizable; the window grows by the menu bar where it has items.
@@ -81,6 +83,8 @@ void TVideoAbspielenFenster::setDialogs(TInfofenster* info, TOptionenFenster* op
     m_faq = faq;
     if (m_uebergang)
         m_uebergang->setMainWindow(this);
+    if (m_titel)
+        m_titel->setMainWindow(this);
 }
 
 void TVideoAbspielenFenster::compose()
@@ -227,11 +231,13 @@ void TVideoAbspielenFenster::StartseiteAn()
     ui.MenuDatenauswertung->menuAction()->setVisible(false);
     if (m_optionen)
         m_optionen->OptionenEinstellungenOeffnen();
-    if (m_titel)
+    if (m_titel) {
+        m_titel->TitelOeffnen();
         for (int i = 1; i <= 5; ++i) {
             ui.StartseitePanel->vstLabel[i - 1]->setText(m_titel->title(i));
             ui.StartseitePanel->vstLabel[i - 1]->adjustSize();
         }
+    }
 }
 
 void TVideoAbspielenFenster::StartseiteAus()
@@ -489,7 +495,7 @@ void TVideoAbspielenFenster::MenuTitelClick()
 {
     MenuDateiClick();
     if (m_titel)
-        m_prompts.runModal(m_titel);
+        m_titel->execute();
 }
 
 void TVideoAbspielenFenster::VideoAbspielenLabelClick(QLabel* clicked)

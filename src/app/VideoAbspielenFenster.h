@@ -21,6 +21,7 @@ class TFAQFenster;
 class Transport;
 class PresentationFile;
 class SectionPlayback;
+class StartPageEntries;
 
 // The main window: the start page, the player view and the authoring view. It owns the
 // program-wide state and composes the subsystems, whose handlers live in their own classes.
@@ -46,6 +47,7 @@ public:
     Transport& transport() { return *m_transport; }
     PresentationFile& presentationFile() { return *m_presentationFile; }
     SectionPlayback& sectionPlayback() { return *m_sectionPlayback; }
+    StartPageEntries& startPageEntries() { return *m_startPageEntries; }
     TOptionenFenster* OptionenFenster() const { return m_optionen; }
     TTitelFenster* TitelFenster() const { return m_titel; }
     TInfofenster* Infofenster() const { return m_info; }
@@ -98,6 +100,7 @@ private:
     std::unique_ptr<Transport> m_transport;
     std::unique_ptr<PresentationFile> m_presentationFile;
     std::unique_ptr<SectionPlayback> m_sectionPlayback;
+    std::unique_ptr<StartPageEntries> m_startPageEntries;
     TInfofenster* m_info = nullptr;
     TOptionenFenster* m_optionen = nullptr;
     TMarkenUebergangFenster* m_uebergang = nullptr;

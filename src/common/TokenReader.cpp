@@ -70,6 +70,19 @@ QString TokenReader::collectUntil(char c)
     endOfFile();
 }
 
+QString TokenReader::restOfLine()
+{
+    const qsizetype start = m_pos;
+    while (m_pos < m_bytes.size() && m_bytes.at(m_pos) != '\n')
+        ++m_pos;
+    qsizetype end = m_pos;
+    if (end > start && m_bytes.at(end - 1) == '\r')
+        --end;
+    if (m_pos < m_bytes.size())
+        ++m_pos;
+    return fromCp1252(m_bytes.mid(start, end - start));
+}
+
 void TokenReader::nextLine()
 {
     while (m_pos < m_bytes.size()) {

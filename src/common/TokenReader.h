@@ -37,6 +37,9 @@ public:
     // Collects characters up to but not including c, then steps past c. End of file before c
     // is a failure.
     QString collectUntil(char c);
+    // The rest of the current line without its CR LF, stepping past the LF; at the end of the
+    // file the line simply ends there.
+    QString restOfLine();
     // Skips past the next LF; at the end of the file it simply stays there.
     void nextLine();
 

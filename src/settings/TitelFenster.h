@@ -1,10 +1,16 @@
 #pragma once
+#include "settings/Titles.h"
+
 #include <QDialog>
+#include <array>
 
 class QTableWidget;
 class QPushButton;
+class QLabel;
 
 namespace kadro {
+
+class TVideoAbspielenFenster;
 
 // The dialog "Titel erstellen": the five start-page entries (file path, title) in a grid whose
 // rows 1..5 are the entries. The grid lives as long as the program and is the titles table.
@@ -13,15 +19,44 @@ class TTitelFenster : public QDialog {
 public:
     explicit TTitelFenster(QWidget* parent = nullptr);
 
+    void setMainWindow(TVideoAbspielenFenster* w) { m_w = w; }
+
     QString path(int entry) const;  // entry 1..5
     QString title(int entry) const; // entry 1..5
     void setEntry(int entry, const QString& path, const QString& title);
+    TitlesTable table() const;
+    void setTable(const TitlesTable& table);
 
+    // Titel.opt in the working directory: read leniently into the grid, written from it.
+    void TitelOeffnen();
+    void TitelSpeichern();
+
+    // Opening, the buttons, the grid click and closing.
+    void FormActivate();
+    void HinzufuegenButtonClick();
+    void TitelStringGridMouseDown(int row);
+    void LoeschenButtonClick();
+    void FormClose(int result);
+    // The whole modal use from the menu: activation, the dialog, closing.
+    void execute();
+
+    int NextFreeRow = 1;
+    int SelectedRow = 0;
+
+    QLabel* InfoLabel = nullptr;
     QTableWidget* TitelStringGrid = nullptr;
     QPushButton* HinzufuegenButton = nullptr;
     QPushButton* LoeschenButton = nullptr;
-    QPushButton* OKButton = nullptr;
-    QPushButton* AbbrechenButton = nullptr;
+    QPushButton* OKBitBtn = nullptr;
+    QPushButton* AbbrechenBitBtn = nullptr;
+
+private:
+    void computeNextFreeRow();
+    void setCell(int row, int col, const QString& text);
+    QString cell(int row, int col) const;
+
+    TVideoAbspielenFenster* m_w = nullptr;
+    TitlesTable m_snapshot;
 };
 
 } // namespace kadro

@@ -1,0 +1,41 @@
+#include "common/Cp1252.h"
+#include "settings/Titles.h"
+
+#include <gtest/gtest.h>
+
+using namespace kadro;
+
+TEST(TitlesFile, WritesTwelveLinesAndReadsThemBack)
+{
+    TitlesTable t;
+    t.title[0] = QStringLiteral("Freier Fall: Demo");
+    t.path[0] = QStringLiteral("C:\\Kurs\\Fall.vst");
+    t.title[2] = QStringLiteral("Würfe");
+    t.path[2] = QStringLiteral("/home/lehrer/Würfe.avi");
+    t.title[4] = QStringLiteral("nur Titel");
+    const QByteArray bytes = writeTitlesText(t);
+    EXPECT_EQ(bytes, toCp1252(QStringLiteral("Titel für die Startseite\r\n"
+                                             "Titel1:Freier Fall: Demo\r\nzu vst-Datei:C:\\Kurs\\Fall.vst\r\n"
+                                             "Titel2:\r\nzu vst-Datei:\r\n"
+                                             "Titel3:Würfe\r\nzu vst-Datei:/home/lehrer/Würfe.avi\r\n"
+                                             "Titel4:\r\nzu vst-Datei:\r\n"
+                                             "Titel5:nur Titel\r\nzu vst-Datei:\r\n\r\n")));
+    TitlesTable back;
+    back.title[1] = QStringLiteral("alt");
+    EXPECT_TRUE(readTitlesText(bytes, back));
+    EXPECT_EQ(back, t); // a title and a path with colons survive; the old title 2 is replaced
+}
+
+TEST(TitlesFile, ATruncatedFileKeepsTheLaterRows)
+{
+    TitlesTable t;
+    t.title[3] = QStringLiteral("bleibt");
+    EXPECT_FALSE(readTitlesText(QByteArray("Titel\r\nTitel1:Eins\r\nzu vst-Datei:a.vst\r\nTitel2:Zwei\r\n"), t));
+    EXPECT_EQ(t.title[0], QStringLiteral("Eins"));
+    EXPECT_EQ(t.path[0], QStringLiteral("a.vst"));
+    EXPECT_EQ(t.title[1], QStringLiteral("Zwei"));
+    EXPECT_EQ(t.title[3], QStringLiteral("bleibt"));
+    TitlesTable none;
+    EXPECT_FALSE(readTitlesText(QByteArray(), none));
+    EXPECT_EQ(none, TitlesTable{});
+}
