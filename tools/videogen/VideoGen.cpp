@@ -1,5 +1,6 @@
 #include "VideoGen.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -389,7 +390,8 @@ private:
                 return false;
             if (std::binary_search(dropped.begin(), dropped.end(), slot))
                 continue;
-            const QImage img = renderFrame(slot, spec_.width, spec_.height);
+            const QImage img = spec_.render ? spec_.render(slot, spec_.width, spec_.height)
+                                            : renderFrame(slot, spec_.width, spec_.height);
             if (av_frame_make_writable(frame.get()) < 0)
                 return fail(QStringLiteral("out of memory"));
             const uint8_t* src[1] = {img.constBits()};
@@ -555,9 +557,9 @@ QString cachedVideo(const Spec& spec, const QString& dir, QString* error)
     const QString path = QDir(dir).filePath(fileNameFor(spec));
     if (QFileInfo(path).size() > 0)
         return path;
-    // Write under a temporary name and rename, so an interrupted run never leaves a partial file
-    // that a later run would take as complete.
-    const QString tmp = path + QStringLiteral(".part");
+    // Write under a temporary name of this process and rename, so neither an interrupted run nor
+    // two test programs generating at the same time leave a partial file taken as complete.
+    const QString tmp = path + QStringLiteral(".part%1").arg(QCoreApplication::applicationPid());
     if (!generate(spec, tmp, error))
         return {};
     QFile::remove(path);

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -55,6 +56,9 @@ struct Spec {
     // DroppedSlotsAvi only: the slots left empty. Empty list = the default pattern
     // (see droppedSlots). Slot 0 can never be dropped.
     std::vector<int> dropped;
+    // Draws the picture of frame n at the given size instead of the numbered test frame
+    // (used for scenes such as the demo video; such files are not cached by fileNameFor).
+    std::function<QImage(int n, int width, int height)> render;
 };
 
 // The keyframe interval the generator uses for the spec.
