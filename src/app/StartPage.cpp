@@ -1,9 +1,69 @@
 #include "app/StartPage.h"
 
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPixmap>
 
 namespace kadro {
+
+QPixmap StartPage::paintBanner(const QSize& size)
+{
+    // A film strip with a stroboscopic throw: the ball's positions at equal time steps on its
+    // parabola, beside the program's name.
+    QPixmap pm(size);
+    pm.fill(Qt::white);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QRectF strip(0, 8, size.width(), size.height() - 16);
+    p.fillRect(strip, QColor(30, 36, 48));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(235, 235, 235));
+    for (double x = 6; x < size.width(); x += 22) {
+        p.drawRoundedRect(QRectF(x, strip.top() + 5, 12, 8), 2, 2);
+        p.drawRoundedRect(QRectF(x, strip.bottom() - 13, 12, 8), 2, 2);
+    }
+    const QRectF frame(strip.left() + 6, strip.top() + 20, strip.width() - 12, strip.height() - 40);
+    QLinearGradient sky(frame.topLeft(), frame.bottomLeft());
+    sky.setColorAt(0, QColor(214, 230, 245));
+    sky.setColorAt(1, QColor(245, 248, 252));
+    p.fillRect(frame, sky);
+
+    // Horizontal throw to the right: x = v t, y = g t² / 2, sampled at equal steps.
+    const double x0 = frame.left() + 250, y0 = frame.top() + 14;
+    QPainterPath path;
+    for (int i = 0; i <= 60; ++i) {
+        const double t = i / 60.0;
+        const QPointF pt(x0 + 300 * t, y0 + 78 * t * t);
+        i == 0 ? path.moveTo(pt) : path.lineTo(pt);
+    }
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(120, 140, 170), 1.2, Qt::DashLine));
+    p.drawPath(path);
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i <= 8; ++i) {
+        const double t = i / 8.0;
+        const QPointF pt(x0 + 300 * t, y0 + 78 * t * t);
+        p.setBrush(QColor(200, 40, 40, 90 + 165 * i / 8));
+        p.drawEllipse(pt, 7, 7);
+    }
+
+    QFont title(QStringLiteral("DejaVu Sans"));
+    title.setPixelSize(54);
+    title.setBold(true);
+    p.setFont(title);
+    p.setPen(QColor(25, 60, 130));
+    p.drawText(QRectF(frame.left() + 18, frame.top(), 240, frame.height() * 0.68), Qt::AlignLeft | Qt::AlignBottom,
+               QStringLiteral("Kadro"));
+    QFont sub(QStringLiteral("DejaVu Sans"));
+    sub.setPixelSize(17);
+    p.setFont(sub);
+    p.setPen(QColor(60, 70, 90));
+    p.drawText(QRectF(frame.left() + 22, frame.top() + frame.height() * 0.68, 300, 30), Qt::AlignLeft | Qt::AlignTop,
+               QStringLiteral("Physik mit Video"));
+    p.end();
+    return pm;
+}
 
 LinkLabel::LinkLabel(const QString& caption, const QString& hint, QWidget* parent)
     : QLabel(caption, parent), m_hint(hint)
@@ -46,9 +106,8 @@ StartPage::StartPage(QWidget* parent) : QFrame(parent)
     Banner->setObjectName(QStringLiteral("Banner"));
     Banner->setGeometry(103, 15, 593, 167);
     Banner->setScaledContents(true);
-    const QPixmap banner(QStringLiteral(":/banner.png"));
-    if (!banner.isNull())
-        Banner->setPixmap(banner);
+    Banner->setPixmap(paintBanner(QSize(593, 167)));
+    Banner->setAccessibleName(QStringLiteral("Kadro – Physik mit Video"));
 
     auto make = [this](const char* name, const QString& caption, const QString& hint, int x, int y) {
         auto* l = new LinkLabel(caption, hint, this);

@@ -29,6 +29,9 @@ class StartPage : public QFrame {
 public:
     explicit StartPage(QWidget* parent);
 
+    // The banner above the entries, painted at the given size.
+    static QPixmap paintBanner(const QSize& size);
+
     // All entry labels black again (the pointer moved over the page itself).
     void resetHover();
     void setHover(LinkLabel* label);

@@ -1,0 +1,111 @@
+#include "FreeFall.h"
+#include "authoring/model/VstFile.h"
+#include "player/video/FfmsVideoDevice.h"
+#include "player/video/PictureSurface.h"
+
+#include <QTemporaryDir>
+#include <array>
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace kadro;
+
+namespace {
+// Centre of the dark red ball in a decoded picture, from the mass of its pixels.
+bool ballCentroid(const QImage& image, double* x, double* y)
+{
+    double sx = 0, sy = 0, n = 0;
+    for (int row = 0; row < image.height(); ++row) {
+        for (int col = 0; col < image.width(); ++col) {
+            const QColor c = image.pixelColor(col, row);
+            if (c.red() > 110 && c.green() < 90 && c.blue() < 90) {
+                sx += col;
+                sy += row;
+                n += 1;
+            }
+        }
+    }
+    if (n < 20)
+        return false;
+    *x = sx / n;
+    *y = sy / n;
+    return true;
+}
+
+// Least-squares parabola y = a + b t + c t² through the points; returns c.
+double parabolaCurvature(const std::vector<double>& t, const std::vector<double>& y)
+{
+    std::array<std::array<double, 4>, 3> m{};
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const double p[3] = {1, t[i], t[i] * t[i]};
+        for (int r = 0; r < 3; ++r) {
+            for (int c = 0; c < 3; ++c)
+                m[r][c] += p[r] * p[c];
+            m[r][3] += p[r] * y[i];
+        }
+    }
+    for (int col = 0; col < 3; ++col) {
+        for (int r = col + 1; r < 3; ++r) {
+            const double f = m[r][col] / m[col][col];
+            for (int c = col; c < 4; ++c)
+                m[r][c] -= f * m[col][c];
+        }
+    }
+    double x[3];
+    for (int r = 2; r >= 0; --r) {
+        double s = m[r][3];
+        for (int c = r + 1; c < 3; ++c)
+            s -= m[r][c] * x[c];
+        x[r] = s / m[r][r];
+    }
+    return x[2];
+}
+} // namespace
+
+TEST(DemoPresentation, TheBallInTheDecodedVideoFallsWithG)
+{
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(demo::writeDemo(dir.path(), &error)) << error.toStdString();
+
+    FfmsVideoDevice device;
+    PictureSurface surface;
+    surface.resize(demo::kWidth, demo::kHeight);
+    device.setDisplay(&surface);
+    device.setFileName(dir.filePath("FreierFall.avi"));
+    device.open();
+    EXPECT_EQ(device.length(), demo::kFrames - 1);
+    EXPECT_EQ(device.displayRect().size(), QSize(demo::kWidth, demo::kHeight));
+
+    std::vector<double> times, ys;
+    for (int n = demo::kReleaseFrame; n <= demo::lastFreeFallFrame(); ++n) {
+        device.seek(n);
+        double x = 0, y = 0;
+        ASSERT_TRUE(ballCentroid(surface.frame(), &x, &y)) << n;
+        EXPECT_NEAR(x, demo::kBallX, 1.0);
+        // Every frame shows the ball where free fall puts it, to the pixel.
+        EXPECT_NEAR(y, demo::ballCentre(n).y(), 1.0) << n;
+        times.push_back(demo::timeOf(n));
+        ys.push_back(y);
+    }
+    ASSERT_GE(times.size(), 20u);
+    const double g = 2 * parabolaCurvature(times, ys) / demo::kPixelsPerMetre;
+    EXPECT_NEAR(g, 9.81, 0.0981);
+}
+
+TEST(DemoPresentation, ItsPresentationFileReadsAsFourSectionsWithAllTransitions)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(demo::writeDemo(dir.path()));
+    const VstContents vst = readPresentation(dir.filePath("FreierFall.vst"));
+    EXPECT_TRUE(vst.videoFound);
+    ASSERT_EQ(vst.marks.count(), 4);
+    EXPECT_EQ(vst.normalTimeStep, quint16(20));
+    EXPECT_EQ(vst.marks.mark(1).transition, TransitionCode::ByHand);
+    EXPECT_EQ(vst.marks.mark(2).transition, 3u);
+    EXPECT_EQ(vst.marks.mark(3).transition, TransitionCode::NoPause);
+    EXPECT_EQ(vst.marks.mark(3).firstFrame, vst.marks.mark(3).lastFrame); // the landing, a still picture
+    EXPECT_EQ(vst.marks.mark(2).firstFrame, quint32(demo::kReleaseFrame));
+    EXPECT_TRUE(vst.marks.mark(2).isOn(Mark::Auswertung));
+    EXPECT_EQ(vst.marks.mark(4).lastFrame, quint32(demo::kFrames - 1));
+}
