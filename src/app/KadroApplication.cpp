@@ -4,6 +4,7 @@
 #include "common/Prompts.h"
 
 #include <QFont>
+#include <QLocale>
 
 namespace kadro {
 
@@ -12,6 +13,10 @@ KadroApplication::KadroApplication(int& argc, char** argv) : QApplication(argc, 
     setApplicationName(QStringLiteral("Kadro"));
     setApplicationVersion(QStringLiteral("2.0"));
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"));
+    // Numbers follow the user's locale. Where none is set (the bare "C" locale), the program
+    // speaks German and uses the decimal comma, like its interface.
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 }
 
 bool KadroApplication::notify(QObject* receiver, QEvent* event)
