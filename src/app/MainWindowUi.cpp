@@ -1,6 +1,7 @@
 #include "app/MainWindowUi.h"
 
 #include "app/StartPage.h"
+#include "authoring/model/MarkGrid.h"
 #include "player/video/OverlayBox.h"
 #include "player/video/PictureSurface.h"
 
@@ -144,9 +145,35 @@ void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
     StringGrid = new QTableWidget(1, 13, StringGridPanel);
     StringGrid->setObjectName(QStringLiteral("StringGrid"));
     StringGrid->setGeometry(5, 30, 679, 100);
+    StringGrid->setFrameStyle(QFrame::Box | QFrame::Plain);
+    StringGrid->setLineWidth(1);
     StringGrid->horizontalHeader()->hide();
     StringGrid->verticalHeader()->hide();
     StringGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    StringGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    StringGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StringGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    StringGrid->setWordWrap(false);
+    StringGrid->horizontalHeader()->setMinimumSectionSize(1);
+    StringGrid->verticalHeader()->setMinimumSectionSize(1);
+    StringGrid->horizontalHeader()->setDefaultSectionSize(MarkGrid::DefaultColumnWidth);
+    StringGrid->verticalHeader()->setDefaultSectionSize(MarkGrid::RowHeight);
+    StringGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Each heading panel lies over its column.
+    for (int col = 0, x = StringGrid->x() + 1; col < MarkGrid::ColumnCount; x += MarkGrid::columnWidth(col), ++col) {
+        static const char* const names[MarkGrid::ColumnCount] = {
+            "MarkePanel",         "StartFramePanel",    "StopFramePanel",   "MarkenUebergangPanel", "StartStopPanel",
+            "EinzelbildPanel",    "ZeitlupePanel",      "SchiebereglerPanel", "FrameanzeigePanel",  "ZeitanzeigePanel",
+            "AutostartPanel",     "AuswertungPanel",    "MemoPanel"};
+        StringGrid->setColumnWidth(col, MarkGrid::columnWidth(col));
+        QLabel* heading = label(StringGridPanel, names[col], MarkGrid::headingCaption(col), x, 3,
+                                MarkGrid::columnWidth(col), 26);
+        heading->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        heading->setAlignment(Qt::AlignCenter);
+        heading->setWordWrap(true);
+        StringGridHeadingPanels[col] = heading;
+    }
     MarkeSetzenButton = button(StringGridPanel, "MarkeSetzenButton", QStringLiteral("Marke setzen"), 700, 30, 85);
     SpeichernButton = button(StringGridPanel, "SpeichernButton", QStringLiteral("Speichern"), 700, 65, 85);
 
@@ -229,6 +256,18 @@ void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
 
     MarkenBearbeitenPopupMenu = new QMenu(owner);
     MarkenBearbeitenPopupMenu->setObjectName(QStringLiteral("MarkenBearbeitenPopupMenu"));
+    {
+        const QStringList captions = MarkGrid::popupMenuFormCaptions();
+        QAction** items[] = {&PopupMenuMarkeSetzen,    &PopupMenuMarkeLoeschen,  &PopupMenuMarkeEinfuegen,
+                             &PopupMenuMarkeStartFrame, &PopupMenuMarkeStopFrame, nullptr,
+                             &PopupMenuOeffnen,         &PopupMenuSpeichern};
+        for (int i = 0; i < captions.size(); ++i) {
+            if (items[i])
+                *items[i] = MarkenBearbeitenPopupMenu->addAction(captions[i]);
+            else
+                MarkenBearbeitenPopupMenu->addSeparator();
+        }
+    }
 
     MesswertePopupMenu = new QMenu(owner);
     MesswertePopupMenu->setObjectName(QStringLiteral("MesswertePopupMenu"));

@@ -64,6 +64,8 @@ struct MainWindowUi {
 
     QFrame* StringGridPanel = nullptr;
     QTableWidget* StringGrid = nullptr;
+    // The heading panels above the grid's 13 columns (MarkePanel ... MemoPanel).
+    QLabel* StringGridHeadingPanels[13] = {};
     QPushButton* MarkeSetzenButton = nullptr;
     QPushButton* SpeichernButton = nullptr;
 
@@ -104,6 +106,13 @@ struct MainWindowUi {
     QMenu* StartseitePopupMenu = nullptr;
     QAction* StartseitePopupMenuBeenden = nullptr;
     QMenu* MarkenBearbeitenPopupMenu = nullptr;
+    QAction* PopupMenuMarkeSetzen = nullptr;
+    QAction* PopupMenuMarkeLoeschen = nullptr;
+    QAction* PopupMenuMarkeEinfuegen = nullptr;
+    QAction* PopupMenuMarkeStartFrame = nullptr;
+    QAction* PopupMenuMarkeStopFrame = nullptr;
+    QAction* PopupMenuOeffnen = nullptr;
+    QAction* PopupMenuSpeichern = nullptr;
     QMenu* MesswertePopupMenu = nullptr;
     QAction* MesswertePopupMenuMessungLoeschen = nullptr;
 

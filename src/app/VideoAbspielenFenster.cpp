@@ -4,6 +4,7 @@
 #include "app/Infofenster.h"
 #include "app/StartPage.h"
 #include "app/StartPageEntries.h"
+#include "authoring/MarkTableController.h"
 #include "authoring/PresentationFile.h"
 #include "common/Cp1252.h"
 #include "common/ErrorReport.h"
@@ -89,8 +90,13 @@ void TVideoAbspielenFenster::setDialogs(TInfofenster* info, TOptionenFenster* op
 
 void TVideoAbspielenFenster::compose()
 {
+    // Authoring: the mark table, saving and opening presentations.
+    m_markTable = new MarkTableController(*this);
     m_presentationFile = std::make_unique<PresentationFile>(*this);
     openCommand = [this] { m_presentationFile->OeffnenButtonClick(); };
+    savePresentation = [this] { m_markTable->SpeichernButtonClick(); };
+    m_sectionPlayback->loadMemo = [this](const QString& path) { return m_markTable->memoEditor().load(path); };
+    m_startPageEntries->vstDateiEinlesen = [this](const QString& path) { m_presentationFile->vstDateiEinlesen(path); };
 }
 
 bool TVideoAbspielenFenster::videoLoaded() const

@@ -21,6 +21,7 @@ class TFAQFenster;
 class Transport;
 class PresentationFile;
 class SectionPlayback;
+class MarkTableController;
 class StartPageEntries;
 
 // The main window: the start page, the player view and the authoring view. It owns the
@@ -47,6 +48,7 @@ public:
     Transport& transport() { return *m_transport; }
     PresentationFile& presentationFile() { return *m_presentationFile; }
     SectionPlayback& sectionPlayback() { return *m_sectionPlayback; }
+    MarkTableController& markTable() { return *m_markTable; }
     StartPageEntries& startPageEntries() { return *m_startPageEntries; }
     TOptionenFenster* OptionenFenster() const { return m_optionen; }
     TTitelFenster* TitelFenster() const { return m_titel; }
@@ -100,6 +102,7 @@ private:
     std::unique_ptr<Transport> m_transport;
     std::unique_ptr<PresentationFile> m_presentationFile;
     std::unique_ptr<SectionPlayback> m_sectionPlayback;
+    MarkTableController* m_markTable = nullptr; // child object of the window
     std::unique_ptr<StartPageEntries> m_startPageEntries;
     TInfofenster* m_info = nullptr;
     TOptionenFenster* m_optionen = nullptr;

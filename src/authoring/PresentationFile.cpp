@@ -1,15 +1,19 @@
 #include "authoring/PresentationFile.h"
 
 #include "app/VideoAbspielenFenster.h"
+#include "authoring/MarkTableController.h"
+#include "authoring/model/VstFile.h"
 #include "common/Prompts.h"
+#include "player/SectionPlayback.h"
 #include "player/Transport.h"
+#include "player/video/VideoDevice.h"
+#include "settings/OptionenFenster.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 
@@ -23,13 +27,10 @@ PresentationFile::PresentationFile(TVideoAbspielenFenster& window) : w(window) {
 
 void PresentationFile::OeffnenButtonClick()
 {
-    const QTableWidgetItem* first = w.ui.StringGrid->item(0, 0);
-    const bool gridHoldsMarks = first && !first->text().isEmpty();
-    if (!w.st.DataSaved && gridHoldsMarks) {
-        switch (w.prompts().confirm(QStringLiteral("Daten wurden geändert.\rÄnderungen speichern?"))) {
+    if (openNeedsSaveQuestion(w.st.DataSaved, w.markTable().grid())) {
+        switch (w.prompts().confirm(kSaveChangesQuestion)) {
         case Button::Ja:
-            if (SpeichernButtonClick)
-                SpeichernButtonClick();
+            w.markTable().SpeichernButtonClick();
             if (w.st.DataSaved)
                 vstDateiOeffnen();
             break;
@@ -43,9 +44,7 @@ void PresentationFile::OeffnenButtonClick()
 
 void PresentationFile::vstDateiOeffnen()
 {
-    FileDialogOptions options;
-    options.filter = kOpenFilter;
-    options.filterIndex = 2;
+    FileDialogOptions options = presentationOpenDialogOptions();
     options.directory = QDir::currentPath();
     const QString path = w.prompts().openFile(options);
     if (path.isEmpty()) {
@@ -56,34 +55,61 @@ void PresentationFile::vstDateiOeffnen()
     openChosenFile(path);
 }
 
+void PresentationFile::setUpCurrentView()
+{
+    if (w.st.ActiveArea == 1)
+        w.Programmpunkt1Einstellungen();
+    else
+        w.Programmpunkt2Einstellungen();
+}
+
 void PresentationFile::openChosenFile(const QString& path)
 {
     auto& st = w.st;
     auto& ui = w.ui;
+    if (st.DiagramShown && w.transport().DiagrammButtonClick)
+        w.transport().DiagrammButtonClick();
     ui.MenuAuswertungKeine->setChecked(true);
     st.DiagramShown = false;
-    if (MemDateienLoeschen)
-        MemDateienLoeschen();
+    w.markTable().MemDateienLoeschen();
     st.PresentationPath = path;
     st.PresentationLoaded = false;
+    w.marks.clear();
     if (st.ActiveArea == 2)
-        ui.StringGrid->clearContents();
+        w.markTable().resetGrid();
 
-    // The extension is the text after the last "." of the file name, compared exactly.
-    const QString name = QFileInfo(path).fileName();
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString ext = dot < 0 ? QString() : name.mid(dot + 1);
-    if (ext == QLatin1String("vst") && openPresentation) {
+    if (isPresentationPath(path)) {
         st.PresentationMode = true;
-        openPresentation(path);
+        // The view starts empty, so nothing of a presentation shown before (hidden controls, a
+        // "Startseite" caption at its last section) carries over into this one.
+        setUpCurrentView();
+        vstDateiEinlesen(path);
+        if (!st.PresentationLoaded) {
+            setUpCurrentView();
+            return;
+        }
+        if (st.ActiveArea == 1) {
+            ui.MenuDatenaufnahme->setVisible(false);
+            ui.MenuDatenauswertung->menuAction()->setVisible(false);
+            st.CurrentMark = 0;
+            w.sectionPlayback().VideoMarkeEinstellen();
+        } else {
+            MarkTableController& table = w.markTable();
+            ui.MarkeSetzenButton->setEnabled(true);
+            ui.SpeichernButton->setEnabled(true);
+            st.DataSaved = true;
+            table.MarkenEinlesenStringGrid(st.MarkCount, path);
+            st.StartFrame = 0;
+            st.StopFrame = w.MediaPlayer1().length();
+            w.transport().OeffnenVariableEinstellungen();
+            table.showFrame(cellInteger(table.grid().cell(0, 1)));
+            ui.ToolBar1->setEnabled(true);
+        }
         return;
     }
 
     st.PresentationMode = false;
-    if (st.ActiveArea == 1)
-        w.Programmpunkt1Einstellungen();
-    else
-        w.Programmpunkt2Einstellungen();
+    setUpCurrentView();
     ui.MarkeSetzenButton->setEnabled(true);
     try {
         if (!w.transport().openPlainVideo(path))
@@ -93,6 +119,47 @@ void PresentationFile::openChosenFile(const QString& path)
     } catch (const std::exception&) {
         // A failure in the opening sequence ends it silently; what the open reported stands.
     }
+}
+
+bool PresentationFile::vstDateiEinlesen(const QString& path)
+{
+    auto& st = w.st;
+    auto& ui = w.ui;
+    w.marks.clear();
+    VstContents contents;
+    // What was read before a fault stays set: the video, the time steps, the count, the first marks.
+    auto take = [&] {
+        if (contents.videoFound)
+            w.MediaPlayer1().setFileName(contents.videoPath);
+        if (TOptionenFenster* o = w.OptionenFenster()) {
+            if (contents.normalTimeStep)
+                o->dtEdit1->setText(QString::number(*contents.normalTimeStep));
+            if (contents.slowTimeStep)
+                o->dtEdit2->setText(QString::number(*contents.slowTimeStep));
+        }
+        if (contents.markCount)
+            st.MarkCount = *contents.markCount;
+        w.marks = contents.marks;
+    };
+    try {
+        readPresentation(path, contents);
+    } catch (...) {
+        take();
+        st.PresentationLoaded = false;
+        throw;
+    }
+    take();
+    st.PresentationLoaded = contents.videoFound;
+    if (!contents.videoFound) {
+        w.prompts().warning(contents.missingVideoWarningText);
+    } else {
+        w.sectionPlayback().prepareButtons();
+        ui.MenuDatenaufnahme->setVisible(false);
+        if (!w.transport().OeffnenStandardEinstellungen())
+            st.PresentationLoaded = false;
+    }
+    ui.TestButton->setEnabled(true);
+    return st.PresentationLoaded;
 }
 
 } // namespace kadro

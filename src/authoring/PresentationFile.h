@@ -1,13 +1,13 @@
 #pragma once
 #include <QString>
-#include <functional>
 
 namespace kadro {
 
 class TVideoAbspielenFenster;
 
 // The open command of both views: the question about unsaved marks, the open dialog, and
-// opening a plain video or a presentation into the current view.
+// opening a plain video or a presentation into the current view; and reading a presentation
+// file into the window (also for the start page's entries).
 class PresentationFile {
 public:
     explicit PresentationFile(TVideoAbspielenFenster& w);
@@ -17,16 +17,18 @@ public:
     // Opens the chosen file (what the open dialog returned) into the current view.
     void openChosenFile(const QString& path);
 
-    // Saving the authoring grid as a presentation; set by the mark table.
-    std::function<void()> SpeichernButtonClick;
-    // Reading a presentation and entering its first section.
-    std::function<void(const QString&)> openPresentation;
-    // Deleting the working memo files before a new file is opened.
-    std::function<void()> MemDateienLoeschen;
+    // Reads the presentation `path` into the window's marks, MarkCount, the time-step settings
+    // and the video device's file name, and opens its video. Returns PresentationLoaded, which
+    // it sets: false when the video was found nowhere (the warning has been shown) or could not
+    // be opened. A malformed file throws for the general error report, leaving what was read
+    // before the fault and PresentationLoaded false.
+    bool vstDateiEinlesen(const QString& path);
 
     static const QString kOpenFilter;
 
 private:
+    void setUpCurrentView();
+
     TVideoAbspielenFenster& w;
 };
 
