@@ -267,7 +267,10 @@ void MarkTableController::MarkenEinlesenStringGrid(int count, const QString& fil
 
 bool MarkTableController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == w.ui.StringGrid->viewport() && event->type() == QEvent::MouseButtonPress) {
+    // The second press of a double click arrives as a double-click event; it is a press like the
+    // first, so a quick double click on an option switches it twice.
+    const bool press = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+    if (watched == w.ui.StringGrid->viewport() && press) {
         auto* me = static_cast<QMouseEvent*>(event);
         if (me->button() == Qt::LeftButton || me->button() == Qt::RightButton) {
             const GridMouseButton button = me->button() == Qt::LeftButton ? GridMouseButton::Left

@@ -80,14 +80,21 @@ protected:
         ui().MarkeSetzenButton->click();
     }
 
-    void press(int row, int column, Qt::MouseButton button = Qt::LeftButton)
+    void press(int row, int column, Qt::MouseButton button = Qt::LeftButton,
+               QEvent::Type type = QEvent::MouseButtonPress)
     {
         const QRect r = grid()->visualRect(grid()->model()->index(row, column));
         ASSERT_TRUE(r.isValid()) << row << "," << column;
         const QPoint p = r.center();
-        QMouseEvent event(QEvent::MouseButtonPress, QPointF(p), QPointF(grid()->viewport()->mapToGlobal(p)), button,
-                          button, Qt::NoModifier);
+        QMouseEvent event(type, QPointF(p), QPointF(grid()->viewport()->mapToGlobal(p)), button, button,
+                          Qt::NoModifier);
         QCoreApplication::sendEvent(grid()->viewport(), &event);
+    }
+    // A quick double click: press, release, and the second press as a double-click event.
+    void doubleClick(int row, int column)
+    {
+        press(row, column);
+        press(row, column, Qt::LeftButton, QEvent::MouseButtonDblClick);
     }
 
     QString cell(int row, int column)
@@ -223,6 +230,10 @@ TEST_F(AuthoringView, LeftClicksShowFramesAndSwitchOptionsTwiceBackToTheStart)
     EXPECT_FALSE(window->st.DataSaved);
     press(1, 4); // an option that was on goes off
     EXPECT_EQ(cell(1, 4), QString());
+    doubleClick(1, 7); // both presses count
+    EXPECT_EQ(cell(1, 7), QString());
+    doubleClick(1, 12); // memo on and off again
+    EXPECT_EQ(cell(1, 12), QString());
     shownRows();
 }
 
