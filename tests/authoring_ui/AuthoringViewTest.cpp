@@ -1,5 +1,6 @@
 #include "support/ShellFixture.h"
 
+#include "app/StartPageEntries.h"
 #include "authoring/MarkTableController.h"
 #include "authoring/PresentationFile.h"
 #include "common/Cp1252.h"
@@ -743,6 +744,16 @@ TEST_F(AuthoringView, StartPageEntriesReadPresentationsThroughTheReader)
     EXPECT_EQ(device->fileName(), path("film.avi"));
     EXPECT_TRUE(device->isOpen());
     EXPECT_FALSE(ui().MarkeWechselnPanel->isVisibleTo(window.get()));
+
+    // The quick-access entry of the start page enters the first section of the presentation.
+    titel->setEntry(1, path("start.vst"), QStringLiteral("Start"));
+    window->StartseiteAn();
+    window->startPageEntries().vstLabelClick(1);
+    EXPECT_TRUE(window->st.PresentationLoaded);
+    EXPECT_EQ(window->st.CurrentMark, 1);
+    EXPECT_EQ(window->st.StartFrame, 40);
+    EXPECT_EQ(window->st.StopFrame, 60);
+    EXPECT_EQ(device->position(), 40);
 
     QFile::remove(path("film.avi"));
     prompts.shown.clear();
