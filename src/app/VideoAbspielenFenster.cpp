@@ -72,7 +72,12 @@ TVideoAbspielenFenster::TVideoAbspielenFenster(Prompts& prompts, std::unique_ptr
     wireShell();
 }
 
-TVideoAbspielenFenster::~TVideoAbspielenFenster() = default;
+TVideoAbspielenFenster::~TVideoAbspielenFenster()
+{
+    // The controllers watch widgets of this window; they go first, while the window is whole.
+    delete m_markTable;
+    m_markTable = nullptr;
+}
 
 void TVideoAbspielenFenster::setDialogs(TInfofenster* info, TOptionenFenster* optionen,
                                         TMarkenUebergangFenster* uebergang, TTitelFenster* titel, TFAQFenster* faq)
@@ -86,6 +91,8 @@ void TVideoAbspielenFenster::setDialogs(TInfofenster* info, TOptionenFenster* op
         m_uebergang->setMainWindow(this);
     if (m_titel)
         m_titel->setMainWindow(this);
+    if (m_optionen)
+        m_optionen->setMainWindow(this);
 }
 
 void TVideoAbspielenFenster::compose()
@@ -494,7 +501,7 @@ void TVideoAbspielenFenster::MenuEinstellungenClick()
 {
     MenuDateiClick();
     if (m_optionen)
-        m_prompts.runModal(m_optionen);
+        m_optionen->execute();
 }
 
 void TVideoAbspielenFenster::MenuTitelClick()

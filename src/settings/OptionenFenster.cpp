@@ -1,5 +1,12 @@
 #include "settings/OptionenFenster.h"
 
+#include "app/VideoAbspielenFenster.h"
+#include "common/NumberFormat.h"
+#include "common/Prompts.h"
+#include "player/Transport.h"
+#include "player/video/OverlayBox.h"
+#include "player/video/VideoDevice.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,7 +14,9 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QAction>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -177,6 +186,93 @@ TOptionenFenster::TOptionenFenster(QWidget* parent) : QDialog(parent)
     buttons->addWidget(AbbrechenBitBtn);
     layout->addLayout(buttons);
     setFixedSize(308, 365);
+
+    connect(OptionenPageControl, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == m_currentPage || m_closing)
+            return;
+        if (!OptionenPageControlChanging()) {
+            QSignalBlocker block(OptionenPageControl);
+            OptionenPageControl->setCurrentIndex(m_currentPage);
+            return;
+        }
+        m_currentPage = index;
+    });
+}
+
+bool TOptionenFenster::checksPass()
+{
+    auto inRange = [](const QString& text, int lo, int hi) {
+        int v = 0;
+        return tryParseInteger(text, &v) && v >= lo && v <= hi;
+    };
+    bool ok = true;
+    if (!inRange(dtEdit1->text(), 10, 9999) || !inRange(dtEdit2->text(), 10, 9999)) {
+        ok = false;
+        if (m_w)
+            m_w->prompts().error(QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 10 und 9999 ein!"));
+    }
+    if (!inRange(PauseEdit->text(), 1, 99) || !inRange(OptionenFontSizeEdit->text(), 1, 99)) {
+        ok = false;
+        if (m_w)
+            m_w->prompts().error(QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
+    }
+    return ok;
+}
+
+bool TOptionenFenster::OptionenPageControlChanging()
+{
+    return checksPass();
+}
+
+void TOptionenFenster::FormActivate()
+{
+    m_snapshot = settings();
+    m_currentPage = OptionenPageControl->currentIndex();
+    const QString text = OptionenFontBox->currentText();
+    OptionenFontBox->clear();
+    OptionenFontBox->addItems(QFontDatabase::families());
+    OptionenFontBox->setCurrentText(text);
+}
+
+void TOptionenFenster::done(int result)
+{
+    if (result == QDialog::Accepted && !checksPass())
+        return;
+    QDialog::done(result);
+}
+
+void TOptionenFenster::FormClose(int result)
+{
+    if (result != QDialog::Accepted) {
+        setSettings(m_snapshot);
+    } else if (m_w) {
+        m_w->ui.PaintBox1->setCursor(CursorPfeilRadioButton->isChecked() ? Qt::ArrowCursor : Qt::CrossCursor);
+        m_w->ui.HauptFensterPopupMenuTon->setChecked(TonCheckBox->isChecked());
+        m_w->st.SoundOn = TonCheckBox->isChecked();
+        OptionenEinstellungenSpeichern();
+    }
+    if (!m_w)
+        return;
+    if (m_w->videoLoaded()) {
+        int step = 0;
+        if (tryParseInteger(dtEdit1->text(), &step))
+            m_w->ui.ZeitAnzeige1Label->setText(
+                formatPattern(step * (m_w->st.SectionLength * 0.001), QStringLiteral("0.000")));
+        m_w->ui.ZeitschrittNormalLabel->setText(dtEdit1->text());
+        m_w->ui.ZeitschrittZeitlupeLabel->setText(dtEdit2->text());
+    }
+    if (result == QDialog::Accepted && m_w->st.ActiveArea == 2
+        && (dtEdit1->text() != m_snapshot.dtNormal || dtEdit2->text() != m_snapshot.dtSlow))
+        m_w->st.DataSaved = false;
+    if (m_w->st.IsPlaying)
+        m_w->transport().VideoStopButtonClick();
+}
+
+void TOptionenFenster::execute()
+{
+    FormActivate();
+    const int result = m_w ? m_w->prompts().runModal(this) : exec();
+    FormClose(result);
 }
 
 QWidget* TOptionenFenster::makeColourGroup(const QString& title, QButtonGroup** group)

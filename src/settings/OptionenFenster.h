@@ -15,6 +15,8 @@ class QPushButton;
 
 namespace kadro {
 
+class TVideoAbspielenFenster;
+
 // The settings dialog "Einstellungen". Its controls are the live store of the settings:
 // every other part of the program reads the current values from here when it needs them.
 class TOptionenFenster : public QDialog {
@@ -30,6 +32,18 @@ public:
     void OptionenEinstellungenOeffnen();
     // Writes the controls' values to Optionen.opt; silent on failure.
     void OptionenEinstellungenSpeichern();
+
+    void setMainWindow(TVideoAbspielenFenster* w) { m_w = w; }
+
+    // Opening (snapshot, font list), the two checks, leaving a page, closing.
+    void FormActivate();
+    bool checksPass();
+    bool OptionenPageControlChanging();
+    void FormClose(int result);
+    // OK runs the checks; a failed check keeps the dialog open.
+    void done(int result) override;
+    // The whole modal use from the menu.
+    void execute();
 
     // Which pages the views offer: player view (Diagramm) or authoring view (Optionen, Editor).
     void showPlayerPages();
@@ -74,6 +88,10 @@ public:
 
 private:
     QCheckBox* optionBox(int index) const;
+    TVideoAbspielenFenster* m_w = nullptr;
+    Settings m_snapshot;
+    int m_currentPage = 0;
+    bool m_closing = false;
     QWidget* makeColourGroup(const QString& title, QButtonGroup** group);
 };
 
