@@ -445,35 +445,29 @@ bool TVideoAbspielenFenster::FormCloseQuery()
         const QTableWidgetItem* first = ui.StringGrid->item(0, 0);
         if (!first || first->text().isEmpty())
             return MessageZurueckZurStartseite();
-        switch (m_prompts.confirm(QStringLiteral("Daten wurden geändert.\rÄnderungen speichern?"))) {
-        case Button::Ja:
-            if (savePresentation)
-                savePresentation();
-            if (st.DataSaved) {
-                stopForClosing();
-                StartseiteAn();
-            }
-            break;
-        case Button::Nein: StartseiteAn(); break;
-        default: continueRunIfPlaying(); break;
-        }
-        return false;
-    }
-    if (st.ActiveArea == 1) {
-        switch (m_prompts.confirm(QStringLiteral("Messwerte wurden noch nicht gespeichert.\rWollen Sie jetzt speichern?"))) {
-        case Button::Ja:
-            if (saveMeasurements)
-                saveMeasurements();
-            if (st.DataSaved) {
-                stopForClosing();
-                StartseiteAn();
-            }
-            break;
-        case Button::Nein: StartseiteAn(); break;
-        default: continueRunIfPlaying(); break;
-        }
+        askToSaveBeforeLeaving(QStringLiteral("Daten wurden geändert.\rÄnderungen speichern?"), savePresentation);
+    } else if (st.ActiveArea == 1) {
+        askToSaveBeforeLeaving(QStringLiteral("Messwerte wurden noch nicht gespeichert.\rWollen Sie jetzt speichern?"),
+                               saveMeasurements);
     }
     return false;
+}
+
+void TVideoAbspielenFenster::askToSaveBeforeLeaving(const QString& question, const std::function<void()>& save)
+{
+    switch (m_prompts.confirm(question)) {
+    case Button::Ja:
+        if (save)
+            save();
+        // A save the user cancelled leaves the view as it is.
+        if (st.DataSaved) {
+            stopForClosing();
+            StartseiteAn();
+        }
+        break;
+    case Button::Nein: StartseiteAn(); break;
+    default: continueRunIfPlaying(); break;
+    }
 }
 
 bool TVideoAbspielenFenster::MessageZurueckZurStartseite()

@@ -94,6 +94,7 @@ protected:
 private:
     void wireShell();
     void continueRunIfPlaying();
+    void askToSaveBeforeLeaving(const QString& question, const std::function<void()>& save);
     void stopForClosing();
     void openPopup(QMenu* menu, const QPoint& globalPos, bool pause);
 

@@ -22,6 +22,13 @@
 namespace kadro {
 
 namespace {
+// A transport button and its twin item in the pop-up menu, switched together.
+void enableWithTwin(QPushButton* button, QAction* twin, bool on)
+{
+    button->setEnabled(on);
+    twin->setEnabled(on);
+}
+
 const QString kStart = QStringLiteral("Start");
 const QString kZurueck = QStringLiteral("Zurück");
 const QString kPause = QStringLiteral("Pause");
@@ -191,8 +198,7 @@ void Transport::OeffnenVariableEinstellungen()
     ui.HauptFensterPopupMenuWeiter->setEnabled(false);
     ui.VideoBildvorButton->setEnabled(false);
     ui.HauptFensterPopupMenuBildvor->setEnabled(true);
-    ui.VideoBildzurueckButton->setEnabled(false);
-    ui.HauptFensterPopupMenuBildzurueck->setEnabled(false);
+    enableWithTwin(ui.VideoBildzurueckButton, ui.HauptFensterPopupMenuBildzurueck, false);
     ui.VideoZeitlupeButton->setEnabled(false);
     ui.HauptFensterPopupMenuZeitlupe->setEnabled(true);
 
@@ -270,10 +276,8 @@ void Transport::StartButton1()
     auto& ui = w.ui;
     ui.VideoStartButton->setText(kZurueck);
     ui.HauptFensterPopupMenuStart->setText(QStringLiteral("Z&urück"));
-    ui.VideoStopButton->setEnabled(true);
-    ui.HauptFensterPopupMenuWeiter->setEnabled(true);
-    ui.VideoBildzurueckButton->setEnabled(true);
-    ui.HauptFensterPopupMenuBildzurueck->setEnabled(true);
+    enableWithTwin(ui.VideoStopButton, ui.HauptFensterPopupMenuWeiter, true);
+    enableWithTwin(ui.VideoBildzurueckButton, ui.HauptFensterPopupMenuBildzurueck, true);
 }
 
 void Transport::StartButton2()
@@ -283,14 +287,10 @@ void Transport::StartButton2()
     ui.VideoStartButton->setText(kStart);
     ui.HauptFensterPopupMenuStart->setText(QStringLiteral("&Start"));
     ui.VideoStopButton->setText(kPause);
-    ui.VideoStopButton->setEnabled(false);
-    ui.HauptFensterPopupMenuWeiter->setEnabled(false);
-    ui.VideoBildvorButton->setEnabled(true);
-    ui.HauptFensterPopupMenuBildvor->setEnabled(true);
-    ui.VideoBildzurueckButton->setEnabled(false);
-    ui.HauptFensterPopupMenuBildzurueck->setEnabled(false);
-    ui.VideoZeitlupeButton->setEnabled(true);
-    ui.HauptFensterPopupMenuZeitlupe->setEnabled(true);
+    enableWithTwin(ui.VideoStopButton, ui.HauptFensterPopupMenuWeiter, false);
+    enableWithTwin(ui.VideoBildvorButton, ui.HauptFensterPopupMenuBildvor, true);
+    enableWithTwin(ui.VideoBildzurueckButton, ui.HauptFensterPopupMenuBildzurueck, false);
+    enableWithTwin(ui.VideoZeitlupeButton, ui.HauptFensterPopupMenuZeitlupe, true);
     w.st.CurrentFrame = 0;
     w.st.IsPlaying = false;
 }
@@ -399,10 +399,8 @@ void Transport::VideoBildzurueckButtonClick()
     ui.HauptFensterPopupMenuWeiter->setEnabled(true);
     ui.VideoStartButton->setText(kZurueck);
     ui.HauptFensterPopupMenuStart->setText(QStringLiteral("Z&urück"));
-    ui.VideoBildvorButton->setEnabled(true);
-    ui.HauptFensterPopupMenuBildvor->setEnabled(true);
-    ui.VideoZeitlupeButton->setEnabled(true);
-    ui.HauptFensterPopupMenuZeitlupe->setEnabled(true);
+    enableWithTwin(ui.VideoBildvorButton, ui.HauptFensterPopupMenuBildvor, true);
+    enableWithTwin(ui.VideoZeitlupeButton, ui.HauptFensterPopupMenuZeitlupe, true);
     st.CurrentFrame = w.MediaPlayer1().position() - st.StartFrame;
     FrameZeitAnzeige();
     if (st.CurrentFrame == 0)
@@ -464,14 +462,10 @@ void Transport::Videoende()
         dev.seek(w.st.StopFrame);
     w.st.IsPlaying = false;
     ui.VideoStopButton->setText(kPause);
-    ui.VideoStopButton->setEnabled(false);
-    ui.HauptFensterPopupMenuWeiter->setEnabled(false);
-    ui.VideoBildzurueckButton->setEnabled(true);
-    ui.HauptFensterPopupMenuBildzurueck->setEnabled(true);
-    ui.VideoBildvorButton->setEnabled(false);
-    ui.HauptFensterPopupMenuBildvor->setEnabled(false);
-    ui.VideoZeitlupeButton->setEnabled(false);
-    ui.HauptFensterPopupMenuZeitlupe->setEnabled(false);
+    enableWithTwin(ui.VideoStopButton, ui.HauptFensterPopupMenuWeiter, false);
+    enableWithTwin(ui.VideoBildzurueckButton, ui.HauptFensterPopupMenuBildzurueck, true);
+    enableWithTwin(ui.VideoBildvorButton, ui.HauptFensterPopupMenuBildvor, false);
+    enableWithTwin(ui.VideoZeitlupeButton, ui.HauptFensterPopupMenuZeitlupe, false);
     call(MarkenUebergang);
 }
 
@@ -485,10 +479,8 @@ void Transport::Videoanfang()
     ui.VideoStartButton->setText(kStart);
     ui.HauptFensterPopupMenuStart->setText(QStringLiteral("&Start"));
     ui.VideoStopButton->setText(kPause);
-    ui.VideoStopButton->setEnabled(false);
-    ui.HauptFensterPopupMenuWeiter->setEnabled(false);
-    ui.VideoBildzurueckButton->setEnabled(false);
-    ui.HauptFensterPopupMenuBildzurueck->setEnabled(false);
+    enableWithTwin(ui.VideoStopButton, ui.HauptFensterPopupMenuWeiter, false);
+    enableWithTwin(ui.VideoBildzurueckButton, ui.HauptFensterPopupMenuBildzurueck, false);
 }
 
 void Transport::HauptFensterPopupMenuTonClick()
