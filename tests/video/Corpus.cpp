@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -17,6 +18,19 @@ using videogen::Format;
 using videogen::Spec;
 
 namespace {
+
+// Every test run starts with an empty index cache of its own (unless one is given), so no entry
+// from an earlier run or from the user's program decides what a test sees.
+struct IndexCacheForTests {
+    IndexCacheForTests()
+    {
+        if (qEnvironmentVariableIsEmpty("KADRO_INDEX_CACHE_DIR") && dir.isValid())
+            qputenv("KADRO_INDEX_CACHE_DIR", QFile::encodeName(dir.path()));
+    }
+    QTemporaryDir dir;
+};
+const IndexCacheForTests indexCacheForTests;
+
 Spec make(Format f, int frames, int gop = 0, bool audio = false, int w = 320, int h = 240)
 {
     Spec s;

@@ -269,13 +269,17 @@ TEST(DisplayRect, AppliesThePixelAspectToTheWidth)
     dev.setFileName(videoPath(spec));
     dev.open();
     EXPECT_EQ(dev.displayRect(), QRect(0, 0, 427, 240));
-    EXPECT_EQ(dev.currentImage().size(), QSize(320, 240));
+    // Pictures come with square pixels at the size the program shows them: 427 x 240 scaled
+    // down to fit 384 x 288.
+    EXPECT_EQ(dev.pictureSize(), QSize(384, 216));
+    EXPECT_EQ(dev.currentImage().size(), QSize(384, 216));
     spec.format = videogen::Format::MjpegAvi;
     spec.sarNum = 16;
     spec.sarDen = 15;
     dev.setFileName(videoPath(spec));
     dev.open();
     EXPECT_EQ(dev.displayRect(), QRect(0, 0, 341, 240));
+    EXPECT_EQ(dev.currentImage().size(), QSize(341, 240));
 }
 
 TEST(OpenFailure, MissingAndUndecodableFilesThrowWithTheDecodersText)

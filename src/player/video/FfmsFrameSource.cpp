@@ -1,5 +1,6 @@
 #include "player/video/FfmsFrameSource.h"
 
+#include "player/video/OpenProgress.h"
 #include "player/video/VideoDevice.h"
 
 #include <QFile>
@@ -14,21 +15,17 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
 #include <set>
 
 namespace kadro {
 
 namespace {
 
-void ensureFfmsInit()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        FFMS_Init(0, 0);
-        FFMS_SetLogLevel(FFMS_LOG_QUIET);
-    });
-}
+// A request at most this many pictures past the decoder's keyframe horizon is decoded forward
+// by FFMS2 without seeking (its own margin).
+constexpr int kForwardMargin = 10;
+// What a seek costs beyond the pictures it decodes (in pictures), for choosing between decoders.
+constexpr int kSeekPenalty = 3;
 
 struct FfmsError {
     char buffer[1024] = {};
@@ -71,26 +68,108 @@ std::size_t pictureHash(const FFMS_Frame* f)
 
 } // namespace
 
-void FfmsFrameSource::Deleters::operator()(FFMS_Index* p) const { FFMS_DestroyIndex(p); }
-void FfmsFrameSource::Deleters::operator()(FFMS_VideoSource* p) const { FFMS_DestroyVideoSource(p); }
+// ---- progress --------------------------------------------------------------------------------
+
+// Maps the steps of one phase of the preparation onto the whole and passes them on.
+class FfmsFrameSource::Progress {
+public:
+    static constexpr qint64 kTotal = 1000;
+    explicit Progress(OpenProgress* sink) : sink_(sink) {}
+
+    void setPhase(qint64 from, qint64 to)
+    {
+        from_ = from;
+        to_ = to;
+    }
+    // False once cancelled (for FFMS2's indexing callback).
+    bool report(qint64 done, qint64 total)
+    {
+        if (cancelled_)
+            return false;
+        if (!sink_)
+            return true;
+        const double part = total > 0 ? std::clamp(double(done) / double(total), 0.0, 1.0) : 0.0;
+        if (!sink_->report(from_ + qint64(part * double(to_ - from_)), kTotal))
+            cancelled_ = true;
+        return !cancelled_;
+    }
+    // Throws VideoOpenCancelled once cancelled.
+    void step(qint64 done, qint64 total)
+    {
+        if (!report(done, total))
+            throw VideoOpenCancelled();
+    }
+    bool cancelled() const { return cancelled_; }
+
+private:
+    OpenProgress* sink_;
+    qint64 from_ = 0;
+    qint64 to_ = kTotal;
+    bool cancelled_ = false;
+};
+
+// ---- decoder ---------------------------------------------------------------------------------
+
+FfmsDecoder::FfmsDecoder(FfmsVideoPtr source, const QSize& codedSize, int position)
+    : source_(std::move(source)), coded_(codedSize), position_(position)
+{
+    setOutputSize(codedSize);
+}
+
+FfmsDecoder::~FfmsDecoder() = default;
+
+void FfmsDecoder::setOutputSize(const QSize& size)
+{
+    const QSize out = size.isValid() && !size.isEmpty() ? size : coded_;
+    if (out == output_)
+        return;
+    const int formats[] = {FFMS_GetPixFmt("bgra"), -1};
+    // Area averaging for scaling down (each output pixel the mean of the pixels it covers);
+    // otherwise only the colour conversion runs.
+    const bool smaller = out.width() < coded_.width() || out.height() < coded_.height();
+    FfmsError err;
+    if (FFMS_SetOutputFormatV2(source_.get(), formats, out.width(), out.height(),
+                               smaller ? FFMS_RESIZER_AREA : FFMS_RESIZER_BICUBIC, &err.info))
+        throw VideoDeviceError(err.text("cannot convert the pictures"));
+    output_ = out;
+}
+
+QImage FfmsDecoder::picture(int coded)
+{
+    FfmsError err;
+    const FFMS_Frame* f = FFMS_GetFrame(source_.get(), coded, &err.info);
+    if (!f) {
+        position_ = -1; // where the decoder stands is unknown now
+        throw VideoDeviceError(err.text("cannot decode the frame"));
+    }
+    position_ = coded;
+    const QImage view(f->Data[0], f->ScaledWidth, f->ScaledHeight, f->Linesize[0], QImage::Format_RGB32);
+    return view.copy();
+}
+
+// ---- source ----------------------------------------------------------------------------------
 
 FfmsFrameSource::FfmsFrameSource(const QString& path) : FfmsFrameSource(path, Options{}) {}
 
 FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options)
     : path_(path), file_(QFile::encodeName(path)), options_(options), cache_(options.cacheBytes)
 {
-    ensureFfmsInit();
-    FfmsError err;
-    FFMS_Indexer* indexer = FFMS_CreateIndexer(file_.constData(), &err.info);
-    if (!indexer)
-        throw VideoDeviceError(err.text("cannot open the file"));
-    if (const char* name = FFMS_GetFormatNameI(indexer))
-        container_ = QString::fromUtf8(name);
-    // Audio is not indexed by default, and an un-indexed track cannot be played.
-    FFMS_TrackTypeIndexSettings(indexer, FFMS_TYPE_AUDIO, 1, 0);
-    index_.reset(FFMS_DoIndexing2(indexer, FFMS_IEH_STOP_TRACK, &err.info)); // frees the indexer
-    if (!index_)
-        throw VideoDeviceError(err.text("cannot index the file"));
+    ffmsInit();
+    Progress progress(options.progress);
+    progress.step(0, 1);
+
+    const IndexCache cache(options.indexCacheDir);
+    std::optional<IndexCache::Entry> stored;
+    if (options.useIndexCache)
+        stored = cache.load(path);
+    if (stored) {
+        index_ = std::move(stored->index);
+        container_ = stored->container;
+        indexFromCache_ = true;
+    } else {
+        progress.setPhase(0, Progress::kTotal / 2);
+        buildIndex(progress);
+    }
 
     FfmsError trackErr;
     videoTrack_ = FFMS_GetFirstTrackOfType(index_.get(), FFMS_TYPE_VIDEO, &trackErr.info);
@@ -100,21 +179,108 @@ FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options)
     audioTrack_ = FFMS_GetFirstIndexedTrackOfType(index_.get(), FFMS_TYPE_AUDIO, &audioErr.info);
 
     learnTrack();
-    probe();
+    const bool verdictUsable = stored && stored->verdict && options.seeking == Seeking::Verified &&
+                               stored->verdict->probeFrames == options.probeFrames;
+    if (verdictUsable) {
+        adoptVerdict(*stored->verdict);
+        verdictFromCache_ = true;
+    } else {
+        progress.setPhase(indexFromCache_ ? 0 : Progress::kTotal / 2, Progress::kTotal);
+        probe(progress);
+    }
     decideNumbering();
-    setOutput(source_.get());
+    progress.step(1, 1);
+
+    // Only a complete preparation is kept; a verdict only when the check ran as in the program.
+    if (options.useIndexCache && (!indexFromCache_ || (!verdictFromCache_ && options.seeking == Seeking::Verified))) {
+        std::optional<IndexCache::Verdict> v;
+        if (options.seeking == Seeking::Verified)
+            v = verdict();
+        cache.store(path, index_.get(), container_, v);
+    }
 }
 
 FfmsFrameSource::~FfmsFrameSource() = default;
 
-FfmsFrameSource::VideoPtr FfmsFrameSource::openVideo(int seekMode, int threads) const
+void FfmsFrameSource::buildIndex(Progress& progress)
 {
     FfmsError err;
-    VideoPtr src(FFMS_CreateVideoSource(file_.constData(), videoTrack_, index_.get(), threads,
-                                        seekMode, &err.info));
+    FFMS_Indexer* indexer = FFMS_CreateIndexer(file_.constData(), &err.info);
+    if (!indexer)
+        throw VideoDeviceError(err.text("cannot open the file"));
+    if (const char* name = FFMS_GetFormatNameI(indexer))
+        container_ = QString::fromUtf8(name);
+    // Audio is not indexed by default, and an un-indexed track cannot be played.
+    FFMS_TrackTypeIndexSettings(indexer, FFMS_TYPE_AUDIO, 1, 0);
+    FFMS_SetProgressCallback(
+        indexer,
+        [](int64_t current, int64_t total, void* data) -> int {
+            return static_cast<Progress*>(data)->report(current, total) ? 0 : 1;
+        },
+        &progress);
+    index_.reset(FFMS_DoIndexing2(indexer, FFMS_IEH_STOP_TRACK, &err.info)); // frees the indexer
+    if (progress.cancelled())
+        throw VideoOpenCancelled();
+    if (!index_)
+        throw VideoDeviceError(err.text("cannot index the file"));
+}
+
+int FfmsFrameSource::seekMode() const { return check_.linear ? FFMS_SEEK_LINEAR : FFMS_SEEK_NORMAL; }
+
+// The check verified normal seeking with one decoder thread; linear decoding is exact with any.
+int FfmsFrameSource::decoderThreads() const { return check_.linear ? 0 : 1; }
+
+FfmsVideoPtr FfmsFrameSource::openVideo(int seekMode, int threads) const
+{
+    FfmsError err;
+    FfmsVideoPtr src(FFMS_CreateVideoSource(file_.constData(), videoTrack_, index_.get(), threads,
+                                            seekMode, &err.info));
     if (!src)
         throw VideoDeviceError(err.text("cannot open the video decoder"));
     return src;
+}
+
+std::unique_ptr<FfmsDecoder> FfmsFrameSource::newDecoder() const
+{
+    return std::unique_ptr<FfmsDecoder>(new FfmsDecoder(openVideo(seekMode(), decoderThreads()), size_, -1));
+}
+
+std::unique_ptr<FfmsDecoder> FfmsFrameSource::takeDecoder()
+{
+    if (!decoder_)
+        return newDecoder();
+    cache_.clear(); // frame() starts afresh with its next decoder
+    return std::move(decoder_);
+}
+
+void FfmsFrameSource::adoptVerdict(const IndexCache::Verdict& v)
+{
+    check_.linear = v.linear;
+    check_.referenceFrames = v.referenceFrames;
+    check_.checks = v.checks;
+    check_.mismatches = v.mismatches;
+    check_.firstMismatch = v.firstMismatch;
+    check_.reason = v.reason;
+    size_ = v.size;
+    pixelAspect_ = v.pixelAspect;
+    sawB_ = v.sawBFrames;
+    decoder_ = newDecoder();
+}
+
+IndexCache::Verdict FfmsFrameSource::verdict() const
+{
+    IndexCache::Verdict v;
+    v.probeFrames = options_.probeFrames;
+    v.linear = check_.linear;
+    v.referenceFrames = check_.referenceFrames;
+    v.checks = check_.checks;
+    v.mismatches = check_.mismatches;
+    v.firstMismatch = check_.firstMismatch;
+    v.reason = check_.reason;
+    v.size = size_;
+    v.pixelAspect = pixelAspect_;
+    v.sawBFrames = sawB_;
+    return v;
 }
 
 void FfmsFrameSource::learnTrack()
@@ -143,22 +309,24 @@ int FfmsFrameSource::keyframeAtOrBefore(int coded) const
     return it == keyframes_.begin() ? 0 : *std::prev(it);
 }
 
-void FfmsFrameSource::probe()
+void FfmsFrameSource::probe(Progress& progress)
 {
     const int coded = codedFrameCount();
     const bool verify = options_.seeking == Seeking::Verified;
 
     // The reference: a linear decode of the start of the file. It also tells whether the video
     // has B-frames, which decides the AVI numbering.
-    VideoPtr linear = openVideo(FFMS_SEEK_LINEAR, 0);
+    FfmsVideoPtr linear = openVideo(FFMS_SEEK_LINEAR, 0);
     int range = std::min(coded, std::max(1, options_.probeFrames));
     if (keyframes_.size() >= 3)
         range = std::min(range, std::max(48, keyframes_[2] + 4));
     if (!verify)
         range = std::min(range, 48);
 
+    // Progress: the reference decode and the seeked requests weigh about the same.
     std::vector<std::size_t> ref(static_cast<std::size_t>(range));
     for (int i = 0; i < range; ++i) {
+        progress.step(i, 2L * range);
         FfmsError err;
         const FFMS_Frame* f = FFMS_GetFrame(linear.get(), i, &err.info);
         if (!f)
@@ -177,16 +345,15 @@ void FfmsFrameSource::probe()
         pixelAspect_ = double(props->SARNum) / double(props->SARDen);
 
     if (options_.seeking == Seeking::Linear) {
-        source_ = std::move(linear);
-        lastDecoded_ = range - 1;
         check_.linear = true;
         check_.reason = QStringLiteral("linear decoding requested");
+        decoder_.reset(new FfmsDecoder(std::move(linear), size_, range - 1));
         return;
     }
-    VideoPtr normal = openVideo(FFMS_SEEK_NORMAL, 1);
+    FfmsVideoPtr normal = openVideo(FFMS_SEEK_NORMAL, 1);
     if (!verify) {
-        source_ = std::move(normal);
         check_.reason = QStringLiteral("normal seeking requested");
+        decoder_.reset(new FfmsDecoder(std::move(normal), size_, -1));
         return;
     }
 
@@ -261,10 +428,13 @@ void FfmsFrameSource::probe()
         requests.push_back({std::min(range - 1, bounds[i] + 1), true});
     }
 
-    for (const auto& [p, jump] : requests) {
-        (void)jump;
+    int normalPosition = -1;
+    for (std::size_t r = 0; r < requests.size(); ++r) {
+        const int p = requests[r].first;
+        progress.step(long(range) + long(r) * range / long(requests.size()), 2L * range);
         FfmsError err;
         const FFMS_Frame* f = FFMS_GetFrame(normal.get(), p, &err.info);
+        normalPosition = f ? p : -1;
         if (!comparable(p) && f)
             continue;
         ++check_.checks;
@@ -290,13 +460,10 @@ void FfmsFrameSource::probe()
         check_.linear = false;
         check_.reason = QStringLiteral("seeking verified on %1 pictures").arg(check_.checks);
     }
-    if (check_.linear) {
-        source_ = std::move(linear);
-        lastDecoded_ = range - 1;
-    } else {
-        source_ = std::move(normal);
-        lastDecoded_ = -1;
-    }
+    if (check_.linear)
+        decoder_.reset(new FfmsDecoder(std::move(linear), size_, range - 1));
+    else
+        decoder_.reset(new FfmsDecoder(std::move(normal), size_, normalPosition));
 }
 
 void FfmsFrameSource::decideNumbering()
@@ -328,15 +495,6 @@ void FfmsFrameSource::decideNumbering()
     }
 }
 
-void FfmsFrameSource::setOutput(FFMS_VideoSource* src)
-{
-    const int formats[] = {FFMS_GetPixFmt("bgra"), -1};
-    FfmsError err;
-    if (FFMS_SetOutputFormatV2(src, formats, size_.width(), size_.height(), FFMS_RESIZER_BICUBIC,
-                               &err.info))
-        throw VideoDeviceError(err.text("cannot convert the pictures"));
-}
-
 int FfmsFrameSource::codedIndex(int n) const
 {
     n = std::clamp(n, 0, frameCount_ - 1);
@@ -359,16 +517,22 @@ double FfmsFrameSource::frameTime(int n) const
     return double(pts_[std::size_t(n)] - pts_[0]) * tickSeconds_;
 }
 
-QImage FfmsFrameSource::decode(int coded)
+int FfmsFrameSource::seekStart(int coded) const { return check_.linear ? 0 : keyframeAtOrBefore(coded); }
+
+bool FfmsFrameSource::decodesForward(int position, int coded) const
 {
-    FfmsError err;
-    const FFMS_Frame* f = FFMS_GetFrame(source_.get(), coded, &err.info);
-    if (!f)
-        throw VideoDeviceError(err.text("cannot decode the frame"));
-    lastDecoded_ = coded;
-    const QImage view(f->Data[0], f->ScaledWidth, f->ScaledHeight, f->Linesize[0],
-                      QImage::Format_RGB32);
-    return view.copy();
+    if (position < 0 || coded <= position)
+        return false;
+    return check_.linear || keyframeAtOrBefore(coded) <= position + kForwardMargin;
+}
+
+int FfmsFrameSource::decodeCost(int position, int coded) const
+{
+    if (decodesForward(position, coded))
+        return coded - position;
+    if (position >= 0 && coded == position)
+        return 0; // FFMS2 keeps the last picture
+    return coded - seekStart(coded) + 1 + kSeekPenalty;
 }
 
 QImage FfmsFrameSource::frame(int n)
@@ -377,21 +541,23 @@ QImage FfmsFrameSource::frame(int n)
     QImage img = cache_.find(coded);
     if (!img.isNull())
         return img;
+    if (!decoder_)
+        decoder_ = newDecoder();
+    decoder_->setOutputSize(size_);
 
-    if (coded < lastDecoded_ || lastDecoded_ < 0) {
+    const int position = decoder_->position();
+    if (coded < position || position < 0) {
         // A backward request makes the decoder start again from a keyframe (or, decoding
         // linearly, from the start). Decode a window of frames up to the one asked for, so the
         // following back steps are served from the cache.
         const std::size_t frameBytes = std::size_t(size_.width()) * std::size_t(size_.height()) * 4u;
         const int window = int(std::clamp<std::size_t>(options_.cacheBytes / 2 / std::max<std::size_t>(1, frameBytes), 1, 64));
-        int start = std::max(0, coded - window + 1);
-        if (!check_.linear)
-            start = std::max(start, keyframeAtOrBefore(coded));
+        const int start = std::max(seekStart(coded), coded - window + 1);
         for (int c = start; c < coded; ++c)
             if (!cache_.contains(c))
-                cache_.insert(c, decode(c));
+                cache_.insert(c, decoder_->picture(c));
     }
-    img = decode(coded);
+    img = decoder_->picture(coded);
     cache_.insert(coded, img);
     return img;
 }

@@ -12,9 +12,15 @@
 // Frame numbering: frame n is the n-th picture. In AVI files without reordered (B) frames the
 // numbering counts the file's frame slots: a dropped (empty) slot shows the picture before it and
 // keeps its own number, so times computed as frame x time step stay true.
+//
+// The index and what the check found are kept on disk (IndexCache): the second open of a file
+// neither indexes nor checks again. Preparing a file reports its progress and can be cancelled
+// (VideoOpenCancelled).
 
+#include "player/video/FfmsSupport.h"
 #include "player/video/FrameCache.h"
 #include "player/video/FrameSource.h"
+#include "player/video/IndexCache.h"
 
 #include <QString>
 
@@ -22,11 +28,37 @@
 #include <memory>
 #include <vector>
 
-struct FFMS_Index;
-struct FFMS_VideoSource;
 struct FFMS_AudioSource;
 
 namespace kadro {
+
+class OpenProgress;
+
+// One FFMS2 decoder of a file, delivering coded pictures as RGB32 at a chosen size (scaled by
+// area averaging when smaller than the coded size). Made by FfmsFrameSource, with the seek mode
+// its check chose. Not thread-safe: one thread at a time uses it.
+class FfmsDecoder {
+public:
+    ~FfmsDecoder();
+    FfmsDecoder(const FfmsDecoder&) = delete;
+    FfmsDecoder& operator=(const FfmsDecoder&) = delete;
+
+    // The picture of coded picture `coded`. Throws VideoDeviceError.
+    QImage picture(int coded);
+    // The coded picture decoded last (-1 before the first).
+    int position() const { return position_; }
+    void setOutputSize(const QSize& size);
+    QSize outputSize() const { return output_; }
+
+private:
+    friend class FfmsFrameSource;
+    FfmsDecoder(FfmsVideoPtr source, const QSize& codedSize, int position);
+
+    FfmsVideoPtr source_;
+    QSize coded_;
+    QSize output_;
+    int position_ = -1;
+};
 
 class FfmsFrameSource : public FrameSource {
 public:
@@ -39,8 +71,15 @@ public:
         Seeking seeking = Seeking::Verified;
         // Most frames decoded linearly as the reference of the seek check.
         int probeFrames = 400;
-        // Byte bound of the picture cache.
-        std::size_t cacheBytes = std::size_t(192) << 20;
+        // Byte bound of the picture cache of frame().
+        std::size_t cacheBytes = std::size_t(64) << 20;
+        // Keep the index and the check's verdict on disk (see IndexCache).
+        bool useIndexCache = true;
+        // Folder of the index cache; empty = IndexCache::defaultDir().
+        QString indexCacheDir;
+        // Told how the preparation goes; cancelling makes the constructor throw
+        // VideoOpenCancelled. May be null.
+        OpenProgress* progress = nullptr;
     };
     // What the seek check found.
     struct SeekCheck {
@@ -52,7 +91,8 @@ public:
         QString reason;
     };
 
-    // Opens the file; throws VideoDeviceError with the decoder's text on failure.
+    // Opens the file; throws VideoDeviceError with the decoder's text on failure, and
+    // VideoOpenCancelled when options.progress reported a cancel.
     explicit FfmsFrameSource(const QString& path);
     FfmsFrameSource(const QString& path, const Options& options);
     ~FfmsFrameSource() override;
@@ -63,6 +103,7 @@ public:
     int frameCount() const override { return frameCount_; }
     QSize frameSize() const override { return size_; }
     double pixelAspect() const override { return pixelAspect_; }
+    // Frame n at the coded size, decoded on the calling thread with a small cache of its own.
     QImage frame(int n) override;
     double frameTime(int n) const override;
 
@@ -80,6 +121,25 @@ public:
     int frameOfCoded(int coded) const;
     const SeekCheck& seekCheck() const { return check_; }
     bool sawBFrames() const { return sawB_; }
+    // Whether this open found the index / the check's verdict in the index cache.
+    bool indexFromCache() const { return indexFromCache_; }
+    bool verdictFromCache() const { return verdictFromCache_; }
+
+    // --- decoders for a decode thread ------------------------------------------------------
+    // The decoder left over from preparing the file (the next frame() makes a new one).
+    std::unique_ptr<FfmsDecoder> takeDecoder();
+    // A new decoder of the file with the seek mode the check chose.
+    std::unique_ptr<FfmsDecoder> newDecoder() const;
+    // True when pictures are decoded linearly (a backward request decodes from frame 0).
+    bool decodesLinearly() const { return check_.linear; }
+    // The keyframe at or before coded picture `coded` (0 when decoding linearly).
+    int seekStart(int coded) const;
+    // About how many pictures a decoder at `position` (a coded index, -1 = none) decodes to
+    // deliver `coded`: a request shortly ahead decodes forward, any other one starts again from
+    // the keyframe before it (or from the start, decoding linearly).
+    int decodeCost(int position, int coded) const;
+    // Whether a decoder at `position` reaches `coded` by decoding forward, without a seek.
+    bool decodesForward(int position, int coded) const;
 
     bool hasAudio() const { return audioTrack_ >= 0; }
     // A new audio source for the first audio track, sample 0 aligned with frame 0; the caller owns
@@ -87,27 +147,25 @@ public:
     FFMS_AudioSource* createAudioSource() const;
 
 private:
-    struct Deleters {
-        void operator()(FFMS_Index* p) const;
-        void operator()(FFMS_VideoSource* p) const;
-    };
-    using IndexPtr = std::unique_ptr<FFMS_Index, Deleters>;
-    using VideoPtr = std::unique_ptr<FFMS_VideoSource, Deleters>;
+    class Progress;
 
-    VideoPtr openVideo(int seekMode, int threads) const;
+    FfmsVideoPtr openVideo(int seekMode, int threads) const;
+    void buildIndex(Progress& progress);
     void learnTrack();
-    void probe();
+    void probe(Progress& progress);
+    void adoptVerdict(const IndexCache::Verdict& verdict);
+    IndexCache::Verdict verdict() const;
     void decideNumbering();
-    void setOutput(FFMS_VideoSource* src);
-    QImage decode(int coded);
     int keyframeAtOrBefore(int coded) const;
+    int seekMode() const;
+    int decoderThreads() const;
 
     QString path_;
     QByteArray file_;
     Options options_;
     QString container_;
-    IndexPtr index_;
-    VideoPtr source_;
+    FfmsIndexPtr index_;
+    std::unique_ptr<FfmsDecoder> decoder_;
     int videoTrack_ = -1;
     int audioTrack_ = -1;
     QSize size_;
@@ -119,7 +177,8 @@ private:
     bool slotNumbering_ = false;
     bool sawB_ = false;
     int frameCount_ = 0;
-    int lastDecoded_ = -1;
+    bool indexFromCache_ = false;
+    bool verdictFromCache_ = false;
     SeekCheck check_;
     FrameCache cache_;
 };

@@ -22,6 +22,7 @@ FfmsVideoDevice::~FfmsVideoDevice()
 {
     halt();
     audio_.reset();
+    server_.reset();
     source_.reset();
 }
 
@@ -31,7 +32,18 @@ void FfmsVideoDevice::open()
     if (fileName_.isEmpty())
         throw VideoDeviceError("no file name given");
     try {
-        source_ = std::make_unique<FfmsFrameSource>(fileName_);
+        {
+            std::unique_ptr<OpenProgress> progress;
+            if (progressFactory_)
+                progress = progressFactory_();
+            else
+                progress = std::make_unique<DialogOpenProgress>(display() ? display()->window() : nullptr);
+            FfmsFrameSource::Options options;
+            options.indexCacheDir = indexCacheDir_;
+            options.progress = progress.get();
+            source_ = std::make_unique<FfmsFrameSource>(fileName_, options);
+        } // the progress dialog closes here
+        server_ = std::make_unique<FrameServer>(*source_, pictureSize(), cacheBytes_);
         if (source_->hasAudio() && AudioOutput::deviceAvailable()) {
             if (FFMS_AudioSource* a = source_->createAudioSource())
                 audio_ = std::make_unique<AudioOutput>(a);
@@ -39,7 +51,7 @@ void FfmsVideoDevice::open()
         frames_ = 1;
         endPending_ = false;
         playEnd_ = -1;
-        show(0);
+        show(0, FrameServer::Move::Jump);
     } catch (...) {
         close();
         throw;
@@ -51,6 +63,7 @@ void FfmsVideoDevice::close()
     halt();
     paused_ = false;
     audio_.reset();
+    server_.reset();
     source_.reset();
     image_ = QImage();
     position_ = 0;
@@ -64,38 +77,72 @@ void FfmsVideoDevice::setFrames(int frames) { frames_ = std::max(1, frames); }
 
 int FfmsVideoDevice::length() const { return source_ ? source_->frameCount() - 1 : 0; }
 
-void FfmsVideoDevice::show(int frame)
+QSize FfmsVideoDevice::pictureSize() const
+{
+    if (!source_)
+        return {};
+    // The natural size scaled down (never up) to fit the box, rounded as the window sizes the
+    // picture surface, so the surface shows the pictures without scaling them again.
+    const QRect natural = displayRect();
+    int w = natural.width();
+    int h = natural.height();
+    if (maxPicture_.isValid() && (w > maxPicture_.width() || h > maxPicture_.height())) {
+        const double scale = std::min(double(maxPicture_.width()) / w, double(maxPicture_.height()) / h);
+        w = std::max(1, int(std::lround(w * scale)));
+        h = std::max(1, int(std::lround(h * scale)));
+    }
+    return QSize(w, h);
+}
+
+bool FfmsVideoDevice::waitForBackgroundWork(int timeoutMs)
+{
+    return server_ ? server_->waitIdle(timeoutMs) : true;
+}
+
+void FfmsVideoDevice::present(int frame, const QImage& image)
+{
+    image_ = image;
+    position_ = frame;
+    if (PictureSurface* d = display())
+        d->setFrame(image);
+    emit frameShown(frame);
+}
+
+void FfmsVideoDevice::show(int frame, FrameServer::Move move)
 {
     if (!source_)
         return;
     frame = std::clamp(frame, 0, length());
-    QImage img = source_->frame(frame); // throws if the frame cannot be decoded
-    image_ = img;
-    position_ = frame;
-    if (PictureSurface* d = display())
-        d->setFrame(img);
-    emit frameShown(frame);
+    // Throws if the frame cannot be decoded; the position then stays where it was.
+    present(frame, server_->picture(source_->codedIndex(frame), move));
 }
 
-void FfmsVideoDevice::seek(int frame)
+void FfmsVideoDevice::move(int frame, FrameServer::Move how)
 {
     halt();
     paused_ = false;
     try {
-        show(frame);
+        show(frame, how);
     } catch (const VideoDeviceError& e) {
         qWarning("video: frame %d not shown: %s", frame, e.what());
     }
 }
 
+void FfmsVideoDevice::seek(int frame)
+{
+    // A slider moved by one, or a seek next to the shown frame, is a step for what comes next.
+    using Move = FrameServer::Move;
+    move(frame, frame == position_ - 1 ? Move::Back : frame == position_ + 1 ? Move::Forward : Move::Jump);
+}
+
 void FfmsVideoDevice::step()
 {
-    seek(position_ + frames_);
+    move(position_ + frames_, FrameServer::Move::Forward);
 }
 
 void FfmsVideoDevice::back()
 {
-    seek(position_ - frames_);
+    move(position_ - frames_, FrameServer::Move::Back);
 }
 
 void FfmsVideoDevice::setEndPos(int frame)
@@ -115,6 +162,7 @@ void FfmsVideoDevice::play()
     if (position_ >= playEnd_)
         return; // nothing lies between here and the end point
     playing_ = true;
+    server_->setPlaying(true, source_->codedIndex(playEnd_));
     startClock();
     timer_.start();
 }
@@ -127,6 +175,7 @@ void FfmsVideoDevice::pause()
     } else if (paused_ && source_) {
         paused_ = false;
         playing_ = true;
+        server_->setPlaying(true, source_->codedIndex(playEnd_));
         startClock();
         timer_.start();
     }
@@ -163,6 +212,8 @@ void FfmsVideoDevice::halt()
     if (audio_ && audioClock_)
         audio_->stop();
     audioClock_ = false;
+    if (playing_ && server_)
+        server_->setPlaying(false);
     playing_ = false;
 }
 
@@ -201,12 +252,24 @@ void FfmsVideoDevice::tick()
         if (target >= playEnd_) {
             halt();
             if (position_ != playEnd_)
-                show(playEnd_);
+                show(playEnd_, FrameServer::Move::Play);
             emit playFinished();
             return;
         }
-        if (target > position_)
-            show(target);
+        if (target <= position_)
+            return;
+        // Playback never waits for the decoder: it shows the frame the clock asks for when it is
+        // ready, else the newest ready frame on the way there (the decoder catches up meanwhile).
+        QImage img = server_->pictureIfReady(source_->codedIndex(target));
+        int shown = target;
+        for (int f = target - 1; img.isNull() && f > position_ && f > target - 64; --f) {
+            if (server_->isReady(source_->codedIndex(f))) {
+                img = server_->pictureIfReady(source_->codedIndex(f));
+                shown = f;
+            }
+        }
+        if (!img.isNull())
+            present(shown, img);
     } catch (const VideoDeviceError& e) {
         qWarning("video: playback stopped: %s", e.what());
         halt();

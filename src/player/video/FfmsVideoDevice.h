@@ -1,11 +1,18 @@
 #pragma once
 // The program's video device on FFMS2 (see FfmsFrameSource for how frames stay exact).
 //
+// Pictures come at display size from a decode thread with a frame cache (FrameServer): seek,
+// step and back return once the exact picture is shown, usually from the cache. Opening reuses
+// the index cached on disk; preparing a new file that takes longer than half a second shows a
+// progress dialog whose "Abbrechen" makes open() throw VideoOpenCancelled.
+//
 // Playback follows a clock: the sound actually heard when an audio track and an audio output
 // exist, otherwise the system clock (silently). A timer on the GUI thread shows, on every tick,
 // the frame whose time the clock has reached; at the end point the device shows exactly that
 // frame and stops.
 
+#include "player/video/FrameServer.h"
+#include "player/video/OpenProgress.h"
 #include "player/video/VideoDevice.h"
 
 #include <QElapsedTimer>
@@ -57,11 +64,33 @@ public:
     // The end point of the running or paused play.
     int playEnd() const { return playEnd_; }
 
+    // --- engine settings (take effect at the next open) ------------------------------------------
+    static constexpr std::size_t kDefaultCacheBytes = std::size_t(256) << 20;
+    // Byte bound of the frame cache (default 256 MB).
+    void setCacheBytes(std::size_t bytes) { cacheBytes_ = bytes; }
+    std::size_t cacheBytesLimit() const { return cacheBytes_; }
+    // Pictures are decoded at the natural size (displayRect) scaled down to fit this box, which
+    // is the largest the program's picture surface gets (default 384 x 288).
+    void setMaxPictureSize(const QSize& size) { maxPicture_ = size; }
+    // Where the index cache lives (empty = IndexCache::defaultDir()).
+    void setIndexCacheDir(const QString& dir) { indexCacheDir_ = dir; }
+    // Makes the progress report of each open; null = the program's dialog (DialogOpenProgress on
+    // the display's window).
+    void setProgressFactory(OpenProgressFactory factory) { progressFactory_ = std::move(factory); }
+    // The size pictures are decoded at (empty when nothing is open).
+    QSize pictureSize() const;
+    // The decode thread with its cache (null when nothing is open).
+    const FrameServer* server() const { return server_.get(); }
+    // Waits until the decode thread has nothing left to do (tests, benchmark).
+    bool waitForBackgroundWork(int timeoutMs);
+
 protected:
     void displayChanged() override;
 
 private:
-    void show(int frame);
+    void show(int frame, FrameServer::Move move);
+    void present(int frame, const QImage& image);
+    void move(int frame, FrameServer::Move how);
     void halt();
     void startClock();
     double clockSeconds();
@@ -69,7 +98,12 @@ private:
 
     QString fileName_;
     std::unique_ptr<FfmsFrameSource> source_;
+    std::unique_ptr<FrameServer> server_;
     std::unique_ptr<AudioOutput> audio_;
+    std::size_t cacheBytes_ = kDefaultCacheBytes;
+    QSize maxPicture_{384, 288};
+    QString indexCacheDir_;
+    OpenProgressFactory progressFactory_;
     QImage image_;
     QTimer timer_;
     QElapsedTimer sinceStart_;

@@ -19,6 +19,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Raised by open() when the user cancelled the preparation of the file ("Abbrechen" in the progress
+// dialog). The device is then closed, as after a failed open; there is nothing to report.
+class VideoOpenCancelled : public VideoDeviceError {
+public:
+    VideoOpenCancelled() : VideoDeviceError("opening the video was cancelled") {}
+};
+
 class VideoDevice : public QObject {
     Q_OBJECT
 public:

@@ -1,0 +1,316 @@
+#include "player/video/FrameServer.h"
+
+#include "player/video/FfmsFrameSource.h"
+#include "player/video/VideoDevice.h"
+
+#include <algorithm>
+
+namespace kadro {
+
+namespace {
+// Background work decodes at most this many pictures per request to FFMS2, so a new request
+// waits for little more than that.
+constexpr int kChunk = 12;
+} // namespace
+
+FrameServer::FrameServer(FfmsFrameSource& source, const QSize& pictureSize, std::size_t cacheBytes)
+    : source_(source), size_(pictureSize), limit_(cacheBytes), cache_(cacheBytes)
+{
+    const std::size_t frameBytes =
+        std::max<std::size_t>(1, std::size_t(std::max(1, size_.width())) * std::size_t(std::max(1, size_.height())) * 4u);
+    capacity_ = int(std::min<std::size_t>(limit_ / frameBytes, 1u << 20));
+    lastCoded_ = std::max(0, source_.codedFrameCount() - 1);
+    // The ranges planned at one time (shown picture, read-ahead, fill, prefetch) fit into the
+    // cache together, so filling one never evicts another.
+    keepLimit_ = capacity_ / 2;
+    prefetchLimit_ = capacity_ / 4;
+    stepAhead_ = std::min(3, capacity_ / 8);
+    playAhead_ = std::min(12, capacity_ / 4);
+    linearBlock_ = std::max(8, capacity_ / 4);
+
+    decoders_[0] = source_.takeDecoder();
+    decoders_[0]->setOutputSize(size_);
+    positions_[0] = decoders_[0]->position();
+    thread_ = std::thread([this] { run(); });
+}
+
+FrameServer::~FrameServer()
+{
+    {
+        std::lock_guard lock(mutex_);
+        quit_ = true;
+    }
+    work_.notify_all();
+    thread_.join();
+}
+
+// ---- the GUI side --------------------------------------------------------------------------------
+
+void FrameServer::request(int coded, Move move)
+{
+    focus_ = coded;
+    move_ = move;
+    backgroundBudget_ = 2 * capacity_ + 4 * kChunk;
+}
+
+QImage FrameServer::picture(int coded, Move move)
+{
+    std::unique_lock lock(mutex_);
+    request(coded, move);
+    ++stats_.requests;
+    QImage img = cache_.find(coded);
+    if (!img.isNull()) {
+        ++stats_.hits;
+        want_ = -1;
+        lock.unlock();
+        work_.notify_one();
+        return img;
+    }
+    want_ = coded;
+    wantMove_ = move;
+    const long long gen = ++wantGen_;
+    work_.notify_one();
+    done_.wait(lock, [&] { return deliveredGen_ >= gen; });
+    if (!deliveredError_.empty())
+        throw VideoDeviceError(deliveredError_);
+    return delivered_;
+}
+
+QImage FrameServer::pictureIfReady(int coded)
+{
+    std::unique_lock lock(mutex_);
+    QImage img = cache_.find(coded);
+    if (!img.isNull()) {
+        request(coded, playing_ ? Move::Play : Move::Forward);
+        if (want_ >= 0 && want_ <= coded)
+            want_ = -1; // no longer needed
+    } else if (want_ != coded) {
+        want_ = coded;
+        wantMove_ = Move::Play;
+        ++wantGen_;
+    }
+    lock.unlock();
+    work_.notify_one();
+    return img;
+}
+
+bool FrameServer::isReady(int coded) const
+{
+    std::lock_guard lock(mutex_);
+    return cache_.contains(coded);
+}
+
+void FrameServer::setPlaying(bool playing, int endCoded)
+{
+    {
+        std::lock_guard lock(mutex_);
+        playing_ = playing;
+        playEnd_ = endCoded;
+        if (playing)
+            move_ = Move::Play;
+        backgroundBudget_ = 2 * capacity_ + 4 * kChunk;
+    }
+    work_.notify_one();
+}
+
+bool FrameServer::waitIdle(int timeoutMs)
+{
+    std::unique_lock lock(mutex_);
+    work_.notify_one();
+    return done_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        Job job;
+        return !busy_ && want_ < 0 && !const_cast<FrameServer*>(this)->plan(job);
+    });
+}
+
+std::size_t FrameServer::cacheBytes() const
+{
+    std::lock_guard lock(mutex_);
+    return cache_.bytes();
+}
+
+FrameServer::Stats FrameServer::stats() const
+{
+    std::lock_guard lock(mutex_);
+    return stats_;
+}
+
+// ---- planning (under the lock) ---------------------------------------------------------------
+
+int FrameServer::position(int decoder) const { return positions_[decoder]; }
+
+// The decoder that reaches `coded` with the least work; the front one on a tie.
+int FrameServer::cheapest(int coded) const
+{
+    if (!hasBack_)
+        return 0;
+    return source_.decodeCost(position(1), coded) < source_.decodeCost(position(0), coded) ? 1 : 0;
+}
+
+int FrameServer::firstMissing(int lo, int hi) const
+{
+    lo = std::max(lo, 0);
+    hi = std::min(hi, lastCoded_);
+    for (int c = lo; c <= hi; ++c)
+        if (!cache_.contains(c) && !failed_.count(c))
+            return c;
+    return -1;
+}
+
+// Where the fill of the interval holding `coded` starts: its keyframe, or when decoding linearly
+// a block of the cache's size. Never further back than one fill keeps.
+int FrameServer::blockStart(int coded) const
+{
+    const int start = source_.decodesLinearly() ? coded - coded % linearBlock_ : source_.seekStart(coded);
+    return std::max(start, coded - keepLimit_);
+}
+
+int FrameServer::blockEnd(int start) const
+{
+    if (source_.decodesLinearly())
+        return std::min(lastCoded_ + 1, start - start % linearBlock_ + linearBlock_);
+    const auto& keys = source_.keyframes();
+    const auto it = std::upper_bound(keys.begin(), keys.end(), start);
+    return it == keys.end() ? lastCoded_ + 1 : *it;
+}
+
+// Plans one background request towards the first missing picture of lo..hi, on the back decoder.
+// A picture far from where the decoder stands is approached in steps (first the point decoding
+// starts from, then a few pictures at a time), so a new request never waits long.
+bool FrameServer::planBackground(Job& job, int lo, int hi)
+{
+    const int target = firstMissing(lo, hi);
+    if (target < 0)
+        return false;
+    const int decoder = backBroken_ ? 0 : 1;
+    const int at = position(decoder);
+    int next = target;
+    if (!source_.decodesForward(at, target)) {
+        const int start = source_.seekStart(target);
+        if (target - start > kChunk)
+            next = start;
+    } else if (target - at > kChunk) {
+        next = at + kChunk;
+    }
+    job.coded = next;
+    job.decoder = decoder;
+    job.keep = next >= lo && next <= hi;
+    job.wanted = false;
+    return true;
+}
+
+bool FrameServer::plan(Job& job)
+{
+    // 1. The picture to show.
+    if (want_ >= 0) {
+        const QImage img = cache_.find(want_);
+        if (!img.isNull()) {
+            deliver(img, {});
+        } else {
+            const int d = cheapest(want_);
+            int from = want_;
+            if (wantMove_ == Move::Back) {
+                // Decoding starts before it anyway: keep every picture on the way.
+                const int at = position(d);
+                from = source_.decodesForward(at, want_) ? at + 1 : blockStart(want_);
+                from = std::max(from, want_ - keepLimit_);
+            }
+            int c = from;
+            while (c < want_ && (cache_.contains(c) || failed_.count(c)))
+                ++c;
+            job = Job{c, d, true, true};
+            return true;
+        }
+    }
+    if (backgroundBudget_ <= 0)
+        return false;
+
+    // 2. Read-ahead.
+    const int ahead = playing_ ? playAhead_ : (move_ == Move::Back ? 0 : stepAhead_);
+    int aheadEnd = std::min(lastCoded_, focus_ + ahead);
+    if (playing_ && playEnd_ >= 0)
+        aheadEnd = std::min(aheadEnd, playEnd_);
+    if (const int c = firstMissing(focus_ + 1, aheadEnd); c >= 0) {
+        job = Job{c, cheapest(c), true, false};
+        return true;
+    }
+    if (playing_)
+        return false;
+
+    // 3. The interval up to the shown picture.
+    const int start = blockStart(focus_);
+    if (planBackground(job, start, focus_ - 1))
+        return true;
+
+    // 4. Stepping back in the first half of an interval: the interval before it.
+    if (move_ == Move::Back && start > 0 && 2 * (focus_ - start) < blockEnd(start) - start) {
+        const int before = std::max(blockStart(start - 1), start - prefetchLimit_);
+        if (planBackground(job, before, start - 1))
+            return true;
+    }
+    return false;
+}
+
+void FrameServer::deliver(const QImage& image, const std::string& error)
+{
+    delivered_ = image;
+    deliveredError_ = error;
+    deliveredGen_ = wantGen_;
+    want_ = -1;
+    done_.notify_all();
+}
+
+// ---- the decode thread -----------------------------------------------------------------------
+
+void FrameServer::run()
+{
+    std::unique_lock lock(mutex_);
+    while (!quit_) {
+        Job job;
+        if (!plan(job)) {
+            busy_ = false;
+            done_.notify_all(); // idle
+            work_.wait(lock);
+            continue;
+        }
+        busy_ = true;
+        if (!job.wanted)
+            --backgroundBudget_;
+        lock.unlock();
+
+        // Only this thread touches the decoders; what the planner needs of them is copied into
+        // positions_ under the lock.
+        QImage img;
+        std::string error;
+        bool broken = false;
+        try {
+            if (!decoders_[job.decoder]) {
+                decoders_[job.decoder] = source_.newDecoder();
+                decoders_[job.decoder]->setOutputSize(size_);
+            }
+            img = decoders_[job.decoder]->picture(job.coded);
+        } catch (const std::exception& e) {
+            error = e.what();
+            broken = !decoders_[job.decoder];
+        }
+        const int at = decoders_[job.decoder] ? decoders_[job.decoder]->position() : -1;
+
+        lock.lock();
+        positions_[job.decoder] = at;
+        if (job.decoder == 1) {
+            hasBack_ = decoders_[1] != nullptr;
+            backBroken_ = backBroken_ || broken; // without a second decoder the front one does all
+        }
+        ++stats_.decoded;
+        if (!img.isNull() && job.keep)
+            cache_.insert(job.coded, img);
+        if (job.coded == want_) {
+            deliver(img, img.isNull() ? (error.empty() ? std::string("cannot decode the frame") : error) : std::string());
+        } else if (img.isNull()) {
+            failed_.insert(job.coded);
+        }
+    }
+    busy_ = false;
+}
+
+} // namespace kadro
