@@ -9,7 +9,7 @@ KADRO_PACKAGES=(
   libffms2-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libgtest-dev googletest
-  qt6-qpa-plugins
+  qt6-qpa-plugins qt6-translations-l10n
   fonts-dejavu-core
 )
 

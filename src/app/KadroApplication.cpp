@@ -4,7 +4,9 @@
 #include "common/Prompts.h"
 
 #include <QFont>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 namespace kadro {
 
@@ -17,6 +19,11 @@ KadroApplication::KadroApplication(int& argc, char** argv) : QApplication(argc, 
     // speaks German and uses the decimal comma, like its interface.
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    // Qt's own dialogs (file dialogs, colour dialog) speak German too.
+    auto* qtTranslations = new QTranslator(this);
+    if (qtTranslations->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(qtTranslations);
 }
 
 bool KadroApplication::notify(QObject* receiver, QEvent* event)

@@ -138,8 +138,23 @@ void Transport::pauseForMenu()
     ui.Timer2->stop();
     if (w.videoLoaded())
         w.MediaPlayer1().stop();
-    if (ui.VideoStopButton->text() == kPause && ui.VideoStartButton->text() == kZurueck)
+    if (ui.VideoStopButton->text() == kPause && ui.VideoStartButton->text() == kZurueck) {
         ui.VideoStopButton->setText(kWeiter);
+        showDevicePosition();
+    }
+}
+
+void Transport::showDevicePosition()
+{
+    // A device playing by itself may have shown a frame or two since the last poll; the
+    // displays must name the frame that stays on the screen.
+    if (!w.videoLoaded() || !w.st.SoundOn)
+        return;
+    const int frame = std::clamp(w.MediaPlayer1().position() - w.st.StartFrame, 0, w.st.SectionLength);
+    if (frame == w.st.CurrentFrame)
+        return;
+    w.st.CurrentFrame = frame;
+    FrameZeitAnzeige();
 }
 
 bool Transport::OeffnenStandardEinstellungen()
@@ -354,6 +369,7 @@ void Transport::VideoStopButtonClick()
         ui.Timer2->stop();
         st.IsPlaying = false;
         ui.VideoStopButton->setText(kWeiter);
+        showDevicePosition();
         ui.VideoBildvorButton->setEnabled(true);
         ui.HauptFensterPopupMenuBildvor->setEnabled(true);
         ui.VideoBildzurueckButton->setEnabled(true);

@@ -61,6 +61,7 @@ private:
     void setSliderMaximum(int maximum);
     void showTimes(int frame);
     void startSilentTimer(int stepMs);
+    void showDevicePosition();
     void call(const std::function<void()>& hook)
     {
         if (hook)

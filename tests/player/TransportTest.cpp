@@ -260,3 +260,17 @@ TEST_F(TransportTest, ZeroTimeStepDoesNotSpin)
     EXPECT_GE(ui().Timer1->interval(), 10);
     EXPECT_EQ(ui().ZeitAnzeige1Label->text(), QStringLiteral("0,000"));
 }
+
+TEST_F(TransportTest, PausingShowsTheFrameTheDeviceStoppedOn)
+{
+    ASSERT_TRUE(openVideo("film.mp4", 200));
+    t().VideoStartButtonClick();
+    device->advance(4);
+    t().Timer2Timer();
+    device->advance(1); // shown after the last poll
+    t().VideoStopButtonClick();
+    EXPECT_EQ(window->st.CurrentFrame, 5);
+    EXPECT_EQ(ui().FrameAnzeige2Label->text(), QStringLiteral("5"));
+    EXPECT_EQ(device->position(), 5);
+    EXPECT_EQ(ui().VideoStopButton->text(), QStringLiteral("Weiter"));
+}
