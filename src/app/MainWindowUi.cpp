@@ -155,6 +155,11 @@ void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
     StringGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     StringGrid->setWordWrap(false);
+    // Cell texts such as "Marke 12" and "ohne Pause" are shown whole in their narrow columns.
+    StringGrid->setTextElideMode(Qt::ElideNone);
+    QFont gridFont = StringGrid->font();
+    gridFont.setPixelSize(10);
+    StringGrid->setFont(gridFont);
     StringGrid->horizontalHeader()->setMinimumSectionSize(1);
     StringGrid->verticalHeader()->setMinimumSectionSize(1);
     StringGrid->horizontalHeader()->setDefaultSectionSize(MarkGrid::DefaultColumnWidth);
