@@ -21,6 +21,7 @@ namespace {
 using videogen::Format;
 
 // The operations of one walk: (kind, argument). Kinds: 's' seek, '+' step, '-' back,
+// 'd' a slider drag to `argument` (a quick run of seeks a few frames apart, each checked),
 // 'p' play for about `argument` ms then stop.
 using Walk = std::vector<std::pair<char, int>>;
 
@@ -46,6 +47,20 @@ Walk makeWalk(int length, const std::vector<int>& boundaries, unsigned seed)
     // Backward jumps landing just before keyframes.
     for (auto it = points.rbegin(); it != points.rend(); ++it)
         w.push_back({'s', std::max(0, *it - 1)});
+    // Slider drags: to the end, back to the start, and across the middle.
+    w.push_back({'d', length});
+    w.push_back({'d', 0});
+    w.push_back({'d', length / 2 + 3});
+    // A random mix of everything.
+    std::uniform_int_distribution<int> kind(0, 4);
+    for (int i = 0; i < 40; ++i) {
+        switch (kind(rng)) {
+        case 0: w.push_back({'s', any(rng)}); break;
+        case 1: w.push_back({'d', any(rng)}); break;
+        case 2: w.push_back({'+', 0}); break;
+        default: w.push_back({'-', 0}); break;
+        }
+    }
     w.push_back({'s', 0});
     w.push_back({'p', 150});
     w.push_back({'s', length / 2});
@@ -144,6 +159,19 @@ TEST_P(Exactness, EveryShownFrameIsTheOneNamed)
             check("back from " + std::to_string(before));
             break;
         }
+        case 'd': {
+            // As the slider sends them: every value the handle passes, a few frames apart.
+            std::mt19937 stride(unsigned(arg) * 7u + 1u);
+            while (dev.position() != arg) {
+                const int gap = 1 + int(stride() % 7u);
+                const int next = dev.position() < arg ? std::min(arg, dev.position() + gap)
+                                                      : std::max(arg, dev.position() - gap);
+                dev.seek(next);
+                EXPECT_EQ(dev.position(), next);
+                check("drag to " + std::to_string(arg) + " at " + std::to_string(next));
+            }
+            break;
+        }
         case 'p': {
             dev.play();
             waitUntil([] { return false; }, arg);
@@ -166,7 +194,7 @@ TEST_P(Exactness, EveryShownFrameIsTheOneNamed)
     int normalChecked = 0;
     int pos = 0;
     for (const auto& [op, arg] : walk) {
-        pos = op == 's' ? arg : op == '+' ? std::min(length, pos + 1) : op == '-' ? std::max(0, pos - 1) : pos;
+        pos = op == 's' || op == 'd' ? arg : op == '+' ? std::min(length, pos + 1) : op == '-' ? std::max(0, pos - 1) : pos;
         if (op == 'p')
             continue;
         ++normalChecked;

@@ -1,6 +1,7 @@
 #include "player/video/FfmsFrameSource.h"
 
 #include "player/video/OpenProgress.h"
+#include "player/video/PictureMemory.h"
 #include "player/video/VideoDevice.h"
 
 #include <QFile>
@@ -15,6 +16,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <set>
 
 namespace kadro {
@@ -143,8 +145,11 @@ QImage FfmsDecoder::picture(int coded)
         throw VideoDeviceError(err.text("cannot decode the frame"));
     }
     position_ = coded;
-    const QImage view(f->Data[0], f->ScaledWidth, f->ScaledHeight, f->Linesize[0], QImage::Format_RGB32);
-    return view.copy();
+    QImage img = newPicture(f->ScaledWidth, f->ScaledHeight);
+    const std::size_t rowBytes = std::size_t(f->ScaledWidth) * 4u;
+    for (int y = 0; y < f->ScaledHeight; ++y)
+        std::memcpy(img.scanLine(y), f->Data[0] + std::ptrdiff_t(y) * f->Linesize[0], rowBytes);
+    return img;
 }
 
 // ---- source ----------------------------------------------------------------------------------
@@ -198,6 +203,8 @@ FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options)
             v = verdict();
         cache.store(path, index_.get(), container_, v);
     }
+    // The check's decoders are gone: give their memory back rather than keep it for later.
+    returnFreeHeap();
 }
 
 FfmsFrameSource::~FfmsFrameSource() = default;
@@ -227,8 +234,10 @@ void FfmsFrameSource::buildIndex(Progress& progress)
 
 int FfmsFrameSource::seekMode() const { return check_.linear ? FFMS_SEEK_LINEAR : FFMS_SEEK_NORMAL; }
 
-// The check verified normal seeking with one decoder thread; linear decoding is exact with any.
-int FfmsFrameSource::decoderThreads() const { return check_.linear ? 0 : 1; }
+// One thread per decoder: the check verified normal seeking with one, the decode thread runs
+// beside the GUI on small machines, and a frame-threaded decoder keeps several times the memory
+// (part of which stays with the process after it is gone).
+int FfmsFrameSource::decoderThreads() const { return 1; }
 
 FfmsVideoPtr FfmsFrameSource::openVideo(int seekMode, int threads) const
 {
@@ -316,7 +325,7 @@ void FfmsFrameSource::probe(Progress& progress)
 
     // The reference: a linear decode of the start of the file. It also tells whether the video
     // has B-frames, which decides the AVI numbering.
-    FfmsVideoPtr linear = openVideo(FFMS_SEEK_LINEAR, 0);
+    FfmsVideoPtr linear = openVideo(FFMS_SEEK_LINEAR, decoderThreads());
     int range = std::min(coded, std::max(1, options_.probeFrames));
     if (keyframes_.size() >= 3)
         range = std::min(range, std::max(48, keyframes_[2] + 4));
@@ -350,7 +359,7 @@ void FfmsFrameSource::probe(Progress& progress)
         decoder_.reset(new FfmsDecoder(std::move(linear), size_, range - 1));
         return;
     }
-    FfmsVideoPtr normal = openVideo(FFMS_SEEK_NORMAL, 1);
+    FfmsVideoPtr normal = openVideo(FFMS_SEEK_NORMAL, decoderThreads());
     if (!verify) {
         check_.reason = QStringLiteral("normal seeking requested");
         decoder_.reset(new FfmsDecoder(std::move(normal), size_, -1));

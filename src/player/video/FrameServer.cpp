@@ -1,6 +1,7 @@
 #include "player/video/FrameServer.h"
 
 #include "player/video/FfmsFrameSource.h"
+#include "player/video/PictureMemory.h"
 #include "player/video/VideoDevice.h"
 
 #include <algorithm>
@@ -10,23 +11,16 @@ namespace kadro {
 namespace {
 // Background work decodes at most this many pictures per request to FFMS2, so a new request
 // waits for little more than that.
-constexpr int kChunk = 12;
+constexpr int kChunk = 4;
+// The second decoder's memory is measured over its first requests.
+constexpr int kBackMeasurements = 24;
 } // namespace
 
 FrameServer::FrameServer(FfmsFrameSource& source, const QSize& pictureSize, std::size_t cacheBytes)
     : source_(source), size_(pictureSize), limit_(cacheBytes), cache_(cacheBytes)
 {
-    const std::size_t frameBytes =
-        std::max<std::size_t>(1, std::size_t(std::max(1, size_.width())) * std::size_t(std::max(1, size_.height())) * 4u);
-    capacity_ = int(std::min<std::size_t>(limit_ / frameBytes, 1u << 20));
     lastCoded_ = std::max(0, source_.codedFrameCount() - 1);
-    // The ranges planned at one time (shown picture, read-ahead, fill, prefetch) fit into the
-    // cache together, so filling one never evicts another.
-    keepLimit_ = capacity_ / 2;
-    prefetchLimit_ = capacity_ / 4;
-    stepAhead_ = std::min(3, capacity_ / 8);
-    playAhead_ = std::min(12, capacity_ / 4);
-    linearBlock_ = std::max(8, capacity_ / 4);
+    setPictureBudget(limit_);
 
     decoders_[0] = source_.takeDecoder();
     decoders_[0]->setOutputSize(size_);
@@ -42,6 +36,21 @@ FrameServer::~FrameServer()
     }
     work_.notify_all();
     thread_.join();
+}
+
+void FrameServer::setPictureBudget(std::size_t bytes)
+{
+    cache_.setMaxBytes(bytes);
+    const std::size_t frameBytes =
+        std::max<std::size_t>(1, std::size_t(std::max(1, size_.width())) * std::size_t(std::max(1, size_.height())) * 4u);
+    capacity_ = int(std::min<std::size_t>(bytes / frameBytes, 1u << 20));
+    // The ranges planned at one time (shown picture, read-ahead, fill, prefetch) fit into the
+    // cache together, so filling one never evicts another.
+    keepLimit_ = capacity_ / 2;
+    prefetchLimit_ = capacity_ / 4;
+    stepAhead_ = std::min(3, capacity_ / 8);
+    playAhead_ = std::min(12, capacity_ / 4);
+    linearBlock_ = std::max(8, capacity_ / 4);
 }
 
 // ---- the GUI side --------------------------------------------------------------------------------
@@ -127,6 +136,12 @@ std::size_t FrameServer::cacheBytes() const
 {
     std::lock_guard lock(mutex_);
     return cache_.bytes();
+}
+
+std::size_t FrameServer::cacheBudget() const
+{
+    std::lock_guard lock(mutex_);
+    return cache_.maxBytes();
 }
 
 FrameServer::Stats FrameServer::stats() const
@@ -285,13 +300,32 @@ void FrameServer::run()
         bool broken = false;
         try {
             if (!decoders_[job.decoder]) {
+                heapBeforeBack_ = heapBytesInUse();
                 decoders_[job.decoder] = source_.newDecoder();
                 decoders_[job.decoder]->setOutputSize(size_);
+                backMeasurements_ = 0;
+                backCost_ = 0;
             }
             img = decoders_[job.decoder]->picture(job.coded);
         } catch (const std::exception& e) {
             error = e.what();
             broken = !decoders_[job.decoder];
+        }
+        if (job.decoder == 1 && decoders_[1] && backMeasurements_ < kBackMeasurements) {
+            // What the second decoder's buffers cost (FFMS2 keeps up to 16 reordered pictures of
+            // H.264 at the coded size; the pool grows over the first pictures) is measured and
+            // taken from the cache's share of the bound. Pictures themselves live outside the
+            // heap, so the growth of the heap is the decoder's. A decoder that would take more
+            // than half of the bound is not kept: the front decoder then does all the work.
+            ++backMeasurements_;
+            const std::size_t now = heapBytesInUse();
+            const std::size_t grown = now > heapBeforeBack_ ? now - heapBeforeBack_ : 0;
+            backCost_ = std::max(backCost_, grown + grown / 8);
+            if (backCost_ > limit_ / 2) {
+                decoders_[1].reset();
+                returnFreeHeap();
+                broken = true;
+            }
         }
         const int at = decoders_[job.decoder] ? decoders_[job.decoder]->position() : -1;
 
@@ -300,13 +334,16 @@ void FrameServer::run()
         if (job.decoder == 1) {
             hasBack_ = decoders_[1] != nullptr;
             backBroken_ = backBroken_ || broken; // without a second decoder the front one does all
+            setPictureBudget(limit_ - (hasBack_ ? std::min(backCost_, limit_) : 0));
+            stats_.backDecoderBytes = backCost_;
+            stats_.backDecoderDropped = backBroken_;
         }
         ++stats_.decoded;
         if (!img.isNull() && job.keep)
             cache_.insert(job.coded, img);
         if (job.coded == want_) {
             deliver(img, img.isNull() ? (error.empty() ? std::string("cannot decode the frame") : error) : std::string());
-        } else if (img.isNull()) {
+        } else if (img.isNull() && !broken) {
             failed_.insert(job.coded);
         }
     }

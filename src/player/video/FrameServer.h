@@ -44,6 +44,8 @@ public:
         long long requests = 0; // pictures asked for by picture()
         long long hits = 0;     // of those, found in the cache
         long long decoded = 0;  // pictures decoded by the thread
+        std::size_t backDecoderBytes = 0; // measured cost of the second decoder
+        bool backDecoderDropped = false;  // it cost too much and the front decoder does all
     };
 
     // Starts the decode thread. `source` must outlive the server; the server takes the source's
@@ -72,8 +74,8 @@ public:
     QSize pictureSize() const { return size_; }
     std::size_t cacheBytes() const;
     std::size_t cacheLimit() const { return limit_; }
-    // How many pictures fit into the cache.
-    int cacheCapacity() const { return capacity_; }
+    // Bytes the cache may hold now: the bound less what the second decoder costs.
+    std::size_t cacheBudget() const;
     Stats stats() const;
 
 private:
@@ -84,6 +86,7 @@ private:
         bool wanted = false; // on the way to the picture to show
     };
 
+    void setPictureBudget(std::size_t bytes);
     void run();
     bool plan(Job& job);
     bool planBackground(Job& job, int lo, int hi);
@@ -98,7 +101,7 @@ private:
     FfmsFrameSource& source_;
     const QSize size_;
     const std::size_t limit_;
-    int capacity_ = 0;
+    int capacity_ = 0;      // pictures the cache holds
     int lastCoded_ = 0;
     int keepLimit_ = 0;     // most pictures kept by one fill
     int prefetchLimit_ = 0; // most pictures prefetched from the interval before
@@ -107,6 +110,9 @@ private:
     int linearBlock_ = 1;   // fill unit when decoding linearly
 
     std::unique_ptr<FfmsDecoder> decoders_[2]; // used by the decode thread only
+    std::size_t heapBeforeBack_ = 0;
+    std::size_t backCost_ = 0;
+    int backMeasurements_ = 0;
 
 
     mutable std::mutex mutex_;

@@ -6,7 +6,9 @@
 // One entry per file path, in a per-user cache folder. An entry is used only while the file has
 // the size and modification time it had when the entry was written and FFMS2 confirms the index
 // belongs to the file (size plus hashes of its first and last MiB); otherwise, and whenever an
-// entry cannot be read, it counts as missing and the file is indexed again.
+// entry cannot be read, it counts as missing and the file is indexed again. (A change in the
+// middle of a file larger than 2 MiB that keeps both its size and its modification time goes
+// unnoticed: hashing whole videos would make the second open as slow as the first.)
 
 #include "player/video/FfmsSupport.h"
 

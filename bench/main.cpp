@@ -1,0 +1,508 @@
+// kadro-bench: measures the video device against FFMS2 used directly (one GetFrame per request,
+// delivering the same picture size), on a generated 1080p60 H.264 video with a 250-frame keyframe
+// interval or on a file given on the command line.
+//
+//   kadro-bench                       generate (once) and measure the default video
+//   kadro-bench --file phone.mp4      measure a file of your own
+//
+// Output: one line per metric
+//   metric=<name> kadro_ms=<median> baseline_ms=<median> ratio=<kadro/baseline>
+// (for peak_rss_mb the two values are megabytes; random_seek_miss compares the seeks the
+// device's cache could not serve with the same seeks done directly), and last
+//   exact=<frames right>/<frames checked>
+// counting every frame the device showed. Details go to stderr.
+
+#include "VideoGen.h"
+
+#include "player/video/FfmsFrameSource.h"
+#include "player/video/FfmsVideoDevice.h"
+#include "player/video/FrameServer.h"
+#include "player/video/VideoDevice.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <ffms.h>
+#include <malloc.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace kadro;
+
+namespace {
+
+double msSince(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0.0;
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
+}
+
+// Lets queued events run for `ms` (the device's decode thread works meanwhile): a user looking
+// at the picture before the next click.
+void think(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(2);
+    }
+}
+
+// ---- memory ------------------------------------------------------------------------------------
+
+void resetPeakMemory()
+{
+    malloc_trim(0);
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
+double peakMemoryMb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1.0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return -1.0;
+}
+
+// ---- FFMS2 used directly ---------------------------------------------------------------------------
+
+struct FfmsErr {
+    char text[1024] = {};
+    FFMS_ErrorInfo info{FFMS_ERROR_SUCCESS, FFMS_ERROR_SUCCESS, int(sizeof text), text};
+};
+
+class Direct {
+public:
+    // Indexes the file (video and audio), or reads the index from `indexFile` when given.
+    Direct(const QString& path, const QSize& pictureSize, const QString& indexFile = {})
+        : file_(QFile::encodeName(path))
+    {
+        FfmsErr err;
+        if (indexFile.isEmpty()) {
+            FFMS_Indexer* ix = FFMS_CreateIndexer(file_.constData(), &err.info);
+            if (!ix)
+                throw std::runtime_error(err.text);
+            FFMS_TrackTypeIndexSettings(ix, FFMS_TYPE_AUDIO, 1, 0);
+            index_ = FFMS_DoIndexing2(ix, FFMS_IEH_STOP_TRACK, &err.info);
+        } else {
+            index_ = FFMS_ReadIndex(QFile::encodeName(indexFile).constData(), &err.info);
+            if (index_ && FFMS_IndexBelongsToFile(index_, file_.constData(), &err.info) != 0) {
+                FFMS_DestroyIndex(index_);
+                index_ = nullptr;
+            }
+        }
+        if (!index_)
+            throw std::runtime_error(err.text);
+        const int track = FFMS_GetFirstTrackOfType(index_, FFMS_TYPE_VIDEO, &err.info);
+        source_ = FFMS_CreateVideoSource(file_.constData(), track, index_, 1, FFMS_SEEK_NORMAL, &err.info);
+        if (!source_)
+            throw std::runtime_error(err.text);
+        const int formats[] = {FFMS_GetPixFmt("bgra"), -1};
+        FFMS_SetOutputFormatV2(source_, formats, pictureSize.width(), pictureSize.height(),
+                               FFMS_RESIZER_AREA, &err.info);
+    }
+    ~Direct()
+    {
+        if (source_)
+            FFMS_DestroyVideoSource(source_);
+        if (index_)
+            FFMS_DestroyIndex(index_);
+    }
+    QImage get(int n)
+    {
+        FfmsErr err;
+        const FFMS_Frame* f = FFMS_GetFrame(source_, n, &err.info);
+        if (!f)
+            throw std::runtime_error(err.text);
+        return QImage(f->Data[0], f->ScaledWidth, f->ScaledHeight, f->Linesize[0], QImage::Format_RGB32).copy();
+    }
+    bool writeIndex(const QString& indexFile)
+    {
+        FfmsErr err;
+        return FFMS_WriteIndex(QFile::encodeName(indexFile).constData(), index_, &err.info) == 0;
+    }
+
+private:
+    QByteArray file_;
+    FFMS_Index* index_ = nullptr;
+    FFMS_VideoSource* source_ = nullptr;
+};
+
+// ---- what every frame must show ------------------------------------------------------------------
+
+// The truth per frame number: for generated videos the number in the picture's block pattern,
+// otherwise the picture of a linear decode at the same size (compared by hash).
+class Truth {
+public:
+    Truth(const QString& path, const QSize& size, bool generated) : generated_(generated)
+    {
+        FfmsFrameSource::Options opts;
+        opts.seeking = FfmsFrameSource::Seeking::Linear;
+        opts.useIndexCache = false;
+        FfmsFrameSource src(path, opts);
+        auto decoder = src.takeDecoder();
+        decoder->setOutputSize(size);
+        for (int n = 0; n < src.frameCount(); ++n) {
+            const QImage img = decoder->picture(src.codedIndex(n));
+            numbers_.push_back(videogen::readFrameNumber(img));
+            hashes_.push_back(hash(img));
+        }
+    }
+    bool matches(int frame, const QImage& shown) const
+    {
+        if (frame < 0 || frame >= int(hashes_.size()) || shown.isNull())
+            return false;
+        if (generated_)
+            return numbers_[std::size_t(frame)] == frame && videogen::readFrameNumber(shown) == frame;
+        return hash(shown) == hashes_[std::size_t(frame)];
+    }
+    int frames() const { return int(hashes_.size()); }
+
+private:
+    static std::size_t hash(const QImage& img)
+    {
+        std::size_t h = std::size_t(img.width()) * 131u + std::size_t(img.height());
+        for (int y = 0; y < img.height(); ++y)
+            h = qHashBits(img.constScanLine(y), std::size_t(img.width()) * 4u, h);
+        return h;
+    }
+    bool generated_;
+    std::vector<int> numbers_;
+    std::vector<std::size_t> hashes_;
+};
+
+struct Line {
+    std::string name;
+    double kadro = 0;
+    double baseline = 0;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kadro-bench"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Measures the video device against FFMS2 used directly."));
+    parser.addHelpOption();
+    QCommandLineOption fileOpt(QStringLiteral("file"), QStringLiteral("Video to measure (default: generated)."),
+                               QStringLiteral("path"));
+    QCommandLineOption framesOpt(QStringLiteral("frames"), QStringLiteral("Frames of the generated video."),
+                                 QStringLiteral("n"), QStringLiteral("1000"));
+    QCommandLineOption dirOpt(QStringLiteral("video-dir"), QStringLiteral("Folder for generated videos."),
+                              QStringLiteral("dir"));
+    QCommandLineOption cacheOpt(QStringLiteral("cache-mb"), QStringLiteral("Byte bound of the frame cache in MB."),
+                                QStringLiteral("mb"), QStringLiteral("256"));
+    QCommandLineOption seedOpt(QStringLiteral("seed"), QStringLiteral("Seed of the random positions."),
+                               QStringLiteral("n"), QStringLiteral("7"));
+    parser.addOptions({fileOpt, framesOpt, dirOpt, cacheOpt, seedOpt});
+    parser.process(app);
+
+    // ---- the video
+    QString path = parser.value(fileOpt);
+    const bool generated = path.isEmpty();
+    if (generated) {
+        videogen::Spec spec;
+        spec.format = videogen::Format::H264Mp4;
+        spec.width = 1920;
+        spec.height = 1080;
+        spec.fps = 60;
+        spec.gop = 250;
+        spec.frames = std::max(300, parser.value(framesOpt).toInt());
+        spec.audio = true;
+        QString dir = parser.value(dirOpt);
+        if (dir.isEmpty())
+            dir = QDir(QDir::tempPath()).filePath(QStringLiteral("kadro-bench-videos"));
+        std::fprintf(stderr, "video: generating or reusing %s in %s\n", qPrintable(videogen::fileNameFor(spec)),
+                     qPrintable(dir));
+        QString error;
+        path = videogen::cachedVideo(spec, dir, &error);
+        if (path.isEmpty()) {
+            std::fprintf(stderr, "cannot generate the video: %s\n", qPrintable(error));
+            return 2;
+        }
+    }
+    const std::size_t cacheBytes = std::size_t(std::max(1, parser.value(cacheOpt).toInt())) << 20;
+    QTemporaryDir work;
+    if (!work.isValid())
+        return 2;
+    int dirCount = 0;
+    auto freshIndexDir = [&] { return work.filePath(QStringLiteral("index-%1").arg(dirCount++)); };
+
+    // ---- facts of the file, the truth per frame
+    QSize pictureSize;
+    std::vector<int> keyframes; // frame numbers
+    int length = 0;
+    {
+        FfmsVideoDevice probe;
+        probe.setProgressFactory([] { return nullptr; });
+        probe.setIndexCacheDir(freshIndexDir());
+        probe.setFileName(path);
+        try {
+            probe.open();
+        } catch (const VideoDeviceError& e) {
+            std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), e.what());
+            return 2;
+        }
+        pictureSize = probe.pictureSize();
+        length = probe.length();
+        for (int k : probe.source()->keyframes())
+            keyframes.push_back(probe.source()->frameOfCoded(k));
+        std::fprintf(stderr, "video: %s, %d frames, %dx%d shown at %dx%d, %zu keyframes, %s\n", qPrintable(path),
+                     length + 1, probe.source()->frameSize().width(), probe.source()->frameSize().height(),
+                     pictureSize.width(), pictureSize.height(), keyframes.size(),
+                     qPrintable(probe.source()->seekCheck().reason));
+    }
+    std::fprintf(stderr, "truth: decoding every frame linearly ...\n");
+    const Truth truth(path, pictureSize, generated);
+    // Intervals to step back through: keyframes with a whole interval before them.
+    std::vector<int> backStarts;
+    for (std::size_t i = 1; i < keyframes.size(); ++i)
+        if (keyframes[i] + 40 <= length)
+            backStarts.push_back(keyframes[i]);
+    if (backStarts.empty())
+        backStarts.push_back(std::min(length, 40));
+
+    std::mt19937 rng(parser.value(seedOpt).toUInt());
+    std::uniform_int_distribution<int> anyFrame(0, std::max(0, length - 31));
+    std::vector<int> stepStarts, seekTargets;
+    for (int i = 0; i < 6; ++i)
+        stepStarts.push_back(anyFrame(rng));
+    std::uniform_int_distribution<int> anyTarget(0, length);
+    for (int i = 0; i < 40; ++i)
+        seekTargets.push_back(anyTarget(rng));
+
+    std::map<std::string, std::vector<double>> kadro, base;
+    std::vector<std::size_t> missedSeeks; // random seeks the device's cache could not serve
+    long checked = 0;
+    long right = 0;
+    std::string firstWrong;
+
+    // ================================= the device
+    resetPeakMemory();
+    {
+        // Open with a cold index (a new cache folder each time), then warm.
+        QString warmDir;
+        for (int i = 0; i < 3; ++i) {
+            FfmsVideoDevice dev;
+            dev.setProgressFactory([] { return nullptr; });
+            warmDir = freshIndexDir();
+            dev.setIndexCacheDir(warmDir);
+            dev.setCacheBytes(cacheBytes);
+            dev.setFileName(path);
+            QElapsedTimer t;
+            t.start();
+            dev.open();
+            kadro["open_cold"].push_back(msSince(t));
+        }
+        for (int i = 0; i < 5; ++i) {
+            FfmsVideoDevice dev;
+            dev.setProgressFactory([] { return nullptr; });
+            dev.setIndexCacheDir(warmDir);
+            dev.setCacheBytes(cacheBytes);
+            dev.setFileName(path);
+            QElapsedTimer t;
+            t.start();
+            dev.open();
+            kadro["open_warm"].push_back(msSince(t));
+        }
+
+        FfmsVideoDevice dev;
+        dev.setProgressFactory([] { return nullptr; });
+        dev.setIndexCacheDir(warmDir);
+        dev.setCacheBytes(cacheBytes);
+        dev.setFileName(path);
+        QObject::connect(&dev, &VideoDevice::frameShown, [&](int frame) {
+            ++checked;
+            if (truth.matches(frame, dev.currentImage()) && frame == dev.position())
+                ++right;
+            else if (firstWrong.empty())
+                firstWrong = "frame " + std::to_string(frame) + " shows " +
+                             std::to_string(videogen::readFrameNumber(dev.currentImage()));
+        });
+        dev.open();
+        dev.setFrames(1);
+        auto timed = [&](const std::function<void()>& op) {
+            QElapsedTimer t;
+            t.start();
+            op();
+            return msSince(t);
+        };
+
+        // Step forward: a look at the picture after a seek, then quick steps.
+        for (int p : stepStarts) {
+            dev.seek(p);
+            think(200);
+            for (int i = 0; i < 30; ++i)
+                kadro["step_forward"].push_back(timed([&] { dev.step(); }));
+        }
+        // Step back from 40 frames after a keyframe through it into the interval before.
+        for (int k : backStarts) {
+            dev.seek(k + 40);
+            think(1000);
+            for (int i = 0; i < 80 && dev.position() > 0; ++i) {
+                const double ms = timed([&] { dev.back(); });
+                kadro[dev.position() == k - 1 ? "step_back_first" : "step_back"].push_back(ms);
+            }
+        }
+        // Random seeks with a short look at each picture.
+        for (std::size_t i = 0; i < seekTargets.size(); ++i) {
+            const long long hits = dev.server()->stats().hits;
+            const double ms = timed([&] { dev.seek(seekTargets[i]); });
+            kadro["random_seek"].push_back(ms);
+            if (dev.server()->stats().hits == hits) {
+                missedSeeks.push_back(i);
+                kadro["random_seek_miss"].push_back(ms);
+            }
+            think(300);
+        }
+        // A held-down back key: 20 steps at 10 per second, lag of each behind its schedule.
+        for (int k : {backStarts.back(), backStarts.front()}) {
+            dev.seek(k + 10);
+            think(1000);
+            QElapsedTimer clock;
+            clock.start();
+            for (int i = 0; i < 20; ++i) {
+                const double due = 100.0 * i;
+                while (msSince(clock) < due) {
+                    QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+                    QThread::usleep(500);
+                }
+                dev.back();
+                kadro["held_back_lag"].push_back(msSince(clock) - due);
+            }
+        }
+        // Playback for a second (every frame shown is checked), then a sweep that fills the cache
+        // to its bound for the memory figure.
+        dev.seek(length / 3);
+        dev.play();
+        think(1000);
+        dev.stop();
+        for (int k : keyframes) {
+            dev.seek(std::min(length, k + 200));
+            dev.waitForBackgroundWork(20000);
+        }
+        const FrameServer::Stats st = dev.server()->stats();
+        std::fprintf(stderr,
+                     "device: cache %.1f MB of %.1f MB (bound %.1f MB less %.1f MB for the second decoder%s), "
+                     "%lld requests, %lld hits, %lld decoded\n",
+                     double(dev.server()->cacheBytes()) / 1048576.0, double(dev.server()->cacheBudget()) / 1048576.0,
+                     double(dev.server()->cacheLimit()) / 1048576.0, double(st.backDecoderBytes) / 1048576.0,
+                     st.backDecoderDropped ? ", dropped" : "", st.requests, st.hits, st.decoded);
+    }
+    const double kadroPeak = peakMemoryMb();
+
+    // ================================= FFMS2 directly
+    resetPeakMemory();
+    {
+        for (int i = 0; i < 3; ++i) {
+            QElapsedTimer t;
+            t.start();
+            Direct d(path, pictureSize);
+            d.get(0);
+            base["open_cold"].push_back(msSince(t));
+        }
+        const QString indexFile = work.filePath(QStringLiteral("direct.ffindex"));
+        Direct(path, pictureSize).writeIndex(indexFile);
+        for (int i = 0; i < 5; ++i) {
+            QElapsedTimer t;
+            t.start();
+            Direct d(path, pictureSize, indexFile);
+            d.get(0);
+            base["open_warm"].push_back(msSince(t));
+        }
+
+        Direct d(path, pictureSize, indexFile);
+        auto timedGet = [&](int n) {
+            QElapsedTimer t;
+            t.start();
+            d.get(n);
+            return msSince(t);
+        };
+        for (int p : stepStarts) {
+            d.get(p);
+            for (int i = 1; i <= 30; ++i)
+                base["step_forward"].push_back(timedGet(std::min(length, p + i)));
+        }
+        for (int k : backStarts) {
+            int pos = k + 40;
+            d.get(pos);
+            for (int i = 0; i < 80 && pos > 0; ++i) {
+                --pos;
+                const double ms = timedGet(pos);
+                base[pos == k - 1 ? "step_back_first" : "step_back"].push_back(ms);
+            }
+        }
+        for (std::size_t i = 0; i < seekTargets.size(); ++i) {
+            const double ms = timedGet(seekTargets[i]);
+            base["random_seek"].push_back(ms);
+            if (std::find(missedSeeks.begin(), missedSeeks.end(), i) != missedSeeks.end())
+                base["random_seek_miss"].push_back(ms);
+        }
+        for (int k : {backStarts.back(), backStarts.front()}) {
+            int pos = k + 10;
+            d.get(pos);
+            QElapsedTimer clock;
+            clock.start();
+            for (int i = 0; i < 20; ++i) {
+                const double due = 100.0 * i;
+                while (msSince(clock) < due)
+                    QThread::usleep(500);
+                pos = std::max(0, pos - 1);
+                d.get(pos);
+                base["held_back_lag"].push_back(msSince(clock) - due);
+            }
+        }
+    }
+    const double basePeak = peakMemoryMb();
+
+    // ================================= report
+    auto print = [](const std::string& name, double k, double b) {
+        std::printf("metric=%s kadro_ms=%.2f baseline_ms=%.2f ratio=%.3f\n", name.c_str(), k, b, b > 0 ? k / b : 0.0);
+    };
+    for (const char* name : {"open_cold", "open_warm"})
+        print(name, median(kadro[name]), median(base[name]));
+    print("open_warm_vs_cold", median(kadro["open_warm"]), median(kadro["open_cold"]));
+    for (const char* name : {"step_forward", "step_back", "step_back_first", "random_seek", "random_seek_miss", "held_back_lag"})
+        print(name, median(kadro[name]), median(base[name]));
+    {
+        const auto& lag = kadro["held_back_lag"];
+        const auto& baseLag = base["held_back_lag"];
+        print("held_back_lag_max", lag.empty() ? 0 : *std::max_element(lag.begin(), lag.end()),
+              baseLag.empty() ? 0 : *std::max_element(baseLag.begin(), baseLag.end()));
+    }
+    print("step_back_vs_forward", median(kadro["step_back"]), median(kadro["step_forward"]));
+    print("peak_rss_mb", kadroPeak, basePeak);
+    std::fprintf(stderr, "memory: bound for the device = cache %.0f MB + 150 MB = %.0f MB\n",
+                 double(cacheBytes) / 1048576.0, double(cacheBytes) / 1048576.0 + 150.0);
+    if (!firstWrong.empty())
+        std::fprintf(stderr, "first wrong: %s\n", firstWrong.c_str());
+    std::printf("exact=%ld/%ld\n", right, checked);
+    std::fflush(stdout);
+    return right == checked ? 0 : 1;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Memory of decoded pictures: each picture lives in pages of its own, handed back to the system
+// the moment its last QImage copy goes. A bounded frame cache that keeps replacing pictures then
+// costs the memory of its pictures, without the growth of a fragmented heap.
+
+#include <QImage>
+
+#include <cstddef>
+
+namespace kadro {
+
+// A new RGB32 picture (contents undefined); a normal QImage if no pages could be had.
+QImage newPicture(int width, int height);
+
+// Bytes currently allocated on the heap by the whole process (for measuring what creating a
+// decoder costs); 0 where unknown.
+std::size_t heapBytesInUse();
+
+// Hands freed heap memory back to the system (after a large temporary use such as opening).
+void returnFreeHeap();
+
+} // namespace kadro
