@@ -163,6 +163,11 @@ bool Transport::OeffnenStandardEinstellungen()
     VideoDevice& dev = w.MediaPlayer1();
     try {
         dev.open();
+    } catch (const VideoOpenCancelled&) {
+        // The user stopped the preparation: the view is left empty, as after a failed open,
+        // but there is nothing to report.
+        w.StartseiteAus();
+        return false;
     } catch (const VideoDeviceError&) {
         w.StartseiteAus();
         w.prompts().plain(QStringLiteral("Das Video konnte nicht geladen werden!\r\nHilfe zu diesem Thema unter "

@@ -233,6 +233,16 @@ TEST_F(TransportTest, AFailedOpenShowsTheMessageAndLeavesTheViewEmpty)
     EXPECT_TRUE(ui().FrameAnzeige1Label->text().isEmpty());
 }
 
+TEST_F(TransportTest, CancelledPreparationLeavesTheViewEmptyWithoutAMessage)
+{
+    device->setOpenCancelled(true);
+    EXPECT_FALSE(openVideo("lang.mp4", 5000));
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_TRUE(device->fileName().isEmpty());
+    EXPECT_FALSE(ui().VideoTrackBar->isEnabled());
+    EXPECT_TRUE(ui().FrameAnzeige1Label->text().isEmpty());
+}
+
 TEST_F(TransportTest, TonToggleSwitchesTheWayOfRunning)
 {
     ASSERT_TRUE(openVideo("fall.avi"));

@@ -26,6 +26,8 @@ void FakeVideoDevice::open()
         throw VideoDeviceError("no file name");
     if (!openError_.isEmpty())
         throw VideoDeviceError(openError_.toStdString());
+    if (openCancelled_)
+        throw VideoOpenCancelled();
     open_ = true;
     endPending_ = false;
     show(0);

@@ -21,6 +21,8 @@ public:
     void setDisplaySize(const QSize& size);
     // Makes the next open() calls fail with this text (empty = succeed).
     void setOpenError(const QString& text);
+    // Makes the next open() calls end as if the user cancelled the preparation.
+    void setOpenCancelled(bool cancelled) { openCancelled_ = cancelled; }
     // While playing: moves `frames` frames on, stopping by itself at the end point.
     void advance(int frames = 1);
     // Every operation called, in order ("open", "seek 12", "play", "setEndPos 40", ...).
@@ -56,6 +58,7 @@ private:
 
     QString fileName_;
     QString openError_;
+    bool openCancelled_ = false;
     QStringList calls_;
     QSize size_{320, 240};
     int length_ = 99;
