@@ -187,9 +187,19 @@ FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options)
     const bool verdictUsable = stored && stored->verdict && options.seeking == Seeking::Verified &&
                                stored->verdict->probeFrames == options.probeFrames;
     if (verdictUsable) {
-        adoptVerdict(*stored->verdict);
-        verdictFromCache_ = true;
-    } else {
+        try {
+            adoptVerdict(*stored->verdict);
+            verdictFromCache_ = true;
+        } catch (const VideoDeviceError&) {
+            // The stored verdict does not fit this file after all: check it afresh.
+            check_ = SeekCheck{};
+            decoder_.reset();
+            size_ = QSize();
+            pixelAspect_ = 1.0;
+            sawB_ = false;
+        }
+    }
+    if (!verdictFromCache_) {
         progress.setPhase(indexFromCache_ ? 0 : Progress::kTotal / 2, Progress::kTotal);
         probe(progress);
     }
