@@ -117,6 +117,8 @@ void FrameServer::setPlaying(bool playing, int endCoded)
         playEnd_ = endCoded;
         if (playing)
             move_ = Move::Play;
+        else if (want_ >= 0 && wantMove_ == Move::Play)
+            want_ = -1; // playback no longer waits for it
         backgroundBudget_ = 2 * capacity_ + 4 * kChunk;
     }
     work_.notify_one();
@@ -289,7 +291,9 @@ void FrameServer::run()
             continue;
         }
         busy_ = true;
-        if (!job.wanted)
+        // The budget guards against refilling what the cache keeps evicting; steps that only
+        // move a decoder forward towards its work keep nothing and do not count.
+        if (!job.wanted && job.keep)
             --backgroundBudget_;
         lock.unlock();
 
@@ -345,6 +349,8 @@ void FrameServer::run()
             deliver(img, img.isNull() ? (error.empty() ? std::string("cannot decode the frame") : error) : std::string());
         } else if (img.isNull() && !broken) {
             failed_.insert(job.coded);
+            if (!job.keep)
+                --backgroundBudget_; // a failing step must not be retried for ever
         }
     }
     busy_ = false;
