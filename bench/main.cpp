@@ -314,30 +314,24 @@ int main(int argc, char** argv)
     resetPeakMemory();
     {
         // Open with a cold index (a new cache folder each time), then warm.
+        auto timedOpen = [&](const QString& indexDir) {
+            FfmsVideoDevice dev;
+            dev.setProgressFactory([] { return nullptr; });
+            dev.setIndexCacheDir(indexDir);
+            dev.setCacheBytes(cacheBytes);
+            dev.setFileName(path);
+            QElapsedTimer t;
+            t.start();
+            dev.open();
+            return msSince(t);
+        };
         QString warmDir;
         for (int i = 0; i < 3; ++i) {
-            FfmsVideoDevice dev;
-            dev.setProgressFactory([] { return nullptr; });
             warmDir = freshIndexDir();
-            dev.setIndexCacheDir(warmDir);
-            dev.setCacheBytes(cacheBytes);
-            dev.setFileName(path);
-            QElapsedTimer t;
-            t.start();
-            dev.open();
-            kadro["open_cold"].push_back(msSince(t));
+            kadro["open_cold"].push_back(timedOpen(warmDir));
         }
-        for (int i = 0; i < 5; ++i) {
-            FfmsVideoDevice dev;
-            dev.setProgressFactory([] { return nullptr; });
-            dev.setIndexCacheDir(warmDir);
-            dev.setCacheBytes(cacheBytes);
-            dev.setFileName(path);
-            QElapsedTimer t;
-            t.start();
-            dev.open();
-            kadro["open_warm"].push_back(msSince(t));
-        }
+        for (int i = 0; i < 5; ++i)
+            kadro["open_warm"].push_back(timedOpen(warmDir));
 
         FfmsVideoDevice dev;
         dev.setProgressFactory([] { return nullptr; });

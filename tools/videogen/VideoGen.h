@@ -61,7 +61,7 @@ struct Spec {
     std::function<QImage(int n, int width, int height)> render;
 };
 
-// The keyframe interval the generator uses for the spec.
+// The keyframe interval the generator uses for this video.
 int effectiveGop(const Spec& spec);
 
 // The slots that are written empty (sorted, unique; empty for formats other than DroppedSlotsAvi).
@@ -74,10 +74,10 @@ int expectedNumber(const Spec& spec, int slot);
 // Writes the video. Returns false and sets *error (if given) on failure; a partial file is removed.
 bool generate(const Spec& spec, const QString& path, QString* error = nullptr);
 
-// A file name describing the spec ("v1_h264-mp4_320x240_250f_25fps_g100_a.mp4").
+// A file name describing the video's settings ("v1_h264-mp4_320x240_250f_25fps_g100_a.mp4").
 QString fileNameFor(const Spec& spec);
 
-// Generates the video into `dir` unless a complete file for the same spec is already there.
+// Generates the video into `dir` unless a complete file for the same settings is already there.
 // Returns the path, or an empty string and *error on failure.
 QString cachedVideo(const Spec& spec, const QString& dir, QString* error = nullptr);
 
