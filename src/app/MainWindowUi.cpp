@@ -2,8 +2,8 @@
 
 #include "app/StartPage.h"
 #include "authoring/model/MarkGrid.h"
-#include "player/video/OverlayBox.h"
-#include "player/video/PictureSurface.h"
+#include "player/view/OverlayBox.h"
+#include "player/view/PictureSurface.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -12,8 +12,8 @@
 #include "player/MarkenUebergangFenster.h"
 #include "player/SectionPlayback.h"
 #include "player/Transport.h"
-#include "player/video/OverlayBox.h"
-#include "player/video/PictureSurface.h"
+#include "player/view/OverlayBox.h"
+#include "player/view/PictureSurface.h"
 #include "player/video/VideoDevice.h"
 #include "settings/OptionenFenster.h"
 #include "settings/TitelFenster.h"
@@ -55,7 +55,7 @@ TVideoAbspielenFenster::TVideoAbspielenFenster(Prompts& prompts, std::unique_ptr
     client->setFixedSize(798, 554);
     setCentralWidget(client);
     ui.build(this, client, menuBar());
-    m_device->setDisplay(ui.BildschirmPanel);
+    ui.BildschirmPanel->attachTo(*m_device);
 
     m_transport = std::make_unique<Transport>(*this);
     m_sectionPlayback = std::make_unique<SectionPlayback>(*this);

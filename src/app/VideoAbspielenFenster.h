@@ -1,5 +1,5 @@
 #pragma once
-#include "app/MainState.h"
+#include "common/MainState.h"
 #include "app/MainWindowUi.h"
 #include "authoring/model/Mark.h"
 

@@ -3,7 +3,7 @@
 #include "app/KadroApplication.h"
 #include "app/VideoAbspielenFenster.h"
 #include "common/ErrorReport.h"
-#include "common/Prompts.h"
+#include "app/QtPrompts.h"
 #include "player/MarkenUebergangFenster.h"
 #include "player/video/FfmsVideoDevice.h"
 #include "settings/OptionenFenster.h"

@@ -4,7 +4,7 @@
 #include "common/ErrorReport.h"
 #include "common/NumberFormat.h"
 #include "common/Prompts.h"
-#include "player/video/PictureSurface.h"
+#include "player/view/PictureSurface.h"
 #include "player/video/VideoDevice.h"
 #include "settings/OptionenFenster.h"
 

@@ -4,7 +4,7 @@
 #include "common/NumberFormat.h"
 #include "common/Prompts.h"
 #include "player/Transport.h"
-#include "player/video/OverlayBox.h"
+#include "player/view/OverlayBox.h"
 #include "player/video/VideoDevice.h"
 
 #include <QButtonGroup>

@@ -1,5 +1,5 @@
 #pragma once
-#include "settings/Settings.h"
+#include "settings/model/Settings.h"
 
 #include <QDialog>
 

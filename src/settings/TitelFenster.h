@@ -1,5 +1,5 @@
 #pragma once
-#include "settings/Titles.h"
+#include "settings/model/Titles.h"
 
 #include <QDialog>
 #include <array>

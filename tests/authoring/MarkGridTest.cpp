@@ -3,6 +3,7 @@
 #include "authoring/model/MarkGrid.h"
 #include "common/ErrorReport.h"
 #include "common/Prompts.h"
+#include "support/ScriptedPrompts.h"
 
 using namespace kadro;
 using namespace kadro::test;

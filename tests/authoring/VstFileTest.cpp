@@ -1,4 +1,5 @@
 #include "AuthoringTestSupport.h"
+#include "support/ScriptedPrompts.h"
 
 #include "authoring/model/VstFile.h"
 #include "common/ErrorReport.h"

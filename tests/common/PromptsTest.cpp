@@ -1,6 +1,7 @@
 #include "common/ErrorReport.h"
 #include "common/NumberFormat.h"
 #include "common/Prompts.h"
+#include "support/ScriptedPrompts.h"
 #include "common/TokenReader.h"
 
 #include <gtest/gtest.h>
@@ -25,12 +26,6 @@ TEST(Prompts, BoxKindsHaveTheirTitlesAndButtons)
     EXPECT_EQ(p.shown[4].title, QStringLiteral("Kadro 2.0"));
     EXPECT_EQ(buttonCaption(Button::Ja), QStringLiteral("&Ja"));
     EXPECT_EQ(buttonCaption(Button::Nein), QStringLiteral("&Nein"));
-}
-
-TEST(Prompts, FileFiltersBecomeQtFilters)
-{
-    const QStringList f = QtPrompts::qtFilters("Alle Dateien|*|Avi-Video (*.avi)|*.avi|Media|*.avi; *.vst");
-    EXPECT_EQ(f, (QStringList{"Alle Dateien (*)", "Avi-Video (*.avi) (*.avi)", "Media (*.avi *.vst)"}));
 }
 
 TEST(GeneralErrorReport, AFailedHandlerEndsAndItsMessageIsShown)

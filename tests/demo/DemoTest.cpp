@@ -1,7 +1,7 @@
 #include "FreeFall.h"
 #include "authoring/model/VstFile.h"
 #include "player/video/FfmsVideoDevice.h"
-#include "player/video/PictureSurface.h"
+#include "player/view/PictureSurface.h"
 
 #include <QTemporaryDir>
 #include <array>
@@ -71,7 +71,7 @@ TEST(DemoPresentation, TheBallInTheDecodedVideoFallsWithG)
     FfmsVideoDevice device;
     PictureSurface surface;
     surface.resize(demo::kWidth, demo::kHeight);
-    device.setDisplay(&surface);
+    surface.attachTo(device);
     device.setFileName(dir.filePath("FreierFall.avi"));
     device.open();
     EXPECT_EQ(device.length(), demo::kFrames - 1);

@@ -1,6 +1,6 @@
 #include "support/ShellFixture.h"
 
-#include "player/video/PictureSurface.h"
+#include "player/view/PictureSurface.h"
 
 #include <QAction>
 #include <QCheckBox>

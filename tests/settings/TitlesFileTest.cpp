@@ -1,5 +1,5 @@
 #include "common/Cp1252.h"
-#include "settings/Titles.h"
+#include "settings/model/Titles.h"
 
 #include <gtest/gtest.h>
 

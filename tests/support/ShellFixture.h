@@ -7,9 +7,10 @@
 #include "app/VideoAbspielenFenster.h"
 #include "common/ErrorReport.h"
 #include "common/Prompts.h"
+#include "support/ScriptedPrompts.h"
 #include "player/MarkenUebergangFenster.h"
 #include "player/Transport.h"
-#include "player/video/FakeVideoDevice.h"
+#include "support/FakeVideoDevice.h"
 #include "settings/OptionenFenster.h"
 #include "settings/TitelFenster.h"
 

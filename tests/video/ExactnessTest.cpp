@@ -5,7 +5,7 @@
 
 #include "player/video/FfmsFrameSource.h"
 #include "player/video/FfmsVideoDevice.h"
-#include "player/video/PictureSurface.h"
+#include "player/view/PictureSurface.h"
 
 #include <gtest/gtest.h>
 
@@ -101,7 +101,7 @@ TEST_P(Exactness, EveryShownFrameIsTheOneNamed)
     PictureSurface surface;
     const double scale = std::min({1.0, 384.0 / video.spec.width, 288.0 / video.spec.height});
     surface.resize(int(video.spec.width * scale), int(video.spec.height * scale));
-    dev.setDisplay(&surface);
+    surface.attachTo(dev);
     dev.setFileName(path);
     QElapsedTimer openTime;
     openTime.start();

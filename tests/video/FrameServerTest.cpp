@@ -6,7 +6,7 @@
 #include "player/video/FfmsFrameSource.h"
 #include "player/video/FfmsVideoDevice.h"
 #include "player/video/FrameServer.h"
-#include "player/video/PictureSurface.h"
+#include "player/view/PictureSurface.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include "player/video/FfmsFrameSource.h"
 #include "player/video/FfmsVideoDevice.h"
 #include "player/video/IndexCache.h"
-#include "player/video/OpenProgress.h"
-#include "player/video/PictureSurface.h"
+#include "player/view/DialogOpenProgress.h"
+#include "player/view/PictureSurface.h"
 
 #include <gtest/gtest.h>
 
@@ -201,7 +201,7 @@ TEST(OpenCancel, CancellingLeavesNoHalfOpenState)
     PictureSurface surface;
     surface.resize(320, 240);
     FfmsVideoDevice dev;
-    dev.setDisplay(&surface);
+    surface.attachTo(dev);
 
     struct Case {
         const char* what;

@@ -3,10 +3,10 @@
 
 #include "video/Corpus.h"
 
-#include "player/video/FakeVideoDevice.h"
+#include "support/FakeVideoDevice.h"
 #include "player/video/FfmsFrameSource.h"
 #include "player/video/FfmsVideoDevice.h"
-#include "player/video/PictureSurface.h"
+#include "player/view/PictureSurface.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,7 @@ public:
         spec.frames = 60;
         spec.audio = true;
         surface_.resize(320, 240);
-        dev_.setDisplay(&surface_);
+        surface_.attachTo(dev_);
         dev_.setFileName(videoPath(spec));
         dev_.open();
         dev_.setTimeFormatFrames();
@@ -289,7 +289,7 @@ TEST(OpenFailure, MissingAndUndecodableFilesThrowWithTheDecodersText)
     PictureSurface surface;
     surface.resize(320, 240);
     FfmsVideoDevice dev;
-    dev.setDisplay(&surface);
+    surface.attachTo(dev);
 
     // A good file first, so the failure must also close it.
     videogen::Spec spec;

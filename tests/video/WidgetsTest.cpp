@@ -1,8 +1,8 @@
 // The picture surface, its overlay, and the byte-bounded frame cache.
 
 #include "player/video/FrameCache.h"
-#include "player/video/OverlayBox.h"
-#include "player/video/PictureSurface.h"
+#include "player/view/OverlayBox.h"
+#include "player/view/PictureSurface.h"
 
 #include "VideoGen.h"
 

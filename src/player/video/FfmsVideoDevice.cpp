@@ -2,7 +2,6 @@
 
 #include "player/video/AudioOutput.h"
 #include "player/video/FfmsFrameSource.h"
-#include "player/video/PictureSurface.h"
 
 #include <QtDebug>
 
@@ -36,8 +35,6 @@ void FfmsVideoDevice::open()
             std::unique_ptr<OpenProgress> progress;
             if (progressFactory_)
                 progress = progressFactory_();
-            else
-                progress = std::make_unique<DialogOpenProgress>(display() ? display()->window() : nullptr);
             FfmsFrameSource::Options options;
             options.indexCacheDir = indexCacheDir_;
             options.progress = progress.get();
@@ -65,12 +62,11 @@ void FfmsVideoDevice::close()
     audio_.reset();
     server_.reset();
     source_.reset();
-    image_ = QImage();
     position_ = 0;
     endPending_ = false;
     playEnd_ = -1;
-    if (PictureSurface* d = display())
-        d->clearFrame();
+    if (!picture().isNull())
+        showPicture(QImage());
 }
 
 void FfmsVideoDevice::setFrames(int frames) { frames_ = std::max(1, frames); }
@@ -101,10 +97,8 @@ bool FfmsVideoDevice::waitForBackgroundWork(int timeoutMs)
 
 void FfmsVideoDevice::present(int frame, const QImage& image)
 {
-    image_ = image;
     position_ = frame;
-    if (PictureSurface* d = display())
-        d->setFrame(image);
+    showPicture(image);
     emit frameShown(frame);
 }
 
@@ -194,16 +188,6 @@ QRect FfmsVideoDevice::displayRect() const
     const QSize s = source_->frameSize();
     const int w = int(std::lround(s.width() * source_->pixelAspect()));
     return QRect(0, 0, std::max(1, w), s.height());
-}
-
-void FfmsVideoDevice::displayChanged()
-{
-    if (PictureSurface* d = display()) {
-        if (image_.isNull())
-            d->clearFrame();
-        else
-            d->setFrame(image_);
-    }
 }
 
 void FfmsVideoDevice::halt()

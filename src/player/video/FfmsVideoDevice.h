@@ -55,7 +55,7 @@ public:
 
     // --- engine facts (diagnostics and tests) ---------------------------------------------------
     // The picture of position() as decoded (null when nothing is open).
-    QImage currentImage() const { return image_; }
+    QImage currentImage() const { return picture(); }
     const FfmsFrameSource* source() const { return source_.get(); }
     // Allows sound (default). Without it, playback always runs on the system clock.
     void setSoundEnabled(bool enabled) { soundEnabled_ = enabled; }
@@ -74,8 +74,8 @@ public:
     void setMaxPictureSize(const QSize& size) { maxPicture_ = size; }
     // Where the index cache lives (empty = IndexCache::defaultDir()).
     void setIndexCacheDir(const QString& dir) { indexCacheDir_ = dir; }
-    // Makes the progress report of each open; null = the program's dialog (DialogOpenProgress on
-    // the display's window).
+    // Makes the progress report of each open; without one nothing is reported (the program sets
+    // its dialog, DialogOpenProgress).
     void setProgressFactory(OpenProgressFactory factory) { progressFactory_ = std::move(factory); }
     // The size pictures are decoded at (empty when nothing is open).
     QSize pictureSize() const;
@@ -83,9 +83,6 @@ public:
     const FrameServer* server() const { return server_.get(); }
     // Waits until the decode thread has nothing left to do (tests, benchmark).
     bool waitForBackgroundWork(int timeoutMs);
-
-protected:
-    void displayChanged() override;
 
 private:
     void show(int frame, FrameServer::Move move);
@@ -104,7 +101,6 @@ private:
     QSize maxPicture_{384, 288};
     QString indexCacheDir_;
     OpenProgressFactory progressFactory_;
-    QImage image_;
     QTimer timer_;
     QElapsedTimer sinceStart_;
     QElapsedTimer sinceAudioReport_;

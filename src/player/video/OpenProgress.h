@@ -1,16 +1,12 @@
 #pragma once
 // Progress of preparing a video for showing (indexing the file, checking how it may be seeked).
-// For a large file this takes seconds; the user sees how far it is and can cancel it.
+// For a large file this takes seconds; the user sees how far it is and can cancel it. The engine
+// only reports; the program's dialog lives with the views (DialogOpenProgress).
 
-#include <QElapsedTimer>
-#include <QPointer>
-#include <QString>
+#include <QtGlobal>
 
 #include <functional>
 #include <memory>
-
-class QProgressDialog;
-class QWidget;
 
 namespace kadro {
 
@@ -24,31 +20,5 @@ public:
 
 // Makes the progress of one open (may return null: then nothing is reported).
 using OpenProgressFactory = std::function<std::unique_ptr<OpenProgress>()>;
-
-// The progress dialog of the program: nothing is shown while the preparation is quick; after
-// `delayMs` a window-modal QProgressDialog "Video wird vorbereitet ..." with "Abbrechen" appears.
-// Events are processed while it shows (user input only once the dialog blocks the window).
-class DialogOpenProgress : public OpenProgress {
-public:
-    static constexpr int kDefaultDelayMs = 500;
-    explicit DialogOpenProgress(QWidget* parent, int delayMs = kDefaultDelayMs);
-    ~DialogOpenProgress() override;
-
-    bool report(qint64 done, qint64 total) override;
-
-    // The dialog once it has been shown (null before).
-    QProgressDialog* dialog() const;
-
-    static QString labelText();
-    static QString cancelText();
-
-private:
-    QPointer<QWidget> parent_;
-    int delayMs_;
-    QElapsedTimer sinceStart_;
-    QElapsedTimer sinceEvents_;
-    std::unique_ptr<QProgressDialog> dialog_;
-    bool cancelled_ = false;
-};
 
 } // namespace kadro

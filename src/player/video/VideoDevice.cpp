@@ -1,19 +1,15 @@
 #include "player/video/VideoDevice.h"
 
-#include "player/video/PictureSurface.h"
-
 namespace kadro {
 
 VideoDevice::VideoDevice(QObject* parent) : QObject(parent) {}
 
 VideoDevice::~VideoDevice() = default;
 
-void VideoDevice::setDisplay(PictureSurface* surface)
+void VideoDevice::showPicture(const QImage& picture)
 {
-    display_ = surface;
-    displayChanged();
+    picture_ = picture;
+    emit pictureChanged(picture_);
 }
-
-PictureSurface* VideoDevice::display() const { return display_.data(); }
 
 } // namespace kadro

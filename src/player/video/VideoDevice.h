@@ -2,16 +2,14 @@
 // The video device: the operations the player relies on to open a video, move between its frames
 // and play it. All positions, lengths and end points are 0-based frame numbers.
 
+#include <QImage>
 #include <QObject>
-#include <QPointer>
 #include <QRect>
 #include <QString>
 
 #include <stdexcept>
 
 namespace kadro {
-
-class PictureSurface;
 
 // Raised by open() when the file is missing or cannot be decoded; what() is the decoder's text.
 class VideoDeviceError : public std::runtime_error {
@@ -77,22 +75,23 @@ public:
     virtual bool isPlaying() const = 0;
     virtual bool isPaused() const = 0;
 
-    // The surface the picture is drawn on (may be null).
-    void setDisplay(PictureSurface* surface);
-    PictureSurface* display() const;
+    // The picture of the frame being shown, as decoded (null while nothing is shown).
+    QImage picture() const { return picture_; }
 
 signals:
+    // The picture to show changed (a null image: nothing is shown). Comes before frameShown.
+    void pictureChanged(const QImage& picture);
     // A frame was shown (by a seek, step, back, open, or during play).
     void frameShown(int frame);
     // Play reached its end point by itself and stopped there.
     void playFinished();
 
 protected:
-    // Called after the display changed, so the device can draw its current frame there.
-    virtual void displayChanged() {}
+    // Keeps the picture and tells the display (pictureChanged).
+    void showPicture(const QImage& picture);
 
 private:
-    QPointer<PictureSurface> display_;
+    QImage picture_;
 };
 
 } // namespace kadro

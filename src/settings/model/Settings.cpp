@@ -1,4 +1,4 @@
-#include "settings/Settings.h"
+#include "settings/model/Settings.h"
 
 #include "common/Cp1252.h"
 #include "common/TokenReader.h"

@@ -1,4 +1,4 @@
-#include "player/video/OpenProgress.h"
+#include "player/view/DialogOpenProgress.h"
 
 #include <QApplication>
 #include <QProgressDialog>

@@ -1,4 +1,4 @@
-#include "settings/Titles.h"
+#include "settings/model/Titles.h"
 
 #include "common/Cp1252.h"
 #include "common/TokenReader.h"

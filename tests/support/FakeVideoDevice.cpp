@@ -1,4 +1,4 @@
-#include "player/video/FakeVideoDevice.h"
+#include "support/FakeVideoDevice.h"
 
 #include <algorithm>
 

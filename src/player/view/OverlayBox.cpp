@@ -1,4 +1,4 @@
-#include "player/video/OverlayBox.h"
+#include "player/view/OverlayBox.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,7 @@
-#include "player/video/PictureSurface.h"
+#include "player/view/PictureSurface.h"
 
-#include "player/video/OverlayBox.h"
+#include "player/view/OverlayBox.h"
+#include "player/video/VideoDevice.h"
 
 #include <QPainter>
 #include <QResizeEvent>
@@ -24,6 +25,20 @@ void PictureSurface::fitOverlay() const
 {
     if (overlay_->geometry() != rect())
         overlay_->setGeometry(rect());
+}
+
+void PictureSurface::attachTo(VideoDevice& device)
+{
+    connect(&device, &VideoDevice::pictureChanged, this, [this](const QImage& picture) {
+        if (picture.isNull())
+            clearFrame();
+        else
+            setFrame(picture);
+    });
+    if (device.picture().isNull())
+        clearFrame();
+    else
+        setFrame(device.picture());
 }
 
 void PictureSurface::setFrame(const QImage& frame)

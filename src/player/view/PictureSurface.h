@@ -8,6 +8,7 @@
 namespace kadro {
 
 class OverlayBox;
+class VideoDevice;
 
 class PictureSurface : public QWidget {
     Q_OBJECT
@@ -19,6 +20,9 @@ public:
     void clearFrame();
     const QImage& frame() const { return frame_; }
     bool hasFrame() const { return !frame_.isNull(); }
+
+    // Shows the pictures of `device` from now on, starting with the one it shows now.
+    void attachTo(VideoDevice& device);
 
     // The overlay, sized to the surface (also while the surface is hidden, when Qt delivers no
     // resize events).
