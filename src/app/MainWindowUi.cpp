@@ -223,15 +223,19 @@ void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
     MenuDatenauswertung = menuBar->addMenu(QStringLiteral("Datenaus&wertung"));
     MenuDatenauswertung->setObjectName(QStringLiteral("MenuDatenauswertung"));
     auto* evaluation = new QActionGroup(owner);
-    MenuAuswertungKeine = MenuDatenauswertung->addAction(QStringLiteral("Keine"));
-    MenuPunkteVerbinden = MenuDatenauswertung->addAction(QStringLiteral("Punkte verbinden"));
+    MenuKeine = MenuDatenauswertung->addAction(QStringLiteral("Keine"));
+    MenuKeine->setObjectName(QStringLiteral("MenuKeine"));
+    MenuPunkteverbinden = MenuDatenauswertung->addAction(QStringLiteral("Punkte verbinden"));
+    MenuPunkteverbinden->setObjectName(QStringLiteral("MenuPunkteverbinden"));
     MenuTrendgerade = MenuDatenauswertung->addAction(QStringLiteral("Trendgerade"));
+    MenuTrendgerade->setObjectName(QStringLiteral("MenuTrendgerade"));
     MenuTrendparabel = MenuDatenauswertung->addAction(QStringLiteral("Trendparabel"));
-    for (QAction* a : {MenuAuswertungKeine, MenuPunkteVerbinden, MenuTrendgerade, MenuTrendparabel}) {
+    MenuTrendparabel->setObjectName(QStringLiteral("MenuTrendparabel"));
+    for (QAction* a : {MenuKeine, MenuPunkteverbinden, MenuTrendgerade, MenuTrendparabel}) {
         a->setCheckable(true);
         evaluation->addAction(a);
     }
-    MenuAuswertungKeine->setChecked(true);
+    MenuKeine->setChecked(true);
     MenuBeenden = menuBar->addAction(QStringLiteral("&Beenden"));
     MenuBeenden->setObjectName(QStringLiteral("MenuBeenden"));
 

@@ -5,10 +5,13 @@
 #include "app/StartPage.h"
 #include "app/StartPageEntries.h"
 #include "authoring/MarkTableController.h"
+#include "authoring/MemoEditor.h"
 #include "authoring/PresentationFile.h"
 #include "common/Cp1252.h"
 #include "common/ErrorReport.h"
 #include "common/Prompts.h"
+#include "evaluation/EvaluationController.h"
+#include "measure/MeasureController.h"
 #include "player/MarkenUebergangFenster.h"
 #include "player/SectionPlayback.h"
 #include "player/Transport.h"
@@ -57,11 +60,6 @@ TVideoAbspielenFenster::TVideoAbspielenFenster(Prompts& prompts, std::unique_ptr
     ui.build(this, client, menuBar());
     ui.BildschirmPanel->attachTo(*m_device);
 
-    m_transport = std::make_unique<Transport>(*this);
-    m_sectionPlayback = std::make_unique<SectionPlayback>(*this);
-    m_startPageEntries = std::make_unique<StartPageEntries>(*this);
-    m_transport->MarkenUebergang = [this] { m_sectionPlayback->MarkenUebergang(); };
-
     // Fixed client area, not resizable; the window grows by the menu bar where it has items.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
@@ -69,14 +67,19 @@ TVideoAbspielenFenster::TVideoAbspielenFenster(Prompts& prompts, std::unique_ptr
         const QRect avail = screen->availableGeometry();
         move(avail.center() - rect().center());
     }
-    wireShell();
 }
 
 TVideoAbspielenFenster::~TVideoAbspielenFenster()
 {
     // The controllers watch widgets of this window; they go first, while the window is whole.
-    delete m_markTable;
-    m_markTable = nullptr;
+    m_startPageEntries.reset();
+    m_presentationFile.reset();
+    m_evaluation.reset();
+    m_measure.reset();
+    m_markTable.reset();
+    m_memo.reset();
+    m_sectionPlayback.reset();
+    m_transport.reset();
 }
 
 void TVideoAbspielenFenster::setDialogs(TInfofenster* info, TOptionenFenster* optionen,
@@ -87,23 +90,64 @@ void TVideoAbspielenFenster::setDialogs(TInfofenster* info, TOptionenFenster* op
     m_uebergang = uebergang;
     m_titel = titel;
     m_faq = faq;
-    if (m_uebergang)
-        m_uebergang->setMainWindow(this);
-    if (m_titel)
-        m_titel->setMainWindow(this);
     if (m_optionen)
-        m_optionen->setMainWindow(this);
+        m_optionen->attach(st, m_prompts);
+    if (m_titel)
+        m_titel->attach(st, m_prompts);
 }
 
 void TVideoAbspielenFenster::compose()
 {
-    // Authoring: the mark table, saving and opening presentations.
-    m_markTable = new MarkTableController(*this);
-    m_presentationFile = std::make_unique<PresentationFile>(*this);
-    openCommand = [this] { m_presentationFile->OeffnenButtonClick(); };
-    savePresentation = [this] { m_markTable->SpeichernButtonClick(); };
-    m_sectionPlayback->loadMemo = [this](const QString& path) { return m_markTable->memoEditor().load(path); };
+    Q_ASSERT(m_optionen); // the settings dialog is the store of the settings
+    m_context.reset(new Context{st, m_prompts, *m_device, *m_optionen, marks, m_events, *this});
+    const Context& c = *m_context;
+
+    // Player.
+    m_transport = std::make_unique<Transport>(c, ui, ui);
+    m_sectionPlayback = std::make_unique<SectionPlayback>(c, ui, *m_transport);
+    // Authoring.
+    m_memo = std::make_unique<MemoEditor>(c, ui);
+    m_markTable = std::make_unique<MarkTableController>(c, ui, *m_transport, *m_memo, m_uebergang);
+    // Measuring and evaluation.
+    m_measure = std::make_unique<MeasureController>(c, ui, ui);
+    m_evaluation = std::make_unique<EvaluationController>(c, ui, ui);
+    // The open command, which reaches all of them.
+    m_presentationFile = std::make_unique<PresentationFile>(
+        c, PresentationFile::Parts{*m_transport, *m_sectionPlayback, *m_markTable, *m_memo, *m_measure, *m_evaluation});
+    m_startPageEntries = std::make_unique<StartPageEntries>(*this);
     m_startPageEntries->vstDateiEinlesen = [this](const QString& path) { m_presentationFile->vstDateiEinlesen(path); };
+
+    // A section's memo and measuring.
+    connect(m_sectionPlayback.get(), &SectionPlayback::memoWanted, m_memo.get(), &MemoEditor::showSectionMemo);
+    connect(m_sectionPlayback.get(), &SectionPlayback::memoCovered, m_memo.get(), &MemoEditor::coverMemo);
+    connect(m_sectionPlayback.get(), &SectionPlayback::evaluationOffered, m_measure.get(),
+            &MeasureController::offerEvaluation);
+    connect(m_markTable.get(), &MarkTableController::openRequested, this, [this] { runGuarded(m_prompts, [this] { openCommand(); }); });
+    savePresentation = [this] { m_markTable->SpeichernButtonClick(); };
+
+    wireShell();
+    wireDialogs();
+}
+
+void TVideoAbspielenFenster::openCommand()
+{
+    m_presentationFile->OeffnenButtonClick();
+}
+
+void TVideoAbspielenFenster::wireDialogs()
+{
+    if (m_optionen) {
+        connect(m_optionen, &TOptionenFenster::settingsPushed, this, [this](const Settings& s) {
+            m_transport->applyCursor(s.cursorArrow);
+            m_transport->applySound(s.sound);
+        });
+        connect(m_optionen, &TOptionenFenster::timeDisplaysToRefresh, this, [this] { m_transport->refreshTimeDisplays(); });
+        connect(m_optionen, &TOptionenFenster::runToContinue, this, [this] { m_transport->continueRunIfPlaying(); });
+    }
+    if (m_titel)
+        connect(m_titel, &TTitelFenster::runToContinue, this, [this] { m_transport->continueRunIfPlaying(); });
+    if (m_uebergang)
+        connect(m_uebergang, &TMarkenUebergangFenster::runInterrupted, this, [this] { m_transport->showRunInterrupted(); });
 }
 
 bool TVideoAbspielenFenster::videoLoaded() const
@@ -126,14 +170,8 @@ void TVideoAbspielenFenster::wireShell()
     connect(ui.MenuEinstellungen, &QAction::triggered, this, guard([this] { MenuEinstellungenClick(); }));
     connect(ui.MenuTitel, &QAction::triggered, this, guard([this] { MenuTitelClick(); }));
     for (QAction* open : {ui.MenuOpen, ui.HauptFensterPopupMenuOeffnen, ui.HauptFensterPopupMenu2Oeffnen})
-        connect(open, &QAction::triggered, this, guard([this] {
-                    if (openCommand)
-                        openCommand();
-                }));
-    connect(ui.OeffnenButton, &QPushButton::clicked, this, guard([this] {
-                if (openCommand)
-                    openCommand();
-            }));
+        connect(open, &QAction::triggered, this, guard([this] { openCommand(); }));
+    connect(ui.OeffnenButton, &QPushButton::clicked, this, guard([this] { openCommand(); }));
 
     StartPage* page = ui.StartseitePanel;
     connect(page->VideoAbspielenLabel, &LinkLabel::clicked, this,
@@ -272,137 +310,54 @@ void TVideoAbspielenFenster::StartseiteAus()
 
 void TVideoAbspielenFenster::Programmpunkt2Einstellungen()
 {
-    // 1. Settings afresh.
+    setUpView(2);
+}
+
+void TVideoAbspielenFenster::Programmpunkt1Einstellungen()
+{
+    setUpView(1);
+}
+
+void TVideoAbspielenFenster::setUpView(int area)
+{
+    // The authoring view's set-up is the common reset of everything; each subsystem lays out its
+    // own widgets. The settings come first: the others take sound, cursor and font from them.
     if (m_optionen)
         m_optionen->OptionenEinstellungenOeffnen();
-    // 2. Picture at full size.
-    ui.BildschirmPanel->resize(384, 288);
-    ui.BildschirmUnterlagePanel->setGeometry(5, 6, 389, 293);
-    // 3. Transport.
-    m_transport->resetControls();
-    ui.SteuerungsPanel->resize(400, 95);
-    // 4. No video loaded.
-    m_device->setFileName(QString());
-    st.IsPlaying = false;
-    // 5. Displays.
-    ui.BildNrPanel->setGeometry(415, 282, 90, 110);
-    ui.BildNrPanel->show();
-    ui.FrameAnzeige1Label->clear();
-    ui.FrameAnzeige2Label->clear();
-    ui.TimePanel->setGeometry(520, 282, 90, 110);
-    ui.TimePanel->show();
-    ui.ZeitAnzeige1Label->clear();
-    ui.ZeitAnzeige2Label->clear();
-    ui.VideoBearbeitenZeitschrittPanel->show();
-    ui.ZeitschrittNormalLabel->clear();
-    ui.ZeitschrittZeitlupeLabel->clear();
-    // 6. Open and test buttons.
+    m_transport->setUpAuthoringView();
     ui.OeffnenButton->setEnabled(true);
     ui.OeffnenButton->show();
     ui.OeffnenButton->setGeometry(712, 502, 75, 25);
-    ui.TestButton->setEnabled(false);
-    ui.TestBeendenPanel->hide();
-    st.TestRunning = false;
-    // 7. Measurement panel.
-    ui.BerechnenAbdeckungsPanel->hide();
-    ui.BerechnenAnzeigePanel->hide();
-    // 8. Settings pages of the authoring view.
+    m_markTable->setUpAuthoringView();
+    m_measure->setUpAuthoringView();
     if (m_optionen)
         m_optionen->showAuthoringPages();
-    // 9. Overlay cleared; cursor from the settings.
-    ui.PaintBox1->clearItems();
-    ui.PaintBox1->update();
-    const bool arrow = m_optionen ? m_optionen->CursorPfeilRadioButton->isChecked() : true;
-    ui.PaintBox1->setCursor(arrow ? Qt::ArrowCursor : Qt::CrossCursor);
-    // 10. Sound from the settings.
-    const bool sound = m_optionen && m_optionen->TonCheckBox->isChecked();
-    ui.HauptFensterPopupMenuTon->setChecked(sound);
-    st.SoundOn = sound;
-    // 11. Mark buttons.
-    ui.MarkeSetzenButton->setEnabled(false);
-    ui.SpeichernButton->setEnabled(false);
-    // 12. Mark table: one empty row.
-    ui.StringGrid->clearContents();
-    ui.StringGrid->setRowCount(1);
-    ui.StringGridPanel->show();
-    ui.StringGrid->resize(679, ui.StringGrid->height());
-    ui.StringGrid->setColumnWidth(3, 65);
-    // 13. Timers.
-    ui.Timer1->stop();
-    ui.Timer2->stop();
-    ui.Timer3->stop();
-    ui.Timer4->stop();
-    // 14. Memo editor.
-    ui.RichEditAbdeckungsPanel->hide();
-    ui.RichEdit->show();
-    ui.RichEdit->setEnabled(true);
-    ui.RichEdit->clear();
-    ui.RichEdit->setGeometry(4, 40, 384, 223);
-    ui.RichEdit->setReadOnly(false);
-    ui.RichEdit->setTextColor(Qt::black);
-    ui.ToolBar1->show();
-    ui.ToolBar1->setEnabled(false);
-    ui.RichEditPanel->resize(392, 273);
-    // 15. Hint line.
+    m_sectionPlayback->setUpAuthoringView();
+    m_memo->setUpAuthoringView();
+    m_evaluation->setUpAuthoringView();
     ui.HinweisPanel->clear();
-    // 16. Menus of the authoring view.
-    ui.MenuDatenaufnahme->setVisible(false);
-    ui.MenuDatenauswertung->menuAction()->setVisible(false);
     ui.MenuTitel->setVisible(true);
-    // 17. State.
     st.DataSaved = true;
     st.CurrentMark = 0;
     st.MarkCount = 0;
     st.MemoRow = 0;
     st.PresentationLoaded = false;
     st.DiagramShown = false;
-    m_sectionPlayback->PauseCountdown = 0;
-}
 
-void TVideoAbspielenFenster::Programmpunkt1Einstellungen()
-{
-    Programmpunkt2Einstellungen();
-    // 1. Displays below the picture.
-    ui.SteuerungsPanel->resize(400, 230);
-    ui.BildNrPanel->setGeometry(125, 410, 90, 115);
-    ui.TimePanel->setGeometry(20, 410, 90, 115);
-    ui.BildNrPanel->show();
-    ui.TimePanel->show();
-    // 2. Settings pages of the player view.
-    if (m_optionen)
-        m_optionen->showPlayerPages();
-    // 3. No mark table, tool bar, time steps or mark switching.
-    ui.StringGridPanel->hide();
-    ui.ToolBar1->hide();
-    ui.VideoBearbeitenZeitschrittPanel->hide();
-    ui.MarkeWechselnPanel->hide();
-    ui.MarkeWechselnPanel->move(275, ui.MarkeWechselnPanel->y());
-    ui.NaechsteMarkeButton->setText(QStringLiteral("weiter"));
-    // 4. Open button.
-    ui.OeffnenButton->show();
-    ui.OeffnenButton->setGeometry(275, 500, 85, 25);
-    // 5. Read-only memo under its cover.
-    ui.RichEdit->setGeometry(4, 10, 384, 284);
-    ui.RichEdit->setEnabled(true);
-    ui.RichEdit->setReadOnly(true);
-    ui.RichEditPanel->resize(392, 304);
-    ui.RichEditAbdeckungsPanel->move(0, 0);
-    ui.RichEditAbdeckungsPanel->show();
-    ui.RichEditAbdeckungsPanel->raise();
-    // 6. Menus of the player view.
-    ui.MenuDatenaufnahme->setVisible(true);
-    ui.MenuDatenaufnahme->setEnabled(false);
-    ui.MenuAuswertungKeine->setChecked(true);
-    ui.MenuDatenauswertung->menuAction()->setVisible(true);
-    ui.MenuDatenauswertung->setEnabled(false);
-    ui.MenuDatenauswertung->menuAction()->setEnabled(false);
-    ui.MenuTrendparabel->setEnabled(false);
-    ui.MenuTitel->setVisible(false);
-    // 7. Measurement panel under its cover.
-    ui.BerechnenAbdeckungsPanel->move(0, 0);
-    ui.BerechnenAbdeckungsPanel->show();
-    ui.BerechnenAnzeigePanel->move(400, 305);
-    ui.BerechnenAnzeigePanel->show();
+    if (area == 1) {
+        m_transport->setUpPlayerView();
+        if (m_optionen)
+            m_optionen->showPlayerPages();
+        m_markTable->setUpPlayerView();
+        m_sectionPlayback->setUpPlayerView();
+        ui.OeffnenButton->show();
+        ui.OeffnenButton->setGeometry(275, 500, 85, 25);
+        m_memo->setUpPlayerView();
+        m_evaluation->setUpPlayerView();
+        ui.MenuTitel->setVisible(false);
+        m_measure->setUpPlayerView();
+    }
+    emit m_events.viewSetUp(area);
 }
 
 void TVideoAbspielenFenster::MenuDateiClick()
@@ -426,8 +381,7 @@ void TVideoAbspielenFenster::stopForClosing()
 
 void TVideoAbspielenFenster::continueRunIfPlaying()
 {
-    if (st.IsPlaying)
-        m_transport->VideoStopButtonClick();
+    m_transport->continueRunIfPlaying();
 }
 
 bool TVideoAbspielenFenster::FormCloseQuery()

@@ -1,7 +1,10 @@
 #pragma once
-#include "common/MainState.h"
 #include "app/MainWindowUi.h"
 #include "authoring/model/Mark.h"
+#include "common/Context.h"
+#include "common/MainState.h"
+#include "common/ProgramEvents.h"
+#include "common/ShellRoutines.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -22,22 +25,26 @@ class Transport;
 class PresentationFile;
 class SectionPlayback;
 class MarkTableController;
+class MemoEditor;
+class MeasureController;
+class EvaluationController;
 class StartPageEntries;
 
 // The main window: the start page, the player view and the authoring view. It owns the
-// program-wide state and composes the subsystems, whose handlers live in their own classes.
-class TVideoAbspielenFenster : public QMainWindow {
+// program-wide state and composes the subsystems: each controller gets the context (state,
+// device, prompts, the live settings, the marks, the program's events and this window's routines)
+// and its own group of widgets, never the window itself.
+class TVideoAbspielenFenster : public QMainWindow, private ShellRoutines {
     Q_OBJECT
 public:
     TVideoAbspielenFenster(Prompts& prompts, std::unique_ptr<VideoDevice> device, QWidget* parent = nullptr);
     ~TVideoAbspielenFenster() override;
 
-    // Connects the subsystems once the dialogs exist.
-    void compose();
-
     // The dialogs are created after the main window, once, and handed over here.
     void setDialogs(TInfofenster* info, TOptionenFenster* optionen, TMarkenUebergangFenster* uebergang,
                     TTitelFenster* titel, TFAQFenster* faq);
+    // Creates the subsystems' controllers once the dialogs exist and connects them.
+    void compose();
 
     MainWindowUi ui;
     MainState st;
@@ -45,10 +52,16 @@ public:
 
     Prompts& prompts() { return m_prompts; }
     VideoDevice& MediaPlayer1() { return *m_device; }
+    ProgramEvents& events() { return m_events; }
+    // What the controllers get (valid after compose()).
+    const Context& context() const { return *m_context; }
     Transport& transport() { return *m_transport; }
     PresentationFile& presentationFile() { return *m_presentationFile; }
     SectionPlayback& sectionPlayback() { return *m_sectionPlayback; }
     MarkTableController& markTable() { return *m_markTable; }
+    MemoEditor& memoEditor() { return *m_memo; }
+    MeasureController& measure() { return *m_measure; }
+    EvaluationController& evaluation() { return *m_evaluation; }
     StartPageEntries& startPageEntries() { return *m_startPageEntries; }
     TOptionenFenster* OptionenFenster() const { return m_optionen; }
     TTitelFenster* TitelFenster() const { return m_titel; }
@@ -62,10 +75,10 @@ public:
     // Shell handlers.
     void FormActivate();
     void StartseiteAn();
-    void StartseiteAus();
-    void Programmpunkt1Einstellungen();
-    void Programmpunkt2Einstellungen();
-    void MenuDateiClick();
+    void StartseiteAus() override;
+    void Programmpunkt1Einstellungen() override;
+    void Programmpunkt2Einstellungen() override;
+    void MenuDateiClick() override;
     void RechteMausPopup();
     bool FormCloseQuery();
     bool MessageZurueckZurStartseite();
@@ -76,11 +89,9 @@ public:
     void VideoAbspielenLabelClick(QLabel* clicked);
     void FAQLabelClick();
 
-    // Saving from the close question; provided by the authoring and measuring subsystems.
+    // Saving from the close question: the mark table's and the measurements' save commands.
     std::function<void()> savePresentation;
     std::function<void()> saveMeasurements;
-    // Opening a video or presentation ("Öffnen" button and menu items).
-    std::function<void()> openCommand;
 
     // The point where a right-click pop-up opens: the pointer's screen position.
     QPoint lastPopupPos() const { return m_lastPopupPos; }
@@ -92,18 +103,31 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // ShellRoutines (the rest are the shell handlers above).
+    void closeMainWindow() override { close(); }
+    QPoint mainWindowPos() const override { return pos(); }
+
+    // Lays out a view afresh: the authoring view's steps, then the player view's if area is 1.
+    void setUpView(int area);
     void wireShell();
+    void wireDialogs();
     void continueRunIfPlaying();
     void askToSaveBeforeLeaving(const QString& question, const std::function<void()>& save);
     void stopForClosing();
     void openPopup(QMenu* menu, const QPoint& globalPos, bool pause);
+    void openCommand();
 
     Prompts& m_prompts;
     std::unique_ptr<VideoDevice> m_device;
+    ProgramEvents m_events;
+    std::unique_ptr<Context> m_context;
     std::unique_ptr<Transport> m_transport;
-    std::unique_ptr<PresentationFile> m_presentationFile;
     std::unique_ptr<SectionPlayback> m_sectionPlayback;
-    MarkTableController* m_markTable = nullptr; // child object of the window
+    std::unique_ptr<MemoEditor> m_memo;
+    std::unique_ptr<MarkTableController> m_markTable;
+    std::unique_ptr<MeasureController> m_measure;
+    std::unique_ptr<EvaluationController> m_evaluation;
+    std::unique_ptr<PresentationFile> m_presentationFile;
     std::unique_ptr<StartPageEntries> m_startPageEntries;
     TInfofenster* m_info = nullptr;
     TOptionenFenster* m_optionen = nullptr;

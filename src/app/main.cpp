@@ -6,6 +6,7 @@
 #include "app/QtPrompts.h"
 #include "player/MarkenUebergangFenster.h"
 #include "player/video/FfmsVideoDevice.h"
+#include "player/view/DialogOpenProgress.h"
 #include "settings/OptionenFenster.h"
 #include "settings/TitelFenster.h"
 
@@ -16,8 +17,12 @@ int main(int argc, char** argv)
     kadro::setGeneralErrorPrompts(&prompts);
 
     // The six windows, created once in this order; the dialogs are only shown and hidden.
-    kadro::TVideoAbspielenFenster window(prompts, std::make_unique<kadro::FfmsVideoDevice>());
+    auto device = std::make_unique<kadro::FfmsVideoDevice>();
+    kadro::FfmsVideoDevice* dev = device.get();
+    kadro::TVideoAbspielenFenster window(prompts, std::move(device));
     prompts.setParent(&window);
+    // Preparing a large video shows its progress with "Abbrechen" over the main window.
+    dev->setProgressFactory([&window] { return std::make_unique<kadro::DialogOpenProgress>(&window); });
     kadro::TInfofenster info(&window);
     kadro::TOptionenFenster optionen(&window);
     kadro::TMarkenUebergangFenster uebergang(&window);

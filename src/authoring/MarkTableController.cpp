@@ -1,13 +1,14 @@
 #include "authoring/MarkTableController.h"
 
-#include "app/VideoAbspielenFenster.h"
+#include "authoring/MemoEditor.h"
 #include "authoring/model/VstFile.h"
 #include "common/ErrorReport.h"
+#include "common/MainState.h"
 #include "common/Prompts.h"
-#include "player/MarkenUebergangFenster.h"
+#include "common/SettingsStore.h"
+#include "common/ShellRoutines.h"
 #include "player/Transport.h"
 #include "player/video/VideoDevice.h"
-#include "settings/OptionenFenster.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -31,11 +32,12 @@ namespace {
 constexpr int kTransitionColumn = 3;
 } // namespace
 
-MarkTableController::MarkTableController(TVideoAbspielenFenster& window)
-    : QObject(&window), w(window), m_memo(window.ui.RichEdit)
+MarkTableController::MarkTableController(const Context& context, const MarkTableWidgets& widgets,
+                                         Transport& t, MemoEditor& memoEditor,
+                                         TMarkenUebergangFenster* transitionDialog)
+    : c(context), ui(widgets), transport(t), memo(memoEditor), m_transitionDialog(transitionDialog)
 {
-    auto& ui = w.ui;
-    auto guard = [this](auto fn) { return [this, fn] { runGuarded(w.prompts(), fn); }; };
+    auto guard = [this](auto fn) { return [this, fn] { runGuarded(c.prompts, fn); }; };
     connect(ui.MarkeSetzenButton, &QPushButton::clicked, this, guard([this] { MarkeSetzenButtonClick(); }));
     connect(ui.SpeichernButton, &QPushButton::clicked, this, guard([this] { SpeichernButtonClick(); }));
     connect(ui.PopupMenuMarkeSetzen, &QAction::triggered, this, guard([this] { MarkeSetzenButtonClick(); }));
@@ -44,19 +46,72 @@ MarkTableController::MarkTableController(TVideoAbspielenFenster& window)
     connect(ui.PopupMenuMarkeStartFrame, &QAction::triggered, this,
             guard([this] { PopupMenuMarkeStartFrameClick(); }));
     connect(ui.PopupMenuMarkeStopFrame, &QAction::triggered, this, guard([this] { PopupMenuMarkeStopFrameClick(); }));
-    connect(ui.PopupMenuOeffnen, &QAction::triggered, this, guard([this] {
-                if (w.openCommand)
-                    w.openCommand();
-            }));
+    connect(ui.PopupMenuOeffnen, &QAction::triggered, this, [this] { emit openRequested(); });
     connect(ui.PopupMenuSpeichern, &QAction::triggered, this, guard([this] { SpeichernButtonClick(); }));
 
     ui.StringGrid->viewport()->installEventFilter(this);
-    // The view set-ups empty the widget; the marks it showed are gone with it.
-    connect(ui.StringGrid->model(), &QAbstractItemModel::modelReset, this, [this] {
-        if (!m_refreshing)
-            m_grid.reset();
-    });
+    if (m_transitionDialog)
+        m_transitionDialog->attach(c.st, c.prompts, *this);
     refresh();
+}
+
+MemoEditorAccess& MarkTableController::memoEditor()
+{
+    return memo.access();
+}
+
+void MarkTableController::setUpAuthoringView()
+{
+    ui.VideoBearbeitenZeitschrittPanel->show();
+    ui.TestButton->setEnabled(false);
+    ui.TestBeendenPanel->hide();
+    c.st.TestRunning = false;
+    ui.MarkeSetzenButton->setEnabled(false);
+    ui.SpeichernButton->setEnabled(false);
+    ui.StringGridPanel->show();
+    resetGrid();
+    ui.StringGrid->setColumnWidth(3, 65);
+}
+
+void MarkTableController::setUpPlayerView()
+{
+    ui.StringGridPanel->hide();
+    ui.VideoBearbeitenZeitschrittPanel->hide();
+}
+
+void MarkTableController::enableMarkSetting()
+{
+    ui.MarkeSetzenButton->setEnabled(true);
+}
+
+void MarkTableController::enableEditing()
+{
+    ui.MarkeSetzenButton->setEnabled(true);
+    ui.SpeichernButton->setEnabled(true);
+}
+
+void MarkTableController::enableTestRun()
+{
+    ui.TestButton->setEnabled(true);
+}
+
+QString MarkTableController::transitionCell() const
+{
+    const QTableWidgetItem* item = ui.StringGrid->item(c.st.SelectedMarkRow, kTransitionColumn);
+    return item ? item->text() : QString();
+}
+
+void MarkTableController::setTransitionCell(const QString& text)
+{
+    const int row = c.st.SelectedMarkRow;
+    if (row < 0 || row >= ui.StringGrid->rowCount())
+        return;
+    QTableWidgetItem* item = ui.StringGrid->item(row, kTransitionColumn);
+    if (!item) {
+        item = new QTableWidgetItem;
+        ui.StringGrid->setItem(row, kTransitionColumn, item);
+    }
+    item->setText(text);
 }
 
 MemoFolder MarkTableController::workMemos()
@@ -79,13 +134,12 @@ template <typename F> void MarkTableController::edit(F&& operation)
 
 void MarkTableController::syncState()
 {
-    w.st.MemoRow = m_grid.memoRow();
+    c.st.MemoRow = m_grid.memoRow();
 }
 
 void MarkTableController::refresh()
 {
-    QTableWidget* table = w.ui.StringGrid;
-    m_refreshing = true;
+    QTableWidget* table = ui.StringGrid;
     table->setRowCount(m_grid.rowCount());
     for (int r = 0; r < m_grid.rowCount(); ++r)
         for (int c = 0; c < MarkGrid::ColumnCount; ++c) {
@@ -102,7 +156,6 @@ void MarkTableController::refresh()
     for (int c = 0; c < MarkGrid::ColumnCount; ++c)
         table->setColumnWidth(c, MarkGrid::columnWidth(c));
     table->resize(m_grid.width(), table->height());
-    m_refreshing = false;
 }
 
 void MarkTableController::resetGrid()
@@ -114,22 +167,16 @@ void MarkTableController::resetGrid()
 
 MarkDefaults MarkTableController::defaults() const
 {
+    const Settings s = c.settings.current();
     MarkDefaults d;
-    const TOptionenFenster* o = w.OptionenFenster();
-    if (!o)
-        return d;
-    if (o->vonHandRadioButton->isChecked())
-        d.transition = MarkDefaults::Transition::ByHand;
-    else if (o->ohnePauseRadioButton->isChecked())
-        d.transition = MarkDefaults::Transition::NoPause;
-    else if (o->mitPauseRadioButton->isChecked())
-        d.transition = MarkDefaults::Transition::WithPause;
-    d.pauseText = o->PauseEdit->text();
-    const QCheckBox* boxes[8] = {o->StartStopCheckBox,     o->EinzelbildCheckBox,   o->ZeitlupeCheckBox,
-                                 o->SchiebereglerCheckBox, o->FrameAnzeigeCheckBox, o->ZeitAnzeigeCheckBox,
-                                 o->AutostartCheckBox,     o->AuswertungCheckBox};
-    for (int i = 0; i < 8; ++i)
-        d.options[i] = boxes[i]->isChecked();
+    switch (s.transition) {
+    case Transition::VonHand: d.transition = MarkDefaults::Transition::ByHand; break;
+    case Transition::OhnePause: d.transition = MarkDefaults::Transition::NoPause; break;
+    case Transition::MitPause: d.transition = MarkDefaults::Transition::WithPause; break;
+    }
+    d.pauseText = s.pause;
+    for (int i = 0; i < MarkOptionCount; ++i)
+        d.options[std::size_t(i)] = s.options[std::size_t(i)];
     return d;
 }
 
@@ -137,7 +184,7 @@ quint32 MarkTableController::currentFrame() const
 {
     // The display shows the frame within the loaded section; in the authoring view the section
     // is the whole video, so this is the absolute frame number.
-    const qint64 frame = cellInteger(w.ui.FrameAnzeige2Label->text()) + w.st.StartFrame;
+    const qint64 frame = cellInteger(transport.currentFrameText()) + c.st.StartFrame;
     if (frame < 0 || frame > qint64(UINT32_MAX))
         throw KadroError(kRangeErrorText);
     return quint32(frame);
@@ -145,55 +192,50 @@ quint32 MarkTableController::currentFrame() const
 
 void MarkTableController::showFrame(qint64 frame)
 {
-    QSlider* slider = w.ui.VideoTrackBar;
-    {
-        const QSignalBlocker block(slider);
-        slider->setValue(int(std::clamp<qint64>(frame, INT32_MIN, INT32_MAX)));
-    }
-    w.transport().VideoTrackBarChange(true);
+    transport.showFrame(frame);
 }
 
 void MarkTableController::MarkeSetzenButtonClick()
 {
-    w.ui.SpeichernButton->setEnabled(true);
-    w.ui.TestButton->setEnabled(true);
+    ui.SpeichernButton->setEnabled(true);
+    ui.TestButton->setEnabled(true);
     const quint32 frame = currentFrame();
-    const quint32 length = quint32(std::max(0, w.MediaPlayer1().length()));
+    const quint32 length = quint32(std::max(0, c.device.length()));
     edit([&] { m_grid.appendMark(frame, length, defaults()); });
-    w.st.DataSaved = false;
+    c.st.DataSaved = false;
 }
 
 void MarkTableController::PopupMenuMarkeLoeschenClick()
 {
-    edit([&] { m_grid.deleteMark(w.st.SelectedMarkRow, workMemos(), m_memo); });
-    w.st.DataSaved = false;
+    edit([&] { m_grid.deleteMark(c.st.SelectedMarkRow, workMemos(), memoEditor()); });
+    c.st.DataSaved = false;
 }
 
 void MarkTableController::PopupMenuMarkeEinfuegenClick()
 {
     const quint32 frame = currentFrame();
-    const quint32 length = quint32(std::max(0, w.MediaPlayer1().length()));
-    edit([&] { m_grid.insertMark(w.st.SelectedMarkRow, frame, length, defaults(), workMemos(), m_memo); });
-    w.st.DataSaved = false;
+    const quint32 length = quint32(std::max(0, c.device.length()));
+    edit([&] { m_grid.insertMark(c.st.SelectedMarkRow, frame, length, defaults(), workMemos(), memoEditor()); });
+    c.st.DataSaved = false;
 }
 
 void MarkTableController::PopupMenuMarkeStartFrameClick()
 {
     const quint32 frame = currentFrame();
-    edit([&] { m_grid.setStartFrame(w.st.SelectedMarkRow, frame); });
-    w.st.DataSaved = false;
+    edit([&] { m_grid.setStartFrame(c.st.SelectedMarkRow, frame); });
+    c.st.DataSaved = false;
 }
 
 void MarkTableController::PopupMenuMarkeStopFrameClick()
 {
     const quint32 frame = currentFrame();
-    edit([&] { m_grid.setStopFrame(w.st.SelectedMarkRow, frame, w.prompts()); });
-    w.st.DataSaved = false;
+    edit([&] { m_grid.setStopFrame(c.st.SelectedMarkRow, frame, c.prompts); });
+    c.st.DataSaved = false;
 }
 
 void MarkTableController::StringGridMouseDown(GridMouseButton button, int x, int y)
 {
-    QTableWidget* table = w.ui.StringGrid;
+    QTableWidget* table = ui.StringGrid;
     const QPoint inViewport = table->viewport()->mapFrom(table, QPoint(x, y));
     const int row = table->rowAt(inViewport.y());
     const int column = table->columnAt(inViewport.x());
@@ -201,39 +243,38 @@ void MarkTableController::StringGridMouseDown(GridMouseButton button, int x, int
         return;
 
     GridClickResult result;
-    edit([&] { result = m_grid.click(row, column, button, workMemos(), m_memo); });
+    edit([&] { result = m_grid.click(row, column, button, workMemos(), memoEditor()); });
     if (!result.onMark)
         return;
-    w.st.SelectedMarkRow = m_grid.selectedRow();
+    c.st.SelectedMarkRow = m_grid.selectedRow();
     table->selectRow(row);
     if (result.dataChanged)
-        w.st.DataSaved = false;
+        c.st.DataSaved = false;
     if (result.showFrame)
         showFrame(*result.showFrame);
     if (result.openTransitionDialog)
         runTransitionDialog();
     if (result.popupMenu) {
-        auto& ui = w.ui;
         ui.PopupMenuMarkeLoeschen->setText(result.popupMenu->markeLoeschen);
         ui.PopupMenuMarkeEinfuegen->setText(result.popupMenu->markeEinfuegen);
         ui.PopupMenuMarkeStartFrame->setText(result.popupMenu->startFrameSetzen);
         ui.PopupMenuMarkeStopFrame->setText(result.popupMenu->stopFrameSetzen);
-        m_lastPopupPoint = MarkGrid::popupMenuPoint(w.pos(), x, y);
+        m_lastPopupPoint = MarkGrid::popupMenuPoint(c.shell.mainWindowPos(), x, y);
         ui.MarkenBearbeitenPopupMenu->popup(m_lastPopupPoint);
     }
 }
 
 void MarkTableController::runTransitionDialog()
 {
-    w.MenuDateiClick();
-    TMarkenUebergangFenster* dialog = w.MarkenUebergangFenster();
+    c.shell.MenuDateiClick();
+    TMarkenUebergangFenster* dialog = m_transitionDialog;
     if (!dialog)
         return;
     dialog->FormActivate();
-    w.prompts().runModal(dialog);
+    c.prompts.runModal(dialog);
     // The dialog rewrites the widget's transition cell of the selected row; the grid takes it over.
-    const int row = w.st.SelectedMarkRow;
-    const QTableWidgetItem* item = w.ui.StringGrid->item(row, kTransitionColumn);
+    const int row = c.st.SelectedMarkRow;
+    const QTableWidgetItem* item = ui.StringGrid->item(row, kTransitionColumn);
     edit([&] {
         if (item && row < m_grid.markCount())
             m_grid.setCell(row, kTransitionColumn, item->text());
@@ -243,13 +284,13 @@ void MarkTableController::runTransitionDialog()
 void MarkTableController::SpeichernButtonClick()
 {
     PresentationSource source;
-    source.videoPath = w.MediaPlayer1().fileName();
-    source.normalTimeStep = w.ui.ZeitschrittNormalLabel->text();
-    source.slowTimeStep = w.ui.ZeitschrittZeitlupeLabel->text();
+    source.videoPath = c.device.fileName();
+    source.normalTimeStep = transport.normalStepText();
+    source.slowTimeStep = transport.slowStepText();
     SaveOutcome outcome = SaveOutcome::Cancelled;
-    edit([&] { outcome = savePresentation(m_grid, source, workMemos(), m_memo, w.prompts()); });
+    edit([&] { outcome = savePresentation(m_grid, source, workMemos(), memoEditor(), c.prompts); });
     if (outcome == SaveOutcome::Saved)
-        w.st.DataSaved = true;
+        c.st.DataSaved = true;
 }
 
 void MarkTableController::MemDateienLoeschen()
@@ -261,8 +302,8 @@ void MarkTableController::MarkenEinlesenStringGrid(int count, const QString& fil
 {
     MarkTable table;
     for (int i = 1; i <= count; ++i)
-        table.append(w.marks.mark(i)); // a number the presentation does not have is a range error
-    edit([&] { m_grid.fillFromTable(table, file, workMemos(), m_memo); });
+        table.append(c.marks.mark(i)); // a number the presentation does not have is a range error
+    edit([&] { m_grid.fillFromTable(table, file, workMemos(), memoEditor()); });
 }
 
 bool MarkTableController::eventFilter(QObject* watched, QEvent* event)
@@ -270,13 +311,13 @@ bool MarkTableController::eventFilter(QObject* watched, QEvent* event)
     // The second press of a double click arrives as a double-click event; it is a press like the
     // first, so a quick double click on an option switches it twice.
     const bool press = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
-    if (watched == w.ui.StringGrid->viewport() && press) {
+    if (watched == ui.StringGrid->viewport() && press) {
         auto* me = static_cast<QMouseEvent*>(event);
         if (me->button() == Qt::LeftButton || me->button() == Qt::RightButton) {
             const GridMouseButton button = me->button() == Qt::LeftButton ? GridMouseButton::Left
                                                                           : GridMouseButton::Right;
-            const QPoint inGrid = w.ui.StringGrid->viewport()->mapTo(w.ui.StringGrid, me->position().toPoint());
-            runGuarded(w.prompts(), [&] { StringGridMouseDown(button, inGrid.x(), inGrid.y()); });
+            const QPoint inGrid = ui.StringGrid->viewport()->mapTo(ui.StringGrid, me->position().toPoint());
+            runGuarded(c.prompts, [&] { StringGridMouseDown(button, inGrid.x(), inGrid.y()); });
             return true;
         }
     }

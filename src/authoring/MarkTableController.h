@@ -1,7 +1,9 @@
 #pragma once
-#include "authoring/RichEditMemoAccess.h"
+#include "authoring/MarkTableWidgets.h"
 #include "authoring/model/MarkGrid.h"
 #include "authoring/model/MemoFiles.h"
+#include "common/Context.h"
+#include "player/MarkenUebergangFenster.h"
 
 #include <QObject>
 #include <QPoint>
@@ -9,20 +11,30 @@
 
 namespace kadro {
 
-class TVideoAbspielenFenster;
+class MemoEditor;
+class Transport;
 
 // The mark table of the authoring view: the handlers of "Marke setzen", "Speichern", the grid's
 // mouse-down and its pop-up menu. The marks live in a MarkGrid; the grid widget StringGrid is its
-// view and is rewritten after every operation. When the window's view set-up empties the widget
-// (a reset of the widget's model), the marks are dropped with it.
-class MarkTableController : public QObject {
+// view and is rewritten after every operation.
+class MarkTableController : public QObject, private TransitionCellAccess {
     Q_OBJECT
 public:
-    explicit MarkTableController(TVideoAbspielenFenster& w);
+    MarkTableController(const Context& context, const MarkTableWidgets& widgets, Transport& transport,
+                        MemoEditor& memo, TMarkenUebergangFenster* transitionDialog);
 
     MarkGrid& grid() { return m_grid; }
     const MarkGrid& grid() const { return m_grid; }
-    RichEditMemoAccess& memoEditor() { return m_memo; }
+    MemoEditorAccess& memoEditor();
+
+    // The mark table's part of laying out the views afresh: one empty row, buttons disabled.
+    void setUpAuthoringView();
+    void setUpPlayerView();
+    // "Marke setzen" is usable once a video is open; with a presentation also "Speichern".
+    void enableMarkSetting();
+    void enableEditing();
+    // "Test" is usable after a presentation was read.
+    void enableTestRun();
 
     // The working memo folder "Mem" in the current working directory.
     static MemoFolder workMemos();
@@ -57,6 +69,10 @@ public:
     // Where the pop-up menu was opened last (screen coordinates).
     QPoint lastPopupPoint() const { return m_lastPopupPoint; }
 
+signals:
+    // "&Öffnen..." of the grid's pop-up menu: the open command.
+    void openRequested();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -65,12 +81,16 @@ private:
     template <typename F> void edit(F&& operation);
     void runTransitionDialog();
     void syncState();
+    QString transitionCell() const override;
+    void setTransitionCell(const QString& text) override;
 
-    TVideoAbspielenFenster& w;
+    Context c;
+    MarkTableWidgets ui;
+    Transport& transport;
+    MemoEditor& memo;
+    TMarkenUebergangFenster* m_transitionDialog;
     MarkGrid m_grid;
-    RichEditMemoAccess m_memo;
     QPoint m_lastPopupPoint;
-    bool m_refreshing = false;
 };
 
 } // namespace kadro

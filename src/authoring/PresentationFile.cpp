@@ -1,37 +1,32 @@
 #include "authoring/PresentationFile.h"
 
-#include "app/VideoAbspielenFenster.h"
 #include "authoring/MarkTableController.h"
+#include "authoring/MemoEditor.h"
 #include "authoring/model/VstFile.h"
+#include "common/MainState.h"
 #include "common/Prompts.h"
+#include "common/SettingsStore.h"
+#include "common/ShellRoutines.h"
+#include "evaluation/EvaluationController.h"
+#include "measure/MeasureController.h"
 #include "player/SectionPlayback.h"
 #include "player/Transport.h"
 #include "player/video/VideoDevice.h"
-#include "settings/OptionenFenster.h"
 
-#include <QAction>
 #include <QDir>
-#include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
-#include <QTimer>
-#include <QToolBar>
 
 namespace kadro {
 
-const QString PresentationFile::kOpenFilter = QStringLiteral(
-    "Alle Dateien|*|Media Player Dateien|*.avi; *.vst; *.wmx; *.wvx; *.mpg; *.mpeg; *.m1v; *.mp2; *.mpv2; "
-    "*.mp2v; *.mpa|Avi-Video (*.avi)|*.avi|Videosteuerung (*.vst)|*.vst");
-
-PresentationFile::PresentationFile(TVideoAbspielenFenster& window) : w(window) {}
+PresentationFile::PresentationFile(const Context& context, const Parts& parts) : c(context), p(parts) {}
 
 void PresentationFile::OeffnenButtonClick()
 {
-    if (openNeedsSaveQuestion(w.st.DataSaved, w.markTable().grid())) {
-        switch (w.prompts().confirm(kSaveChangesQuestion)) {
+    if (openNeedsSaveQuestion(c.st.DataSaved, p.markTable.grid())) {
+        switch (c.prompts.confirm(kSaveChangesQuestion)) {
         case Button::Ja:
-            w.markTable().SpeichernButtonClick();
-            if (w.st.DataSaved)
+            p.markTable.SpeichernButtonClick();
+            if (c.st.DataSaved)
                 vstDateiOeffnen();
             break;
         case Button::Nein: vstDateiOeffnen(); break;
@@ -46,10 +41,10 @@ void PresentationFile::vstDateiOeffnen()
 {
     FileDialogOptions options = presentationOpenDialogOptions();
     options.directory = QDir::currentPath();
-    const QString path = w.prompts().openFile(options);
+    const QString path = c.prompts.openFile(options);
     if (path.isEmpty()) {
-        if (w.st.IsPlaying)
-            w.transport().VideoStopButtonClick();
+        if (c.st.IsPlaying)
+            p.transport.VideoStopButtonClick();
         return;
     }
     openChosenFile(path);
@@ -57,26 +52,23 @@ void PresentationFile::vstDateiOeffnen()
 
 void PresentationFile::setUpCurrentView()
 {
-    if (w.st.ActiveArea == 1)
-        w.Programmpunkt1Einstellungen();
+    if (c.st.ActiveArea == 1)
+        c.shell.Programmpunkt1Einstellungen();
     else
-        w.Programmpunkt2Einstellungen();
+        c.shell.Programmpunkt2Einstellungen();
 }
 
 void PresentationFile::openChosenFile(const QString& path)
 {
-    auto& st = w.st;
-    auto& ui = w.ui;
-    if (st.DiagramShown && w.transport().DiagrammButtonClick)
-        w.transport().DiagrammButtonClick();
-    ui.MenuAuswertungKeine->setChecked(true);
-    st.DiagramShown = false;
-    w.markTable().MemDateienLoeschen();
+    auto& st = c.st;
+    p.evaluation.resetForOpenedFile();
+    p.measure.resetForOpenedFile();
+    p.markTable.MemDateienLoeschen();
     st.PresentationPath = path;
     st.PresentationLoaded = false;
-    w.marks.clear();
+    c.marks.clear();
     if (st.ActiveArea == 2)
-        w.markTable().resetGrid();
+        p.markTable.resetGrid();
 
     if (isPresentationPath(path)) {
         st.PresentationMode = true;
@@ -89,33 +81,32 @@ void PresentationFile::openChosenFile(const QString& path)
             return;
         }
         if (st.ActiveArea == 1) {
-            ui.MenuDatenaufnahme->setVisible(false);
-            ui.MenuDatenauswertung->menuAction()->setVisible(false);
+            p.measure.hideForPresentation();
+            p.evaluation.hideForPresentation();
             st.CurrentMark = 0;
-            w.sectionPlayback().VideoMarkeEinstellen();
+            p.sections.VideoMarkeEinstellen();
         } else {
-            MarkTableController& table = w.markTable();
-            ui.MarkeSetzenButton->setEnabled(true);
-            ui.SpeichernButton->setEnabled(true);
+            MarkTableController& table = p.markTable;
+            table.enableEditing();
             st.DataSaved = true;
             table.MarkenEinlesenStringGrid(st.MarkCount, path);
             st.StartFrame = 0;
-            st.StopFrame = w.MediaPlayer1().length();
-            w.transport().OeffnenVariableEinstellungen();
+            st.StopFrame = c.device.length();
+            p.transport.OeffnenVariableEinstellungen();
             table.showFrame(cellInteger(table.grid().cell(0, 1)));
-            ui.ToolBar1->setEnabled(true);
+            p.memo.enableToolBar(true);
         }
         return;
     }
 
     st.PresentationMode = false;
     setUpCurrentView();
-    ui.MarkeSetzenButton->setEnabled(true);
+    p.markTable.enableMarkSetting();
     try {
-        if (!w.transport().openPlainVideo(path))
+        if (!p.transport.openPlainVideo(path))
             return;
-        ui.ToolBar1->setEnabled(true);
-        ui.Timer9->start();
+        p.memo.enableToolBar(true);
+        p.transport.enableButtonsSoon();
     } catch (const std::exception&) {
         // A failure in the opening sequence ends it silently; what the open reported stands.
     }
@@ -123,23 +114,21 @@ void PresentationFile::openChosenFile(const QString& path)
 
 bool PresentationFile::vstDateiEinlesen(const QString& path)
 {
-    auto& st = w.st;
-    auto& ui = w.ui;
-    w.marks.clear();
+    auto& st = c.st;
+    c.marks.clear();
     VstContents contents;
     // What was read before a fault stays set: the video, the time steps, the count, the first marks.
     auto take = [&] {
         if (contents.videoFound)
-            w.MediaPlayer1().setFileName(contents.videoPath);
-        if (TOptionenFenster* o = w.OptionenFenster()) {
-            if (contents.normalTimeStep)
-                o->dtEdit1->setText(QString::number(*contents.normalTimeStep));
-            if (contents.slowTimeStep)
-                o->dtEdit2->setText(QString::number(*contents.slowTimeStep));
+            c.device.setFileName(contents.videoPath);
+        if (contents.normalTimeStep || contents.slowTimeStep) {
+            const Settings now = c.settings.current();
+            c.settings.setTimeSteps(contents.normalTimeStep ? QString::number(*contents.normalTimeStep) : now.dtNormal,
+                                    contents.slowTimeStep ? QString::number(*contents.slowTimeStep) : now.dtSlow);
         }
         if (contents.markCount)
             st.MarkCount = *contents.markCount;
-        w.marks = contents.marks;
+        c.marks = contents.marks;
     };
     try {
         readPresentation(path, contents);
@@ -151,14 +140,14 @@ bool PresentationFile::vstDateiEinlesen(const QString& path)
     take();
     st.PresentationLoaded = contents.videoFound;
     if (!contents.videoFound) {
-        w.prompts().warning(contents.missingVideoWarningText);
+        c.prompts.warning(contents.missingVideoWarningText);
     } else {
-        w.sectionPlayback().prepareButtons();
-        ui.MenuDatenaufnahme->setVisible(false);
-        if (!w.transport().OeffnenStandardEinstellungen())
+        p.sections.prepareButtons();
+        p.measure.hideDataAcquisitionMenu();
+        if (!p.transport.OeffnenStandardEinstellungen())
             st.PresentationLoaded = false;
     }
-    ui.TestButton->setEnabled(true);
+    p.markTable.enableTestRun();
     return st.PresentationLoaded;
 }
 

@@ -1,6 +1,6 @@
 #include "player/MarkenUebergangFenster.h"
 
-#include "app/VideoAbspielenFenster.h"
+#include "common/MainState.h"
 #include "common/NumberFormat.h"
 #include "common/Prompts.h"
 
@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace kadro {
@@ -63,12 +62,19 @@ TMarkenUebergangFenster::TMarkenUebergangFenster(QWidget* parent) : QDialog(pare
     });
 }
 
+void TMarkenUebergangFenster::attach(MainState& st, Prompts& prompts, TransitionCellAccess& cell)
+{
+    m_st = &st;
+    m_prompts = &prompts;
+    m_cell = &cell;
+}
+
 void TMarkenUebergangFenster::selectionChanged(bool pauseEnabled)
 {
     PauseEdit->setEnabled(pauseEnabled);
     SekundenLabel->setEnabled(pauseEnabled);
-    if (m_w)
-        m_w->st.DataSaved = false;
+    if (m_st)
+        m_st->DataSaved = false;
 }
 
 void TMarkenUebergangFenster::vonHandRadioButtonClick() { selectionChanged(false); }
@@ -77,10 +83,9 @@ void TMarkenUebergangFenster::mitPauseRadioButtonClick() { selectionChanged(true
 
 void TMarkenUebergangFenster::FormActivate()
 {
-    if (!m_w)
+    if (!m_cell)
         return;
-    const QTableWidgetItem* item = m_w->ui.StringGrid->item(m_w->st.SelectedMarkRow, 3);
-    const QString cell = item ? item->text() : QString();
+    const QString cell = m_cell->transitionCell();
     if (cell.isEmpty() || cell == QLatin1String("   manuell")) {
         vonHandRadioButton->setChecked(true);
         selectionChanged(false);
@@ -97,12 +102,12 @@ void TMarkenUebergangFenster::FormActivate()
 
 bool TMarkenUebergangFenster::FormClose()
 {
-    if (!m_w)
+    if (!m_cell)
         return true;
     int pause = 0;
     const bool valid = tryParseInteger(PauseEdit->text(), &pause) && pause >= 1 && pause <= 99;
-    if (!valid)
-        m_w->prompts().error(QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
+    if (!valid && m_prompts)
+        m_prompts->error(QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
     QString cell;
     if (vonHandRadioButton->isChecked())
         cell = QStringLiteral("   manuell");
@@ -110,19 +115,9 @@ bool TMarkenUebergangFenster::FormClose()
         cell = QStringLiteral("ohne Pause");
     else
         cell = QStringLiteral(" Pause (") + PauseEdit->text() + QLatin1Char(')');
-    const int row = m_w->st.SelectedMarkRow;
-    if (row >= 0 && row < m_w->ui.StringGrid->rowCount()) {
-        QTableWidgetItem* item = m_w->ui.StringGrid->item(row, 3);
-        if (!item) {
-            item = new QTableWidgetItem;
-            m_w->ui.StringGrid->setItem(row, 3, item);
-        }
-        item->setText(cell);
-    }
-    if (m_w->st.IsPlaying) {
-        m_w->ui.VideoStartButton->setText(QStringLiteral("Zurück"));
-        m_w->ui.VideoStopButton->setText(QStringLiteral("Weiter"));
-    }
+    m_cell->setTransitionCell(cell);
+    if (m_st && m_st->IsPlaying)
+        emit runInterrupted();
     return valid;
 }
 

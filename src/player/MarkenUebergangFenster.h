@@ -8,7 +8,16 @@ class QPushButton;
 
 namespace kadro {
 
-class TVideoAbspielenFenster;
+struct MainState;
+class Prompts;
+
+// The cell the transition dialog edits: the transition cell of the selected mark.
+class TransitionCellAccess {
+public:
+    virtual ~TransitionCellAccess() = default;
+    virtual QString transitionCell() const = 0;
+    virtual void setTransitionCell(const QString& text) = 0;
+};
 
 // The transition dialog "Markenübergang": how the presentation goes on after a section.
 class TMarkenUebergangFenster : public QDialog {
@@ -16,8 +25,9 @@ class TMarkenUebergangFenster : public QDialog {
 public:
     explicit TMarkenUebergangFenster(QWidget* parent = nullptr);
 
-    // The main window whose mark grid the dialog edits (row SelectedMarkRow, transition column).
-    void setMainWindow(TVideoAbspielenFenster* w) { m_w = w; }
+    // What the dialog works with: the program state (DataSaved, IsPlaying), the prompts and the
+    // cell it edits.
+    void attach(MainState& st, Prompts& prompts, TransitionCellAccess& cell);
 
     // Shows the transition of the selected mark.
     void FormActivate();
@@ -37,9 +47,15 @@ public:
     QLabel* SekundenLabel = nullptr;
     QPushButton* OKButton = nullptr;
 
+signals:
+    // Closing while a run was interrupted by the dialog shows it as paused ("Zurück", "Weiter").
+    void runInterrupted();
+
 private:
     void selectionChanged(bool pauseEnabled);
-    TVideoAbspielenFenster* m_w = nullptr;
+    MainState* m_st = nullptr;
+    Prompts* m_prompts = nullptr;
+    TransitionCellAccess* m_cell = nullptr;
 };
 
 } // namespace kadro

@@ -1,16 +1,20 @@
 #pragma once
+#include "common/Context.h"
+#include "player/SectionWidgets.h"
+
+#include <QObject>
 #include <QString>
-#include <functional>
 
 namespace kadro {
 
-class TVideoAbspielenFenster;
+class Transport;
 
 // Section-by-section playback of a presentation: entering a section with its controls, memo
 // and autostart, and the transition after it (by hand, at once, or after a pause).
-class SectionPlayback {
+class SectionPlayback : public QObject {
+    Q_OBJECT
 public:
-    explicit SectionPlayback(TVideoAbspielenFenster& w);
+    SectionPlayback(const Context& context, const SectionWidgets& widgets, Transport& transport);
 
     void VideoMarkeEinstellen();
     void MarkenUebergang();
@@ -20,18 +24,27 @@ public:
 
     // Prepares the section buttons before the first section of a presentation.
     void prepareButtons();
+    // The section playback's part of laying out the views afresh.
+    void setUpAuthoringView();
+    void setUpPlayerView();
 
     int PauseCountdown = 0;
-
-    // Loads a memo file into the read-only memo editor; false if it cannot be read. Until the
-    // memo editor can show rich text, memo sections keep the editor as it is.
-    std::function<bool(const QString& path)> loadMemo;
 
     // File of the memo of section m of the open presentation.
     static QString memoFilePath(const QString& presentationPath, int m);
 
+signals:
+    // The section shows its memo: the editor's cover goes and the memo file is loaded into it.
+    void memoWanted(const QString& path);
+    // The section has no memo: the cover lies over the editor.
+    void memoCovered();
+    // Whether the section offers measuring and evaluation.
+    void evaluationOffered(bool offered);
+
 private:
-    TVideoAbspielenFenster& w;
+    Context c;
+    SectionWidgets ui;
+    Transport& transport;
     bool m_pauseCancelled = false;
 };
 

@@ -1,23 +1,29 @@
 #include "player/Transport.h"
 
-#include "app/VideoAbspielenFenster.h"
+#include "authoring/model/Mark.h"
 #include "common/ErrorReport.h"
+#include "common/MainState.h"
 #include "common/NumberFormat.h"
+#include "common/ProgramEvents.h"
 #include "common/Prompts.h"
-#include "player/view/PictureSurface.h"
+#include "common/SettingsStore.h"
+#include "common/ShellRoutines.h"
 #include "player/video/VideoDevice.h"
-#include "settings/OptionenFenster.h"
+#include "player/view/OverlayBox.h"
+#include "player/view/PictureSurface.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
 
 namespace kadro {
 
@@ -38,77 +44,106 @@ const QString kWeiter = QStringLiteral("Weiter");
 constexpr int kMinTimerStep = 10;
 } // namespace
 
-Transport::Transport(TVideoAbspielenFenster& window) : w(window)
+Transport::Transport(const Context& context, const TransportWidgets& widgets, const PictureWidgets& picture)
+    : c(context), ui(widgets), pic(picture)
 {
-    auto& ui = w.ui;
-    auto guard = [this](auto fn) { return [this, fn] { runGuarded(w.prompts(), fn); }; };
-    QObject::connect(ui.VideoStartButton, &QPushButton::clicked, &w, guard([this] { VideoStartButtonClick(); }));
-    QObject::connect(ui.HauptFensterPopupMenuStart, &QAction::triggered, &w, guard([this] { VideoStartButtonClick(); }));
-    QObject::connect(ui.VideoStopButton, &QPushButton::clicked, &w, guard([this] { VideoStopButtonClick(); }));
-    QObject::connect(ui.HauptFensterPopupMenuWeiter, &QAction::triggered, &w, guard([this] { VideoStopButtonClick(); }));
-    QObject::connect(ui.VideoBildvorButton, &QPushButton::clicked, &w, guard([this] { VideoBildvorButtonClick(); }));
-    QObject::connect(ui.HauptFensterPopupMenuBildvor, &QAction::triggered, &w, guard([this] { VideoBildvorButtonClick(); }));
-    QObject::connect(ui.VideoBildzurueckButton, &QPushButton::clicked, &w, guard([this] { VideoBildzurueckButtonClick(); }));
-    QObject::connect(ui.HauptFensterPopupMenuBildzurueck, &QAction::triggered, &w,
-                     guard([this] { VideoBildzurueckButtonClick(); }));
-    QObject::connect(ui.VideoZeitlupeButton, &QPushButton::clicked, &w, guard([this] { VideoZeitlupeButtonClick(); }));
-    QObject::connect(ui.HauptFensterPopupMenuZeitlupe, &QAction::triggered, &w, guard([this] { VideoZeitlupeButtonClick(); }));
+    auto guard = [this](auto fn) { return [this, fn] { runGuarded(c.prompts, fn); }; };
+    connect(ui.VideoStartButton, &QPushButton::clicked, this, guard([this] { VideoStartButtonClick(); }));
+    connect(ui.HauptFensterPopupMenuStart, &QAction::triggered, this, guard([this] { VideoStartButtonClick(); }));
+    connect(ui.VideoStopButton, &QPushButton::clicked, this, guard([this] { VideoStopButtonClick(); }));
+    connect(ui.HauptFensterPopupMenuWeiter, &QAction::triggered, this, guard([this] { VideoStopButtonClick(); }));
+    connect(ui.VideoBildvorButton, &QPushButton::clicked, this, guard([this] { VideoBildvorButtonClick(); }));
+    connect(ui.HauptFensterPopupMenuBildvor, &QAction::triggered, this, guard([this] { VideoBildvorButtonClick(); }));
+    connect(ui.VideoBildzurueckButton, &QPushButton::clicked, this, guard([this] { VideoBildzurueckButtonClick(); }));
+    connect(ui.HauptFensterPopupMenuBildzurueck, &QAction::triggered, this,
+            guard([this] { VideoBildzurueckButtonClick(); }));
+    connect(ui.VideoZeitlupeButton, &QPushButton::clicked, this, guard([this] { VideoZeitlupeButtonClick(); }));
+    connect(ui.HauptFensterPopupMenuZeitlupe, &QAction::triggered, this, guard([this] { VideoZeitlupeButtonClick(); }));
     // The item's own check toggle is undone: the handler decides from the state before the click.
-    QObject::connect(ui.HauptFensterPopupMenuTon, &QAction::triggered, &w, [this](bool checked) {
-        w.ui.HauptFensterPopupMenuTon->setChecked(!checked);
-        runGuarded(w.prompts(), [this] { HauptFensterPopupMenuTonClick(); });
+    connect(ui.HauptFensterPopupMenuTon, &QAction::triggered, this, [this](bool checked) {
+        ui.HauptFensterPopupMenuTon->setChecked(!checked);
+        runGuarded(c.prompts, [this] { HauptFensterPopupMenuTonClick(); });
     });
-    QObject::connect(ui.VideoTrackBar, &QSlider::valueChanged, &w, [this](int) {
+    connect(ui.VideoTrackBar, &QSlider::valueChanged, this, [this](int) {
         const bool byUser = !m_programSetsSlider;
-        runGuarded(w.prompts(), [this, byUser] { VideoTrackBarChange(byUser); });
+        runGuarded(c.prompts, [this, byUser] { VideoTrackBarChange(byUser); });
     });
-    QObject::connect(ui.Timer1, &QTimer::timeout, &w, guard([this] { Timer1Timer(); }));
-    QObject::connect(ui.Timer2, &QTimer::timeout, &w, guard([this] { Timer2Timer(); }));
-    QObject::connect(ui.Timer4, &QTimer::timeout, &w, guard([this] { Timer4Timer(); }));
-    QObject::connect(ui.Timer5, &QTimer::timeout, &w, guard([this] { Timer5Timer(); }));
-    QObject::connect(ui.Timer9, &QTimer::timeout, &w, guard([this] { Timer9Timer(); }));
+    connect(ui.Timer1, &QTimer::timeout, this, guard([this] { Timer1Timer(); }));
+    connect(ui.Timer2, &QTimer::timeout, this, guard([this] { Timer2Timer(); }));
+    connect(ui.Timer4, &QTimer::timeout, this, guard([this] { Timer4Timer(); }));
+    connect(ui.Timer9, &QTimer::timeout, this, guard([this] { Timer9Timer(); }));
+    // A repaint of the drawing surface draws the current frame again.
+    connect(pic.PaintBox1, &OverlayBox::repaintRequested, this, guard([this] { Timer4Timer(); }));
+}
+
+bool Transport::videoLoaded() const
+{
+    return !c.device.fileName().isEmpty();
 }
 
 int Transport::normalStep() const
 {
-    return parseInteger(w.OptionenFenster() ? w.OptionenFenster()->dtEdit1->text() : QStringLiteral("40"));
+    return c.settings.normalStep();
 }
 
 int Transport::slowStep() const
 {
-    return parseInteger(w.OptionenFenster() ? w.OptionenFenster()->dtEdit2->text() : QStringLiteral("200"));
+    return c.settings.slowStep();
+}
+
+QString Transport::sectionTime(int normalStepMs, int frames)
+{
+    return formatPattern(normalStepMs * (frames * 0.001), QStringLiteral("0.000"));
+}
+
+void Transport::setPlaying(bool playing)
+{
+    const bool changed = c.st.IsPlaying != playing;
+    c.st.IsPlaying = playing;
+    if (changed)
+        emit c.events.playingChanged(playing);
 }
 
 void Transport::startSilentTimer(int stepMs)
 {
-    w.ui.Timer1->setInterval(std::max(stepMs, kMinTimerStep));
-    w.ui.Timer1->start();
+    ui.Timer1->setInterval(std::max(stepMs, kMinTimerStep));
+    ui.Timer1->start();
 }
 
 void Transport::setSlider(int position)
 {
     m_programSetsSlider = true;
-    w.ui.VideoTrackBar->setValue(position);
+    ui.VideoTrackBar->setValue(position);
     m_programSetsSlider = false;
 }
 
 void Transport::setSliderMaximum(int maximum)
 {
     m_programSetsSlider = true;
-    w.ui.VideoTrackBar->setMaximum(maximum);
+    ui.VideoTrackBar->setMaximum(maximum);
     m_programSetsSlider = false;
 }
 
 void Transport::showTimes(int frame)
 {
     const int step = normalStep();
-    w.ui.FrameAnzeige2Label->setText(QString::number(frame));
-    w.ui.ZeitAnzeige2Label->setText(formatPattern(step * (frame * 0.001), QStringLiteral("0.000")));
+    ui.FrameAnzeige2Label->setText(QString::number(frame));
+    ui.ZeitAnzeige2Label->setText(sectionTime(step, frame));
+    // Announced once per frame, however many routines update the displays for it.
+    const int absolute = c.st.StartFrame + frame;
+    if (absolute != m_announcedFrame) {
+        m_announcedFrame = absolute;
+        emit c.events.frameShown(absolute);
+    }
 }
 
-void Transport::resetControls()
+void Transport::setUpAuthoringView()
 {
-    auto& ui = w.ui;
+    // Picture at full size, drawings cleared, the cursor from the settings.
+    pic.BildschirmPanel->resize(384, 288);
+    pic.BildschirmUnterlagePanel->setGeometry(5, 6, 389, 293);
+
+    // Controls: only the start button usable.
     ui.VideoStartButton->show();
     ui.VideoStartButton->setEnabled(true);
     ui.VideoStartButton->setText(kStart);
@@ -129,58 +164,108 @@ void Transport::resetControls()
     setSlider(0);
     setSliderMaximum(10);
     ui.VideoTrackBar->setTickInterval(1);
+    ui.SteuerungsPanel->resize(400, 95);
+
+    // No video loaded (the device keeps the file open until the next open replaces it).
+    c.device.setFileName(QString());
+    setPlaying(false);
+
+    // Displays.
+    ui.BildNrPanel->setGeometry(415, 282, 90, 110);
+    ui.BildNrPanel->show();
+    ui.FrameAnzeige1Label->clear();
+    ui.FrameAnzeige2Label->clear();
+    ui.TimePanel->setGeometry(520, 282, 90, 110);
+    ui.TimePanel->show();
+    ui.ZeitAnzeige1Label->clear();
+    ui.ZeitAnzeige2Label->clear();
+    ui.ZeitschrittNormalLabel->clear();
+    ui.ZeitschrittZeitlupeLabel->clear();
+
+    const Settings settings = c.settings.current();
+    pic.PaintBox1->clearItems();
+    pic.PaintBox1->update();
+    applyCursor(settings.cursorArrow);
+    ui.HauptFensterPopupMenuTon->setChecked(settings.sound);
+    c.st.SoundOn = settings.sound;
+
+    ui.Timer1->stop();
+    ui.Timer2->stop();
+    ui.Timer4->stop();
+}
+
+void Transport::setUpPlayerView()
+{
+    ui.SteuerungsPanel->resize(400, 230);
+    ui.BildNrPanel->setGeometry(125, 410, 90, 115);
+    ui.TimePanel->setGeometry(20, 410, 90, 115);
+    ui.BildNrPanel->show();
+    ui.TimePanel->show();
 }
 
 void Transport::pauseForMenu()
 {
-    auto& ui = w.ui;
     ui.Timer1->stop();
     ui.Timer2->stop();
-    if (w.videoLoaded())
-        w.MediaPlayer1().stop();
+    if (videoLoaded())
+        c.device.stop();
     if (ui.VideoStopButton->text() == kPause && ui.VideoStartButton->text() == kZurueck) {
         ui.VideoStopButton->setText(kWeiter);
         showDevicePosition();
     }
 }
 
+void Transport::continueRunIfPlaying()
+{
+    if (c.st.IsPlaying)
+        VideoStopButtonClick();
+}
+
+void Transport::showRunInterrupted()
+{
+    if (!c.st.IsPlaying)
+        return;
+    ui.VideoStartButton->setText(kZurueck);
+    ui.VideoStopButton->setText(kWeiter);
+}
+
 void Transport::showDevicePosition()
 {
     // A device playing by itself may have shown a frame or two since the last poll; the
     // displays must name the frame that stays on the screen.
-    if (!w.videoLoaded() || !w.st.SoundOn)
+    if (!videoLoaded() || !c.st.SoundOn)
         return;
-    const int frame = std::clamp(w.MediaPlayer1().position() - w.st.StartFrame, 0, w.st.SectionLength);
-    if (frame == w.st.CurrentFrame)
+    const int frame = std::clamp(c.device.position() - c.st.StartFrame, 0, c.st.SectionLength);
+    if (frame == c.st.CurrentFrame)
         return;
-    w.st.CurrentFrame = frame;
+    c.st.CurrentFrame = frame;
     FrameZeitAnzeige();
 }
 
 bool Transport::OeffnenStandardEinstellungen()
 {
-    auto& ui = w.ui;
-    VideoDevice& dev = w.MediaPlayer1();
+    VideoDevice& dev = c.device;
     try {
         dev.open();
     } catch (const VideoOpenCancelled&) {
         // The user stopped the preparation: the view is left empty, as after a failed open,
         // but there is nothing to report.
-        w.StartseiteAus();
+        c.shell.StartseiteAus();
         return false;
     } catch (const VideoDeviceError&) {
-        w.StartseiteAus();
-        w.prompts().plain(QStringLiteral("Das Video konnte nicht geladen werden!\r\nHilfe zu diesem Thema unter "
-                                         "\"Fragen & Antworten\""));
+        c.shell.StartseiteAus();
+        c.prompts.plain(QStringLiteral("Das Video konnte nicht geladen werden!\r\nHilfe zu diesem Thema unter "
+                                       "\"Fragen & Antworten\""));
         return false;
     }
     dev.setTimeFormatFrames();
     dev.setFrames(1);
     ui.Timer4->start();
-    ui.MenuDatenaufnahme->setEnabled(true);
+    emit c.events.videoOpened();
 
-    ui.ZeitschrittNormalLabel->setText(w.OptionenFenster() ? w.OptionenFenster()->dtEdit1->text() : QString());
-    ui.ZeitschrittZeitlupeLabel->setText(w.OptionenFenster() ? w.OptionenFenster()->dtEdit2->text() : QString());
+    const Settings settings = c.settings.current();
+    ui.ZeitschrittNormalLabel->setText(settings.dtNormal);
+    ui.ZeitschrittZeitlupeLabel->setText(settings.dtSlow);
 
     // Picture size: a small picture is shown at its size, centred; a larger one is scaled down
     // to fit 384 × 288 keeping its aspect, and then centred the same way.
@@ -193,22 +278,21 @@ bool Transport::OeffnenStandardEinstellungen()
         ph = std::max(1, static_cast<int>(std::lround(ph * scale)));
     }
     if (ph < 289) {
-        ui.BildschirmPanel->resize(ui.BildschirmPanel->width(), ph);
-        ui.BildschirmUnterlagePanel->setGeometry(ui.BildschirmUnterlagePanel->x(), (300 - ph) / 2,
-                                                 ui.BildschirmUnterlagePanel->width(), ph + 5);
+        pic.BildschirmPanel->resize(pic.BildschirmPanel->width(), ph);
+        pic.BildschirmUnterlagePanel->setGeometry(pic.BildschirmUnterlagePanel->x(), (300 - ph) / 2,
+                                                  pic.BildschirmUnterlagePanel->width(), ph + 5);
     }
     if (pw < 385) {
-        ui.BildschirmPanel->resize(pw, ui.BildschirmPanel->height());
-        ui.BildschirmUnterlagePanel->setGeometry((394 - pw) / 2, ui.BildschirmUnterlagePanel->y(), pw + 5,
-                                                 ui.BildschirmUnterlagePanel->height());
+        pic.BildschirmPanel->resize(pw, pic.BildschirmPanel->height());
+        pic.BildschirmUnterlagePanel->setGeometry((394 - pw) / 2, pic.BildschirmUnterlagePanel->y(), pw + 5,
+                                                  pic.BildschirmUnterlagePanel->height());
     }
     return true;
 }
 
 void Transport::OeffnenVariableEinstellungen()
 {
-    auto& ui = w.ui;
-    auto& st = w.st;
+    auto& st = c.st;
     ui.VideoStartButton->setEnabled(true);
     ui.VideoStartButton->setText(kStart);
     ui.HauptFensterPopupMenuStart->setEnabled(true);
@@ -224,51 +308,63 @@ void Transport::OeffnenVariableEinstellungen()
 
     st.CurrentFrame = 0;
     st.SectionLength = st.StopFrame - st.StartFrame;
-    w.MediaPlayer1().seek(st.StartFrame);
+    m_announcedFrame = -1;
+    c.device.seek(st.StartFrame);
     ui.Timer1->stop();
     ui.Timer2->stop();
 
     const int step = normalStep();
     ui.FrameAnzeige1Label->setText(QString::number(st.SectionLength));
-    ui.FrameAnzeige2Label->setText(QStringLiteral("0"));
-    ui.ZeitAnzeige1Label->setText(formatPattern(step * (st.SectionLength * 0.001), QStringLiteral("0.000")));
-    ui.ZeitAnzeige2Label->setText(formatPattern(step * (0 * 0.001), QStringLiteral("0.000")));
+    ui.ZeitAnzeige1Label->setText(sectionTime(step, st.SectionLength));
 
     ui.VideoTrackBar->setEnabled(true);
     setSlider(0);
     setSliderMaximum(st.SectionLength);
     ui.VideoTrackBar->setTickInterval(std::max(1, st.SectionLength / 10));
+    showTimes(0);
 }
 
 bool Transport::openPlainVideo(const QString& path)
 {
-    w.MediaPlayer1().setFileName(path);
-    w.st.StartFrame = 0;
+    c.device.setFileName(path);
+    c.st.StartFrame = 0;
     if (!OeffnenStandardEinstellungen())
         return false;
-    w.st.StopFrame = w.MediaPlayer1().length();
+    c.st.StopFrame = c.device.length();
     OeffnenVariableEinstellungen();
     return true;
 }
 
 void Transport::FrameZeitAnzeige()
 {
-    w.ui.FrameAnzeige2Label->setText(QString::number(w.st.CurrentFrame));
-    w.ui.ZeitAnzeige2Label->setText(formatPattern(normalStep() * (w.st.CurrentFrame * 0.001), QStringLiteral("0.000")));
-    if (w.ui.VideoTrackBar->value() != w.st.CurrentFrame)
-        setSlider(w.st.CurrentFrame);
+    showTimes(c.st.CurrentFrame);
+    if (ui.VideoTrackBar->value() != c.st.CurrentFrame)
+        setSlider(c.st.CurrentFrame);
+}
+
+void Transport::positionMoved()
+{
+    auto& st = c.st;
+    // The device may be found several frames on, also past the section's last frame: the end
+    // counts as reached then too.
+    st.CurrentFrame = std::min(c.device.position() - st.StartFrame, st.SectionLength);
+    const int ends = m_endsReached;
+    FrameZeitAnzeige();
+    if (st.CurrentFrame >= st.SectionLength && m_endsReached == ends)
+        Videoende();
+    if (st.DiagramShown)
+        emit c.events.diagramRedrawRequested();
 }
 
 void Transport::VideoTrackBarChange(bool byUser)
 {
-    auto& ui = w.ui;
-    auto& st = w.st;
-    VideoDevice& dev = w.MediaPlayer1();
+    auto& st = c.st;
+    VideoDevice& dev = c.device;
     const bool runningWithSound = st.SoundOn && ui.Timer2->isActive();
     // The program moves the slider to where the video already is: no seek. While the device
     // plays with sound such a seek would restart it, stutter the sound and lose the end point.
     const int target = ui.VideoTrackBar->value() + st.StartFrame;
-    if (w.videoLoaded() && (byUser || dev.position() != target))
+    if (videoLoaded() && (byUser || dev.position() != target))
         dev.seek(target);
     st.CurrentFrame = ui.VideoTrackBar->value();
     showTimes(st.CurrentFrame);
@@ -279,7 +375,7 @@ void Transport::VideoTrackBarChange(bool byUser)
         ui.VideoZeitlupeButton->setEnabled(true);
         if ((!st.SoundOn && !ui.Timer1->isActive()) || (st.SoundOn && !ui.Timer2->isActive()))
             ui.VideoStopButton->setText(kWeiter);
-        if (runningWithSound && byUser && w.videoLoaded()) {
+        if (runningWithSound && byUser && videoLoaded()) {
             // A drag while playing plays on from the new place to the section's end.
             dev.setEndPos(st.StopFrame);
             dev.play();
@@ -291,9 +387,85 @@ void Transport::VideoTrackBarChange(bool byUser)
         Videoanfang();
 }
 
+void Transport::showFrame(qint64 frame)
+{
+    {
+        const QSignalBlocker block(ui.VideoTrackBar);
+        ui.VideoTrackBar->setValue(int(std::clamp<qint64>(frame, INT_MIN, INT_MAX)));
+    }
+    VideoTrackBarChange(true);
+}
+
+QString Transport::currentFrameText() const
+{
+    return ui.FrameAnzeige2Label->text();
+}
+
+QString Transport::normalStepText() const
+{
+    return ui.ZeitschrittNormalLabel->text();
+}
+
+QString Transport::slowStepText() const
+{
+    return ui.ZeitschrittZeitlupeLabel->text();
+}
+
+void Transport::refreshTimeDisplays()
+{
+    if (!videoLoaded())
+        return;
+    const Settings settings = c.settings.current();
+    int step = 0;
+    if (tryParseInteger(settings.dtNormal, &step))
+        ui.ZeitAnzeige1Label->setText(sectionTime(step, c.st.SectionLength));
+    ui.ZeitschrittNormalLabel->setText(settings.dtNormal);
+    ui.ZeitschrittZeitlupeLabel->setText(settings.dtSlow);
+}
+
+void Transport::applySound(bool on)
+{
+    ui.HauptFensterPopupMenuTon->setChecked(on);
+    c.st.SoundOn = on;
+}
+
+void Transport::applyCursor(bool arrow)
+{
+    pic.PaintBox1->setCursor(arrow ? Qt::ArrowCursor : Qt::CrossCursor);
+}
+
+void Transport::showSectionControls(const Mark& m)
+{
+    const bool startStop = m.isOn(Mark::StartStop);
+    ui.VideoStartButton->setVisible(startStop);
+    ui.VideoStopButton->setVisible(startStop);
+    const bool single = m.isOn(Mark::Einzelbild);
+    ui.VideoBildvorButton->setVisible(single);
+    ui.VideoBildzurueckButton->setVisible(single);
+    ui.VideoZeitlupeButton->setVisible(m.isOn(Mark::Zeitlupe));
+    ui.SchiebereglerPanel2->setVisible(m.isOn(Mark::Schieberegler));
+    ui.BildNrPanel->setVisible(m.isOn(Mark::Frameanzeige));
+    ui.TimePanel->setVisible(m.isOn(Mark::Zeitanzeige));
+}
+
+void Transport::freezeStillPicture()
+{
+    ui.VideoStartButton->setEnabled(false);
+    ui.VideoBildvorButton->setEnabled(false);
+    ui.VideoZeitlupeButton->setEnabled(false);
+    ui.VideoTrackBar->setEnabled(false);
+    ui.HauptFensterPopupMenuStart->setEnabled(false);
+    ui.HauptFensterPopupMenuBildvor->setEnabled(false);
+    ui.HauptFensterPopupMenuZeitlupe->setEnabled(false);
+}
+
+void Transport::enableButtonsSoon()
+{
+    ui.Timer9->start();
+}
+
 void Transport::StartButton1()
 {
-    auto& ui = w.ui;
     ui.VideoStartButton->setText(kZurueck);
     ui.HauptFensterPopupMenuStart->setText(QStringLiteral("Z&urück"));
     enableWithTwin(ui.VideoStopButton, ui.HauptFensterPopupMenuWeiter, true);
@@ -302,8 +474,7 @@ void Transport::StartButton1()
 
 void Transport::StartButton2()
 {
-    auto& ui = w.ui;
-    w.MediaPlayer1().seek(w.st.StartFrame);
+    c.device.seek(c.st.StartFrame);
     ui.VideoStartButton->setText(kStart);
     ui.HauptFensterPopupMenuStart->setText(QStringLiteral("&Start"));
     ui.VideoStopButton->setText(kPause);
@@ -311,15 +482,14 @@ void Transport::StartButton2()
     enableWithTwin(ui.VideoBildvorButton, ui.HauptFensterPopupMenuBildvor, true);
     enableWithTwin(ui.VideoBildzurueckButton, ui.HauptFensterPopupMenuBildzurueck, false);
     enableWithTwin(ui.VideoZeitlupeButton, ui.HauptFensterPopupMenuZeitlupe, true);
-    w.st.CurrentFrame = 0;
-    w.st.IsPlaying = false;
+    c.st.CurrentFrame = 0;
+    setPlaying(false);
 }
 
 void Transport::VideoStartButtonClick()
 {
-    auto& ui = w.ui;
-    auto& st = w.st;
-    VideoDevice& dev = w.MediaPlayer1();
+    auto& st = c.st;
+    VideoDevice& dev = c.device;
     // Only ".avi" exactly can run silently by single steps; anything else runs with sound.
     const QString name = QFileInfo(dev.fileName()).fileName();
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
@@ -332,12 +502,12 @@ void Transport::VideoStartButtonClick()
             dev.setEndPos(st.StopFrame);
             ui.Timer2->setInterval(40);
             ui.Timer2->start();
-            st.IsPlaying = true;
+            setPlaying(true);
             dev.play();
             StartButton1();
         } else {
             startSilentTimer(normalStep());
-            st.IsPlaying = true;
+            setPlaying(true);
             StartButton1();
         }
     } else {
@@ -347,74 +517,62 @@ void Transport::VideoStartButtonClick()
         StartButton2();
         FrameZeitAnzeige();
         if (st.DiagramShown)
-            call(DiagrammButtonClick);
+            emit c.events.diagramRedrawRequested();
     }
 }
 
 void Transport::VideoStopButtonClick()
 {
-    auto& ui = w.ui;
-    auto& st = w.st;
-    VideoDevice& dev = w.MediaPlayer1();
+    auto& st = c.st;
+    VideoDevice& dev = c.device;
     ui.Timer1->stop();
     ui.Timer2->stop();
     if (ui.VideoStopButton->text() != kPause) {
         if (st.SoundOn) {
             ui.Timer2->start();
             dev.setEndPos(st.StopFrame);
-            st.IsPlaying = true;
+            setPlaying(true);
             dev.play();
         } else {
             startSilentTimer(normalStep());
-            st.IsPlaying = true;
+            setPlaying(true);
         }
         ui.VideoStopButton->setText(kPause);
     } else {
         dev.pause();
         ui.Timer2->stop();
-        st.IsPlaying = false;
+        setPlaying(false);
         ui.VideoStopButton->setText(kWeiter);
         showDevicePosition();
-        ui.VideoBildvorButton->setEnabled(true);
-        ui.HauptFensterPopupMenuBildvor->setEnabled(true);
-        ui.VideoBildzurueckButton->setEnabled(true);
-        ui.HauptFensterPopupMenuBildzurueck->setEnabled(true);
-        call(refreshdiagramm);
-        call(refreshTrend);
+        enableWithTwin(ui.VideoBildvorButton, ui.HauptFensterPopupMenuBildvor, true);
+        enableWithTwin(ui.VideoBildzurueckButton, ui.HauptFensterPopupMenuBildzurueck, true);
+        emit c.events.refreshDiagramRequested();
+        emit c.events.refreshTrendRequested();
     }
 }
 
 void Transport::VideoBildvorButtonClick()
 {
-    auto& ui = w.ui;
-    auto& st = w.st;
     ui.Timer1->stop();
     ui.Timer2->stop();
-    st.IsPlaying = false;
+    setPlaying(false);
     // Never step beyond the section's last frame.
-    if (w.MediaPlayer1().position() < st.StopFrame)
-        w.MediaPlayer1().step();
+    if (c.device.position() < c.st.StopFrame)
+        c.device.step();
     ui.VideoStopButton->setText(kWeiter);
-    st.CurrentFrame = w.MediaPlayer1().position() - st.StartFrame;
     StartButton1();
-    const int ends = m_endsReached;
-    FrameZeitAnzeige();
-    if (st.CurrentFrame == st.SectionLength && m_endsReached == ends)
-        Videoende();
-    if (st.DiagramShown)
-        call(DiagrammButtonClick);
-    call(refreshTrend);
+    positionMoved();
+    emit c.events.refreshTrendRequested();
 }
 
 void Transport::VideoBildzurueckButtonClick()
 {
-    auto& ui = w.ui;
-    auto& st = w.st;
+    auto& st = c.st;
     ui.Timer1->stop();
     ui.Timer2->stop();
-    st.IsPlaying = false;
-    if (w.MediaPlayer1().position() > st.StartFrame)
-        w.MediaPlayer1().back();
+    setPlaying(false);
+    if (c.device.position() > st.StartFrame)
+        c.device.back();
     ui.VideoStopButton->setEnabled(true);
     ui.VideoStopButton->setText(kWeiter);
     ui.HauptFensterPopupMenuWeiter->setEnabled(true);
@@ -422,21 +580,20 @@ void Transport::VideoBildzurueckButtonClick()
     ui.HauptFensterPopupMenuStart->setText(QStringLiteral("Z&urück"));
     enableWithTwin(ui.VideoBildvorButton, ui.HauptFensterPopupMenuBildvor, true);
     enableWithTwin(ui.VideoZeitlupeButton, ui.HauptFensterPopupMenuZeitlupe, true);
-    st.CurrentFrame = w.MediaPlayer1().position() - st.StartFrame;
+    st.CurrentFrame = c.device.position() - st.StartFrame;
     FrameZeitAnzeige();
     if (st.CurrentFrame == 0)
         Videoanfang();
     if (st.DiagramShown)
-        call(DiagrammButtonClick);
-    call(refreshTrend);
+        emit c.events.diagramRedrawRequested();
+    emit c.events.refreshTrendRequested();
 }
 
 void Transport::VideoZeitlupeButtonClick()
 {
-    auto& ui = w.ui;
-    w.MediaPlayer1().stop();
+    c.device.stop();
     ui.Timer2->stop();
-    w.st.IsPlaying = false;
+    setPlaying(false);
     startSilentTimer(slowStep());
     ui.VideoStopButton->setText(kWeiter);
     StartButton1();
@@ -444,59 +601,41 @@ void Transport::VideoZeitlupeButtonClick()
 
 void Transport::Timer1Timer()
 {
-    auto& st = w.st;
-    if (w.MediaPlayer1().position() < st.StopFrame)
-        w.MediaPlayer1().step();
-    st.CurrentFrame = w.MediaPlayer1().position() - st.StartFrame;
-    const int ends = m_endsReached;
-    FrameZeitAnzeige();
-    if (st.CurrentFrame >= st.SectionLength && m_endsReached == ends)
-        Videoende();
-    if (st.DiagramShown)
-        call(DiagrammButtonClick);
+    if (c.device.position() < c.st.StopFrame)
+        c.device.step();
+    positionMoved();
 }
 
 void Transport::Timer2Timer()
 {
-    auto& st = w.st;
-    // The poll may find the video several frames on, also past the section's last frame:
-    // the end counts as reached then too.
-    st.CurrentFrame = std::min(w.MediaPlayer1().position() - st.StartFrame, st.SectionLength);
-    const int ends = m_endsReached;
-    FrameZeitAnzeige();
-    if (st.CurrentFrame >= st.SectionLength && m_endsReached == ends)
-        Videoende();
-    if (st.DiagramShown)
-        call(DiagrammButtonClick);
+    positionMoved();
 }
 
 void Transport::Videoende()
 {
     ++m_endsReached;
-    auto& ui = w.ui;
     ui.Timer1->stop();
     ui.Timer2->stop();
-    VideoDevice& dev = w.MediaPlayer1();
+    VideoDevice& dev = c.device;
     dev.stop();
     // A run that went past the end shows the section's last frame.
-    if (w.videoLoaded() && dev.position() != w.st.StopFrame)
-        dev.seek(w.st.StopFrame);
-    w.st.IsPlaying = false;
+    if (videoLoaded() && dev.position() != c.st.StopFrame)
+        dev.seek(c.st.StopFrame);
+    setPlaying(false);
     ui.VideoStopButton->setText(kPause);
     enableWithTwin(ui.VideoStopButton, ui.HauptFensterPopupMenuWeiter, false);
     enableWithTwin(ui.VideoBildzurueckButton, ui.HauptFensterPopupMenuBildzurueck, true);
     enableWithTwin(ui.VideoBildvorButton, ui.HauptFensterPopupMenuBildvor, false);
     enableWithTwin(ui.VideoZeitlupeButton, ui.HauptFensterPopupMenuZeitlupe, false);
-    call(MarkenUebergang);
+    emit c.events.sectionEndReached();
 }
 
 void Transport::Videoanfang()
 {
-    auto& ui = w.ui;
     ui.Timer1->stop();
     ui.Timer2->stop();
-    w.MediaPlayer1().stop();
-    w.st.IsPlaying = false;
+    c.device.stop();
+    setPlaying(false);
     ui.VideoStartButton->setText(kStart);
     ui.HauptFensterPopupMenuStart->setText(QStringLiteral("&Start"));
     ui.VideoStopButton->setText(kPause);
@@ -506,19 +645,10 @@ void Transport::Videoanfang()
 
 void Transport::HauptFensterPopupMenuTonClick()
 {
-    auto& ui = w.ui;
-    if (ui.HauptFensterPopupMenuTon->isChecked()) {
-        ui.HauptFensterPopupMenuTon->setChecked(false);
-        w.st.SoundOn = false;
-        if (w.OptionenFenster())
-            w.OptionenFenster()->TonCheckBox->setChecked(false);
-    } else {
-        ui.HauptFensterPopupMenuTon->setChecked(true);
-        w.st.SoundOn = true;
-        if (w.OptionenFenster())
-            w.OptionenFenster()->TonCheckBox->setChecked(true);
-    }
-    if (w.st.IsPlaying)
+    const bool on = !ui.HauptFensterPopupMenuTon->isChecked();
+    applySound(on);
+    c.settings.setSound(on);
+    if (c.st.IsPlaying)
         VideoStopButtonClick();
 }
 
@@ -526,22 +656,14 @@ void Transport::Timer4Timer()
 {
     // The picture surface keeps the frame it shows, so redrawing needs no step back and forth:
     // a repaint shows the same frame and clears the drawings over it.
-    if (w.videoLoaded())
-        w.ui.BildschirmPanel->update();
-    w.ui.Timer4->stop();
-    if (w.st.DiagramShown)
-        w.ui.Timer5->start();
-}
-
-void Transport::Timer5Timer()
-{
-    w.ui.Timer5->stop();
-    call(DiagrammButtonClick);
+    if (videoLoaded())
+        pic.BildschirmPanel->update();
+    ui.Timer4->stop();
+    emit c.events.pictureRefreshed();
 }
 
 void Transport::Timer9Timer()
 {
-    auto& ui = w.ui;
     ui.Timer9->stop();
     ui.VideoStartButton->setEnabled(true);
     ui.VideoBildvorButton->setEnabled(true);

@@ -1,11 +1,8 @@
 #include "settings/OptionenFenster.h"
 
-#include "app/VideoAbspielenFenster.h"
+#include "common/MainState.h"
 #include "common/NumberFormat.h"
 #include "common/Prompts.h"
-#include "player/Transport.h"
-#include "player/view/OverlayBox.h"
-#include "player/video/VideoDevice.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -16,7 +13,6 @@
 #include <QGroupBox>
 #include <QAction>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -199,6 +195,23 @@ TOptionenFenster::TOptionenFenster(QWidget* parent) : QDialog(parent)
     });
 }
 
+void TOptionenFenster::attach(MainState& st, Prompts& prompts)
+{
+    m_st = &st;
+    m_prompts = &prompts;
+}
+
+void TOptionenFenster::setTimeSteps(const QString& normal, const QString& slow)
+{
+    dtEdit1->setText(normal);
+    dtEdit2->setText(slow);
+}
+
+void TOptionenFenster::setSound(bool on)
+{
+    TonCheckBox->setChecked(on);
+}
+
 bool TOptionenFenster::checksPass()
 {
     auto inRange = [](const QString& text, int lo, int hi) {
@@ -208,13 +221,13 @@ bool TOptionenFenster::checksPass()
     bool ok = true;
     if (!inRange(dtEdit1->text(), 10, 9999) || !inRange(dtEdit2->text(), 10, 9999)) {
         ok = false;
-        if (m_w)
-            m_w->prompts().error(QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 10 und 9999 ein!"));
+        if (m_prompts)
+            m_prompts->error(QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 10 und 9999 ein!"));
     }
     if (!inRange(PauseEdit->text(), 1, 99) || !inRange(OptionenFontSizeEdit->text(), 1, 99)) {
         ok = false;
-        if (m_w)
-            m_w->prompts().error(QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
+        if (m_prompts)
+            m_prompts->error(QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
     }
     return ok;
 }
@@ -245,33 +258,24 @@ void TOptionenFenster::FormClose(int result)
 {
     if (result != QDialog::Accepted) {
         setSettings(m_snapshot);
-    } else if (m_w) {
-        m_w->ui.PaintBox1->setCursor(CursorPfeilRadioButton->isChecked() ? Qt::ArrowCursor : Qt::CrossCursor);
-        m_w->ui.HauptFensterPopupMenuTon->setChecked(TonCheckBox->isChecked());
-        m_w->st.SoundOn = TonCheckBox->isChecked();
+    } else {
+        emit settingsPushed(settings());
         OptionenEinstellungenSpeichern();
     }
-    if (!m_w)
+    emit timeDisplaysToRefresh();
+    if (!m_st)
         return;
-    if (m_w->videoLoaded()) {
-        int step = 0;
-        if (tryParseInteger(dtEdit1->text(), &step))
-            m_w->ui.ZeitAnzeige1Label->setText(
-                formatPattern(step * (m_w->st.SectionLength * 0.001), QStringLiteral("0.000")));
-        m_w->ui.ZeitschrittNormalLabel->setText(dtEdit1->text());
-        m_w->ui.ZeitschrittZeitlupeLabel->setText(dtEdit2->text());
-    }
-    if (result == QDialog::Accepted && m_w->st.ActiveArea == 2
+    if (result == QDialog::Accepted && m_st->ActiveArea == 2
         && (dtEdit1->text() != m_snapshot.dtNormal || dtEdit2->text() != m_snapshot.dtSlow))
-        m_w->st.DataSaved = false;
-    if (m_w->st.IsPlaying)
-        m_w->transport().VideoStopButtonClick();
+        m_st->DataSaved = false;
+    if (m_st->IsPlaying)
+        emit runToContinue();
 }
 
 void TOptionenFenster::execute()
 {
     FormActivate();
-    const int result = m_w ? m_w->prompts().runModal(this) : exec();
+    const int result = m_prompts ? m_prompts->runModal(this) : exec();
     FormClose(result);
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "common/SettingsStore.h"
 #include "settings/model/Settings.h"
 
 #include <QDialog>
@@ -15,11 +16,12 @@ class QPushButton;
 
 namespace kadro {
 
-class TVideoAbspielenFenster;
+struct MainState;
+class Prompts;
 
 // The settings dialog "Einstellungen". Its controls are the live store of the settings:
 // every other part of the program reads the current values from here when it needs them.
-class TOptionenFenster : public QDialog {
+class TOptionenFenster : public QDialog, public SettingsStore {
     Q_OBJECT
 public:
     explicit TOptionenFenster(QWidget* parent = nullptr);
@@ -28,12 +30,20 @@ public:
     Settings settings() const;
     void setSettings(const Settings& settings);
 
+    // SettingsStore: the controls are the store.
+    Settings current() const override { return settings(); }
+    void reload() override { OptionenEinstellungenOeffnen(); }
+    void setTimeSteps(const QString& normal, const QString& slow) override;
+    void setSound(bool on) override;
+
     // Reads Optionen.opt (in the working directory) into the controls; silent on failure.
     void OptionenEinstellungenOeffnen();
     // Writes the controls' values to Optionen.opt; silent on failure.
     void OptionenEinstellungenSpeichern();
 
-    void setMainWindow(TVideoAbspielenFenster* w) { m_w = w; }
+    // What the dialog works with besides its controls: the program state (DataSaved, IsPlaying,
+    // ActiveArea) and the prompts.
+    void attach(MainState& st, Prompts& prompts);
 
     // Opening (snapshot, font list), the two checks, leaving a page, closing.
     void FormActivate();
@@ -86,9 +96,19 @@ public:
     QPushButton* OKBitBtn = nullptr;
     QPushButton* AbbrechenBitBtn = nullptr;
 
+signals:
+    // OK with passing checks: the sound switch, the cursor and the editor font go into the
+    // main window.
+    void settingsPushed(const Settings& settings);
+    // The dialog closed (either way): the time displays of a loaded video show the time steps.
+    void timeDisplaysToRefresh();
+    // The dialog closed (either way) and the video ran before the menu: it runs on.
+    void runToContinue();
+
 private:
     QCheckBox* optionBox(int index) const;
-    TVideoAbspielenFenster* m_w = nullptr;
+    MainState* m_st = nullptr;
+    Prompts* m_prompts = nullptr;
     Settings m_snapshot;
     int m_currentPage = 0;
     bool m_closing = false;

@@ -1,11 +1,10 @@
 #include "settings/TitelFenster.h"
 
-#include "app/VideoAbspielenFenster.h"
-#include "authoring/PresentationFile.h"
+#include "authoring/model/VstFile.h"
 #include "common/Cp1252.h"
 #include "common/ErrorReport.h"
+#include "common/MainState.h"
 #include "common/Prompts.h"
-#include "player/Transport.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -70,8 +69,8 @@ TTitelFenster::TTitelFenster(QWidget* parent) : QDialog(parent)
 
     auto guarded = [this](auto fn) {
         return [this, fn] {
-            if (m_w)
-                runGuarded(m_w->prompts(), fn);
+            if (m_prompts)
+                runGuarded(*m_prompts, fn);
             else
                 fn();
         };
@@ -175,20 +174,26 @@ void TTitelFenster::FormActivate()
     computeNextFreeRow();
 }
 
+void TTitelFenster::attach(MainState& st, Prompts& prompts)
+{
+    m_st = &st;
+    m_prompts = &prompts;
+}
+
 void TTitelFenster::HinzufuegenButtonClick()
 {
-    if (!m_w)
+    if (!m_prompts)
         return;
     // With every row taken there is no row for another file.
     if (NextFreeRow > 5) {
         HinzufuegenButton->setEnabled(false);
         return;
     }
-    FileDialogOptions options;
-    options.filter = PresentationFile::kOpenFilter;
+    // The open dialog's filters, the first ("Alle Dateien") preselected.
+    FileDialogOptions options = presentationOpenDialogOptions();
     options.filterIndex = 1;
     options.directory = QDir::currentPath();
-    const QString chosen = m_w->prompts().openFile(options);
+    const QString chosen = m_prompts->openFile(options);
     if (!chosen.isEmpty()) {
         setCell(NextFreeRow, 0, QDir::toNativeSeparators(chosen));
         ++NextFreeRow;
@@ -223,14 +228,14 @@ void TTitelFenster::FormClose(int result)
         TitelSpeichern();
     else
         setTable(m_snapshot);
-    if (m_w && m_w->st.IsPlaying)
-        m_w->transport().VideoStopButtonClick();
+    if (m_st && m_st->IsPlaying)
+        emit runToContinue();
 }
 
 void TTitelFenster::execute()
 {
     FormActivate();
-    const int result = m_w ? m_w->prompts().runModal(this) : exec();
+    const int result = m_prompts ? m_prompts->runModal(this) : exec();
     FormClose(result);
 }
 

@@ -10,7 +10,8 @@ class QLabel;
 
 namespace kadro {
 
-class TVideoAbspielenFenster;
+struct MainState;
+class Prompts;
 
 // The dialog "Titel erstellen": the five start-page entries (file path, title) in a grid whose
 // rows 1..5 are the entries. The grid lives as long as the program and is the titles table.
@@ -19,7 +20,8 @@ class TTitelFenster : public QDialog {
 public:
     explicit TTitelFenster(QWidget* parent = nullptr);
 
-    void setMainWindow(TVideoAbspielenFenster* w) { m_w = w; }
+    // What the dialog works with besides its grid: the program state (IsPlaying) and the prompts.
+    void attach(MainState& st, Prompts& prompts);
 
     QString path(int entry) const;  // entry 1..5
     QString title(int entry) const; // entry 1..5
@@ -50,12 +52,17 @@ public:
     QPushButton* OKBitBtn = nullptr;
     QPushButton* AbbrechenBitBtn = nullptr;
 
+signals:
+    // The dialog closed (either way) and the video ran before the menu: it runs on.
+    void runToContinue();
+
 private:
     void computeNextFreeRow();
     void setCell(int row, int col, const QString& text);
     QString cell(int row, int col) const;
 
-    TVideoAbspielenFenster* m_w = nullptr;
+    MainState* m_st = nullptr;
+    Prompts* m_prompts = nullptr;
     TitlesTable m_snapshot;
 };
 

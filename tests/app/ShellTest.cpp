@@ -48,7 +48,7 @@ TEST_F(Shell, ViewsHaveTheirCaptionsAndMenus)
     EXPECT_EQ(menus(), (MenuState{true, true, false, true, true, true}));
     EXPECT_FALSE(window->ui.MenuDatenaufnahme->isEnabled());
     EXPECT_FALSE(window->ui.MenuTrendparabel->isEnabled());
-    EXPECT_TRUE(window->ui.MenuAuswertungKeine->isChecked());
+    EXPECT_TRUE(window->ui.MenuKeine->isChecked());
     EXPECT_FALSE(window->ui.StringGridPanel->isVisibleTo(window.get()));
     EXPECT_EQ(window->ui.OeffnenButton->geometry(), QRect(275, 500, 85, 25));
     EXPECT_EQ(window->ui.BildNrPanel->geometry(), QRect(125, 410, 90, 115));

@@ -1,5 +1,6 @@
-#include "support/ShellFixture.h"
+#include "support/PlayerFixture.h"
 
+#include "common/ProgramEvents.h"
 #include "player/view/PictureSurface.h"
 
 #include <QAction>
@@ -12,7 +13,7 @@
 #include <QTimer>
 
 using namespace kadro;
-using kadro::test::ShellFixture;
+using kadro::test::PlayerFixture;
 
 namespace {
 struct Buttons {
@@ -30,15 +31,9 @@ std::ostream& operator<<(std::ostream& os, const Buttons& b)
 }
 } // namespace
 
-class TransportTest : public ShellFixture {
+// The transport on its own context, without a main window.
+class TransportTest : public PlayerFixture {
 protected:
-    void SetUp() override
-    {
-        ShellFixture::SetUp();
-        enterView(1);
-    }
-    Transport& t() { return window->transport(); }
-    MainWindowUi& ui() { return window->ui; }
     Buttons buttons()
     {
         return {ui().VideoStartButton->text(), ui().VideoStartButton->isEnabled(), ui().VideoStopButton->text(),
@@ -50,7 +45,7 @@ protected:
 
 TEST_F(TransportTest, StateTableFromOpeningToTheEnd)
 {
-    t().MarkenUebergang = [this] { ++marksTransitions; };
+    QObject::connect(&events, &ProgramEvents::sectionEndReached, [this] { ++marksTransitions; });
     ASSERT_TRUE(openVideo("fall.avi", 50));
     EXPECT_EQ(buttons(), (Buttons{"Start", true, "Pause", false, false, false, false}));
     EXPECT_TRUE(ui().HauptFensterPopupMenuBildvor->isEnabled()); // the twins are usable at once
@@ -69,12 +64,12 @@ TEST_F(TransportTest, StateTableFromOpeningToTheEnd)
     t().VideoStartButtonClick();
     EXPECT_TRUE(ui().Timer1->isActive());
     EXPECT_EQ(ui().Timer1->interval(), 40);
-    EXPECT_TRUE(window->st.IsPlaying);
+    EXPECT_TRUE(st.IsPlaying);
     EXPECT_EQ(ui().VideoStartButton->text(), QStringLiteral("Zurück"));
     EXPECT_EQ(ui().HauptFensterPopupMenuStart->text(), QStringLiteral("Z&urück"));
     t().Timer1Timer();
     t().Timer1Timer();
-    EXPECT_EQ(window->st.CurrentFrame, 2);
+    EXPECT_EQ(st.CurrentFrame, 2);
     EXPECT_EQ(ui().FrameAnzeige2Label->text(), QStringLiteral("2"));
     EXPECT_EQ(ui().ZeitAnzeige2Label->text(), QStringLiteral("0,080"));
     EXPECT_EQ(ui().VideoTrackBar->value(), 2);
@@ -83,7 +78,7 @@ TEST_F(TransportTest, StateTableFromOpeningToTheEnd)
     // Paused.
     t().VideoStopButtonClick();
     EXPECT_EQ(buttons(), (Buttons{"Zurück", true, "Weiter", true, true, true, true}));
-    EXPECT_FALSE(window->st.IsPlaying);
+    EXPECT_FALSE(st.IsPlaying);
     EXPECT_FALSE(ui().Timer1->isActive());
 
     // Single frames.
@@ -116,24 +111,24 @@ TEST_F(TransportTest, ZurueckWhileRunningReturnsToTheSectionStart)
     EXPECT_EQ(ui().ZeitAnzeige2Label->text(), QStringLiteral("0,000"));
     EXPECT_FALSE(ui().VideoStopButton->isEnabled());
     EXPECT_FALSE(ui().Timer1->isActive());
-    EXPECT_FALSE(window->st.IsPlaying);
+    EXPECT_FALSE(st.IsPlaying);
 }
 
 TEST_F(TransportTest, SoundIsForcedForEveryExtensionButExactlyAvi)
 {
     ASSERT_TRUE(openVideo("FALL.AVI"));
-    ASSERT_FALSE(window->st.SoundOn);
+    ASSERT_FALSE(st.SoundOn);
     t().VideoStartButtonClick();
-    EXPECT_TRUE(window->st.SoundOn);
+    EXPECT_TRUE(st.SoundOn);
     EXPECT_TRUE(ui().Timer2->isActive());
     EXPECT_TRUE(device->isPlaying());
     EXPECT_EQ(device->playEnd(), 99);
 
-    window->Programmpunkt1Einstellungen();
+    Programmpunkt1Einstellungen();
     QDir(path(".")).mkdir("Kurs.2024");
     ASSERT_TRUE(openVideo("Kurs.2024/fall.avi"));
     t().VideoStartButtonClick();
-    EXPECT_FALSE(window->st.SoundOn); // a dot in the folder name does not matter
+    EXPECT_FALSE(st.SoundOn); // a dot in the folder name does not matter
     EXPECT_TRUE(ui().Timer1->isActive());
 }
 
@@ -143,7 +138,7 @@ TEST_F(TransportTest, SlowMotionThenWeiterContinuesAtNormalSpeed)
     t().VideoZeitlupeButtonClick();
     EXPECT_EQ(ui().Timer1->interval(), 200);
     EXPECT_EQ(ui().VideoStopButton->text(), QStringLiteral("Weiter"));
-    EXPECT_FALSE(window->st.IsPlaying);
+    EXPECT_FALSE(st.IsPlaying);
     t().Timer1Timer();
     EXPECT_EQ(ui().ZeitAnzeige2Label->text(), QStringLiteral("0,040")); // still counted with the normal step
     t().VideoStopButtonClick();
@@ -154,7 +149,7 @@ TEST_F(TransportTest, SlowMotionThenWeiterContinuesAtNormalSpeed)
 
 TEST_F(TransportTest, SliderDraggedToTheEndsRunsEndAndBeginning)
 {
-    t().MarkenUebergang = [this] { ++marksTransitions; };
+    QObject::connect(&events, &ProgramEvents::sectionEndReached, [this] { ++marksTransitions; });
     ASSERT_TRUE(openVideo("fall.avi", 80));
     ui().VideoTrackBar->setValue(80); // as a user's drag
     EXPECT_EQ(device->position(), 80);
@@ -171,10 +166,10 @@ TEST_F(TransportTest, SliderDraggedToTheEndsRunsEndAndBeginning)
 
 TEST_F(TransportTest, PlayingWithSoundNeverOverrunsTheSectionEnd)
 {
-    t().MarkenUebergang = [this] { ++marksTransitions; };
+    QObject::connect(&events, &ProgramEvents::sectionEndReached, [this] { ++marksTransitions; });
     ASSERT_TRUE(openVideo("film.mp4", 300));
-    window->st.StartFrame = 100;
-    window->st.StopFrame = 150;
+    st.StartFrame = 100;
+    st.StopFrame = 150;
     t().OeffnenVariableEinstellungen();
     t().VideoStartButtonClick();
     ASSERT_TRUE(device->isPlaying());
@@ -182,7 +177,7 @@ TEST_F(TransportTest, PlayingWithSoundNeverOverrunsTheSectionEnd)
     device->clearCalls();
     device->advance(7);
     t().Timer2Timer();
-    EXPECT_EQ(window->st.CurrentFrame, 7);
+    EXPECT_EQ(st.CurrentFrame, 7);
     // Showing the position moves the slider but neither seeks nor restarts the playing device.
     EXPECT_FALSE(device->calls().join(' ').contains("seek"));
     EXPECT_FALSE(device->calls().join(' ').contains("play"));
@@ -192,7 +187,7 @@ TEST_F(TransportTest, PlayingWithSoundNeverOverrunsTheSectionEnd)
     t().Timer2Timer();
     EXPECT_EQ(marksTransitions, 1);
     EXPECT_FALSE(ui().Timer2->isActive());
-    EXPECT_EQ(window->st.CurrentFrame, 50);
+    EXPECT_EQ(st.CurrentFrame, 50);
     EXPECT_EQ(device->position(), 150);
 }
 
@@ -213,7 +208,7 @@ TEST_F(TransportTest, PictureIsSizedAndCentred)
     EXPECT_EQ(ui().BildschirmUnterlagePanel->geometry(), QRect(37, 30, 325, 245));
     EXPECT_EQ(ui().BildschirmPanel->size(), QSize(320, 240));
 
-    window->Programmpunkt1Einstellungen();
+    Programmpunkt1Einstellungen();
     EXPECT_EQ(ui().BildschirmUnterlagePanel->geometry(), QRect(5, 6, 389, 293));
     ASSERT_TRUE(openVideo("gross.mp4", 10, {1920, 1080}));
     EXPECT_EQ(ui().BildschirmPanel->size(), QSize(384, 216));
@@ -248,16 +243,16 @@ TEST_F(TransportTest, TonToggleSwitchesTheWayOfRunning)
     ASSERT_TRUE(openVideo("fall.avi"));
     t().VideoStartButtonClick();
     ASSERT_TRUE(ui().Timer1->isActive());
-    window->RechteMausPopup(); // opening the pop-up pauses
+    MenuDateiClick(); // opening the pop-up pauses
     t().HauptFensterPopupMenuTonClick();
-    EXPECT_TRUE(window->st.SoundOn);
+    EXPECT_TRUE(st.SoundOn);
     EXPECT_TRUE(ui().HauptFensterPopupMenuTon->isChecked());
     EXPECT_TRUE(optionen->TonCheckBox->isChecked());
     EXPECT_TRUE(ui().Timer2->isActive()); // continues with sound
     EXPECT_TRUE(device->isPlaying());
-    window->RechteMausPopup();
+    MenuDateiClick();
     t().HauptFensterPopupMenuTonClick();
-    EXPECT_FALSE(window->st.SoundOn);
+    EXPECT_FALSE(st.SoundOn);
     EXPECT_FALSE(optionen->TonCheckBox->isChecked());
     EXPECT_TRUE(ui().Timer1->isActive());
 }
@@ -279,7 +274,7 @@ TEST_F(TransportTest, PausingShowsTheFrameTheDeviceStoppedOn)
     t().Timer2Timer();
     device->advance(1); // shown after the last poll
     t().VideoStopButtonClick();
-    EXPECT_EQ(window->st.CurrentFrame, 5);
+    EXPECT_EQ(st.CurrentFrame, 5);
     EXPECT_EQ(ui().FrameAnzeige2Label->text(), QStringLiteral("5"));
     EXPECT_EQ(device->position(), 5);
     EXPECT_EQ(ui().VideoStopButton->text(), QStringLiteral("Weiter"));

@@ -1,0 +1,22 @@
+#pragma once
+
+class QAction;
+class QMenu;
+class QTimer;
+
+namespace kadro {
+
+// The menu "Datenaus&wertung" with its radio items and the drawing timers.
+struct EvaluationWidgets {
+    QMenu* MenuDatenauswertung = nullptr;
+    QAction* MenuKeine = nullptr;
+    QAction* MenuPunkteverbinden = nullptr;
+    QAction* MenuTrendgerade = nullptr;
+    QAction* MenuTrendparabel = nullptr;
+    QTimer* Timer5 = nullptr; // one-shot diagram redraw after a repaint
+    QTimer* Timer6 = nullptr; // connect the points
+    QTimer* Timer7 = nullptr; // trend line and its text
+    QTimer* Timer8 = nullptr; // trend parabola and the time fit's text
+};
+
+} // namespace kadro
