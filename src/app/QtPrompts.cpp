@@ -8,7 +8,7 @@
 
 namespace kadro {
 
-Button QtPrompts::message(BoxKind kind, const QString& text, const QList<Button>& buttons)
+Button QtPrompts::message(BoxKind kind, const QString& text, const QList<Button>& buttons, std::optional<QPoint> offset)
 {
     QMessageBox box(m_parent);
     box.setWindowTitle(boxTitle(kind));
@@ -36,6 +36,11 @@ Button QtPrompts::message(BoxKind kind, const QString& text, const QList<Button>
     }
     if (!map.isEmpty())
         box.setDefaultButton(static_cast<QPushButton*>(map.first().first));
+    if (offset && m_parent) {
+        // Placed relative to the main window's frame, as the program's own boxes are.
+        box.adjustSize();
+        box.move(m_parent->window()->frameGeometry().topLeft() + *offset);
+    }
     box.exec();
     for (const auto& [pb, b] : map)
         if (box.clickedButton() == pb)

@@ -13,7 +13,8 @@ public:
     explicit QtPrompts(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
 
-    Button message(BoxKind kind, const QString& text, const QList<Button>& buttons) override;
+    Button message(BoxKind kind, const QString& text, const QList<Button>& buttons,
+                   std::optional<QPoint> offset = std::nullopt) override;
     QString openFile(const FileDialogOptions& options) override;
     QString saveFile(const FileDialogOptions& options) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;

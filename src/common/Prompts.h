@@ -1,6 +1,7 @@
 #pragma once
 #include <QColor>
 #include <QList>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -41,8 +42,10 @@ public:
     virtual ~Prompts() = default;
 
     // Shows a modal message box; closing it without a button counts as Abbrechen.
-    // A "\r" in the text is a line break.
-    virtual Button message(BoxKind kind, const QString& text, const QList<Button>& buttons) = 0;
+    // A "\r" in the text is a line break. With `offset` the box's top-left corner lies that far
+    // right of and below the main window's top-left corner; otherwise the box is centred on it.
+    virtual Button message(BoxKind kind, const QString& text, const QList<Button>& buttons,
+                           std::optional<QPoint> offset = std::nullopt) = 0;
     // Returns the chosen path, or an empty string when cancelled.
     virtual QString openFile(const FileDialogOptions& options) = 0;
     virtual QString saveFile(const FileDialogOptions& options) = 0;
@@ -53,6 +56,8 @@ public:
     // Convenience for the usual boxes.
     void warning(const QString& text) { message(BoxKind::Warning, text, {Button::Ok}); }
     void error(const QString& text) { message(BoxKind::Error, text, {Button::Ok}); }
+    // An error box placed at an offset from the main window's top-left corner.
+    void errorAt(const QPoint& offset, const QString& text) { message(BoxKind::Error, text, {Button::Ok}, offset); }
     void information(const QString& text) { message(BoxKind::Information, text, {Button::Ok}); }
     void plain(const QString& text) { message(BoxKind::Plain, text, {Button::Ok}); }
     Button confirm(const QString& text)

@@ -2,9 +2,10 @@
 
 namespace kadro {
 
-Button ScriptedPrompts::message(BoxKind kind, const QString& text, const QList<Button>& buttons)
+Button ScriptedPrompts::message(BoxKind kind, const QString& text, const QList<Button>& buttons,
+                                std::optional<QPoint> offset)
 {
-    shown.append({kind, boxTitle(kind), text, buttons});
+    shown.append({kind, boxTitle(kind), text, buttons, offset});
     if (!answers.isEmpty())
         return answers.takeFirst();
     return buttons.isEmpty() ? Button::Ok : buttons.first();

@@ -14,6 +14,7 @@ public:
         QString title;
         QString text;
         QList<Button> buttons;
+        std::optional<QPoint> offset; // from the main window's top-left corner, if placed
     };
     struct FileRequest {
         bool save;
@@ -30,7 +31,8 @@ public:
     // Called with each modal window; drives it and returns its result (default: rejected).
     std::function<int(QDialog*)> modalHandler;
 
-    Button message(BoxKind kind, const QString& text, const QList<Button>& buttons) override;
+    Button message(BoxKind kind, const QString& text, const QList<Button>& buttons,
+                   std::optional<QPoint> offset = std::nullopt) override;
     QString openFile(const FileDialogOptions& options) override;
     QString saveFile(const FileDialogOptions& options) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
