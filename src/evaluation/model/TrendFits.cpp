@@ -134,13 +134,11 @@ double parabolaValue(const ParabolaFit& fit, long double x)
 
 TimeFit fitOverTime(const MeasurementSeries& series, double scale, const FrameClock& clock)
 {
-    if (!(scale > 0) || !std::isfinite(scale))
-        throw FitError(kInvalidScaleText);
+    const std::vector<FitPoint> points = fitPoints(series, scale);
     TimeFit fit;
     std::vector<double> ys;
-    const int count = series.pointCount();
     double t0 = 0;
-    for (int row = 1; row <= count; ++row) {
+    for (int row = 1; row <= int(points.size()); ++row) {
         const int frame = parseInteger(series.cell(row, MeasurementSeries::FrameColumn));
         const double seconds = clock.secondsAt(frame);
         if (!std::isfinite(seconds))
@@ -148,10 +146,7 @@ TimeFit fitOverTime(const MeasurementSeries& series, double scale, const FrameCl
         if (row == 1)
             t0 = seconds;
         fit.times.push_back(seconds - t0);
-        const double y = parseDecimal(series.cell(row, MeasurementSeries::YColumn)) / scale;
-        if (!std::isfinite(y))
-            throw FitError(kInvalidScaleText);
-        ys.push_back(y);
+        ys.push_back(points[row - 1].y);
     }
 
     double st = 0, st2 = 0, st3 = 0, st4 = 0, sy = 0, sty = 0, st2y = 0;
