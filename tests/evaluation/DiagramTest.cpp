@@ -147,7 +147,7 @@ TEST(Diagram, FailedFitsDrawNothingMoreAndSaySo)
 
     // A scale that is no positive number never reaches the drawing.
     Calibration broken = c;
-    broken.scale = 0;
+    broken.Scale = 0;
     const MeasurementSeries three = seriesOf(c, {{0, 0, 10}, {1, 1, 11}, {2, 4, 12}});
     EXPECT_EQ(diagramItems(three, broken, kSurface, {}, pen).size(), 2u);  // the axes only
     EXPECT_TRUE(connectingLineItems(three, broken, kSurface, 0, pen).empty());

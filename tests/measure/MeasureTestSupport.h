@@ -12,11 +12,11 @@ namespace kadro::test {
 inline Calibration measuring(double scale, int originX = 0, int originY = 0)
 {
     Calibration c;
-    c.scale = scale;
-    c.calibrated = true;
-    c.originSet = true;
-    c.originX = originX;
-    c.originY = originY;
+    c.Scale = scale;
+    c.Calibrated = true;
+    c.OriginSet = true;
+    c.OriginX = originX;
+    c.OriginY = originY;
     return c;
 }
 

@@ -32,7 +32,7 @@ std::optional<int> fittedRow(long double y, const Calibration& calibration, int 
     const std::optional<int> v = pixel(y);
     if (!v)
         return std::nullopt;
-    return surfaceHeight - calibration.originY - *v;
+    return surfaceHeight - calibration.OriginY - *v;
 }
 
 QString errorText(const std::exception& e)
@@ -67,12 +67,12 @@ std::optional<QPoint> pointOffset(const MeasurementSeries& series, int row, doub
 
 QPoint markerCentre(QPoint offset, const Calibration& calibration, int surfaceHeight)
 {
-    return {calibration.originX + offset.x(), surfaceHeight - 1 - calibration.originY - offset.y()};
+    return {calibration.OriginX + offset.x(), surfaceHeight - 1 - calibration.OriginY - offset.y()};
 }
 
 QPoint linePoint(QPoint offset, const Calibration& calibration, int surfaceHeight)
 {
-    return {calibration.originX + offset.x(), surfaceHeight - calibration.originY - offset.y()};
+    return {calibration.OriginX + offset.x(), surfaceHeight - calibration.OriginY - offset.y()};
 }
 
 DrawList diagramItems(const MeasurementSeries& series, const Calibration& calibration, QSize surface,
@@ -83,15 +83,15 @@ DrawList diagramItems(const MeasurementSeries& series, const Calibration& calibr
     DrawList items;
     pen.width = 2;
     setPenColour(pen, colours.axis);
-    const int xAxisRow = h - 1 - calibration.originY;
+    const int xAxisRow = h - 1 - calibration.OriginY;
     items.push_back(DrawItem::line({0, xAxisRow}, {w, xAxisRow}, pen.colour, pen.width));
-    const int yAxisColumn = calibration.originX + 1;
+    const int yAxisColumn = calibration.OriginX + 1;
     items.push_back(DrawItem::line({yAxisColumn, 0}, {yAxisColumn, h}, pen.colour, pen.width));
 
     pen.width = 1;
     setPenColour(pen, colours.point);
     for (int row = 1; row <= series.pointCount(); ++row) {
-        const std::optional<QPoint> offset = pointOffset(series, row, calibration.scale);
+        const std::optional<QPoint> offset = pointOffset(series, row, calibration.Scale);
         if (!offset)
             continue;
         const QPoint c = markerCentre(*offset, calibration, h);
@@ -108,8 +108,8 @@ DrawList connectingLineItems(const MeasurementSeries& series, const Calibration&
     pen.width = 1;
     setPenColour(pen, trendColour);
     for (int row = 1; row <= series.pointCount() - 1; ++row) {
-        const std::optional<QPoint> a = pointOffset(series, row, calibration.scale);
-        const std::optional<QPoint> b = pointOffset(series, row + 1, calibration.scale);
+        const std::optional<QPoint> a = pointOffset(series, row, calibration.Scale);
+        const std::optional<QPoint> b = pointOffset(series, row + 1, calibration.Scale);
         if (!a || !b)
             continue;
         items.push_back(DrawItem::line(linePoint(*a, calibration, surface.height()),
@@ -123,15 +123,15 @@ EvaluationDrawing trendLineDrawing(const MeasurementSeries& series, const Calibr
 {
     EvaluationDrawing drawing;
     try {
-        const LineFit fit = fitTrendLine(fitPoints(series, calibration.scale));
+        const LineFit fit = fitTrendLine(fitPoints(series, calibration.Scale));
         const std::optional<int> y1 = fittedRow(fit.a + fit.b * fit.xMin, calibration, surface.height());
         const std::optional<int> y2 = fittedRow(fit.a + fit.b * fit.xMax, calibration, surface.height());
         if (!y1 || !y2)
             throw FitError(kTrendLineFailedText);
         setPenColour(pen, trendColour);
-        drawing.items.push_back(DrawItem::line({calibration.originX + fit.xMin, *y1},
-                                               {calibration.originX + fit.xMax, *y2}, pen.colour, pen.width));
-        drawing.equation = trendLineText(fit, calibration.scale);
+        drawing.items.push_back(DrawItem::line({calibration.OriginX + fit.xMin, *y1},
+                                               {calibration.OriginX + fit.xMax, *y2}, pen.colour, pen.width));
+        drawing.equation = trendLineText(fit, calibration.Scale);
         drawing.items.push_back(DrawItem::label(kEquationTextPosition, drawing.equation, kTextColour,
                                                 kEquationPointSize));
     } catch (const KadroError& e) {
@@ -147,7 +147,7 @@ EvaluationDrawing trendParabolaDrawing(const MeasurementSeries& series, const Ca
 {
     EvaluationDrawing drawing;
     try {
-        const std::optional<ParabolaFit> fit = fitTrendParabola(fitPoints(series, calibration.scale));
+        const std::optional<ParabolaFit> fit = fitTrendParabola(fitPoints(series, calibration.Scale));
         if (fit) {
             // Every column is computed before anything is drawn, so a curve that leaves every
             // sensible position draws nothing at all.
@@ -160,8 +160,8 @@ EvaluationDrawing trendParabolaDrawing(const MeasurementSeries& series, const Ca
                 const std::optional<int> y = fittedRow(parabolaValue(*fit, x), calibration, surface.height());
                 if (!y)
                     throw FitError(kTrendParabolaFailedText);
-                curve.push_back(DrawItem::line({calibration.originX + x - 1, *previous},
-                                               {calibration.originX + x, *y}, QColor(), 0));
+                curve.push_back(DrawItem::line({calibration.OriginX + x - 1, *previous},
+                                               {calibration.OriginX + x, *y}, QColor(), 0));
                 previous = y;
             }
             setPenColour(pen, trendColour);
@@ -171,8 +171,8 @@ EvaluationDrawing trendParabolaDrawing(const MeasurementSeries& series, const Ca
                 drawing.items.push_back(item);
             }
         }
-        const TimeFit timeFit = fitOverTime(series, calibration.scale, clock);
-        drawing.equation = timeFitText(timeFit, calibration.scale);
+        const TimeFit timeFit = fitOverTime(series, calibration.Scale, clock);
+        drawing.equation = timeFitText(timeFit, calibration.Scale);
         drawing.items.push_back(DrawItem::label(kEquationTextPosition, drawing.equation, kTextColour,
                                                 kEquationPointSize));
     } catch (const KadroError& e) {

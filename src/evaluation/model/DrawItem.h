@@ -15,6 +15,7 @@ struct DrawItem {
     QPoint to;
     QColor colour;     // pen colour of a line, font colour of a text
     int penWidth = 1;  // Line
+    bool endExcluded = true;  // Line: the pixel at `to` is not drawn (the next segment starts there)
     QString text;      // Text, drawn without a background
     int pointSize = 0; // Text
 

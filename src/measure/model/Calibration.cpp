@@ -25,21 +25,21 @@ double pixelDistance(qint64 x1, qint64 y1, qint64 x2, qint64 y2)
 
 void Calibration::resetForPlayerView()
 {
-    calibrated = false;
-    expectFirstPosition = true;
-    secondPositionPending = true;
-    originSet = false;
-    originX = 0;
-    originY = 0;
+    Calibrated = false;
+    ExpectFirstPosition = true;
+    SecondPositionPending = true;
+    OriginSet = false;
+    OriginX = 0;
+    OriginY = 0;
 }
 
 DatenaufnahmeResult Calibration::startAcquisition()
 {
-    expectFirstPosition = true;
-    originSet = false;
+    ExpectFirstPosition = true;
+    OriginSet = false;
     DatenaufnahmeResult result;
-    result.unitLabelsVisible = calibrated;
-    if (!calibrated)
+    result.unitLabelsVisible = Calibrated;
+    if (!Calibrated)
         result.information = kNoCalibrationText;
     return result;
 }
@@ -48,28 +48,28 @@ PictureClickResult Calibration::pictureClick(PictureCoordinates at, bool videoLo
 {
     PictureClickResult result;
     result.at = at;
-    if (!calibrated) {
+    if (!Calibrated) {
         if (!videoLoaded)
             return result;
         result.xText = QString::number(at.px);
         result.yText = QString::number(at.py);
-        if (expectFirstPosition) {
+        if (ExpectFirstPosition) {
             result.action = PictureClickResult::Action::Position1;
-            expectFirstPosition = false;
-            secondPositionPending = true;
+            ExpectFirstPosition = false;
+            SecondPositionPending = true;
         } else {
             result.action = PictureClickResult::Action::Position2;
-            expectFirstPosition = true;
-            secondPositionPending = false;
+            ExpectFirstPosition = true;
+            SecondPositionPending = false;
         }
         return result;
     }
-    if (!originSet) {
-        if (evaluationClosed)
+    if (!OriginSet) {
+        if (EvaluationClosed)
             return result;
-        originX = at.px;
-        originY = at.py;
-        originSet = true;
+        OriginX = at.px;
+        OriginY = at.py;
+        OriginSet = true;
         result.action = PictureClickResult::Action::Origin;
         result.information = kStartMeasuringText;
         return result;
@@ -82,7 +82,7 @@ PictureClickResult Calibration::pictureClick(PictureCoordinates at, bool videoLo
 ScaleResult Calibration::computeScale(const CalibrationFields& fields)
 {
     ScaleResult result;
-    if (!expectFirstPosition || secondPositionPending)
+    if (!ExpectFirstPosition || SecondPositionPending)
         return result;
     const int x1 = parseInteger(fields.x1);
     const int y1 = parseInteger(fields.y1);
@@ -104,23 +104,23 @@ ScaleResult Calibration::computeScale(const CalibrationFields& fields)
         result.warning = kDistanceNotPositiveText;
         return result;
     }
-    scale = newScale;
+    Scale = newScale;
     result.outcome = ScaleResult::Outcome::Computed;
-    result.scaleText = formatPattern(scale, QStringLiteral("0.00E+00"));
+    result.scaleText = formatPattern(Scale, QStringLiteral("0.00E+00"));
     return result;
 }
 
 void Calibration::accept()
 {
-    calibrated = true;
-    originSet = false;
+    Calibrated = true;
+    OriginSet = false;
 }
 
 void Calibration::takeLowerLeftOrigin()
 {
-    originSet = true;
-    originX = 0;
-    originY = 0;
+    OriginSet = true;
+    OriginX = 0;
+    OriginY = 0;
 }
 
 KalibrierenOutcome Calibration::kalibrieren(const CalibrationFields& fields, Prompts& prompts,
@@ -155,20 +155,20 @@ KalibrierenOutcome Calibration::kalibrieren(const CalibrationFields& fields, Pro
 
 void Calibration::renew()
 {
-    calibrated = false;
-    originSet = false;
-    originX = 0;
-    originY = 0;
-    expectFirstPosition = true;
+    Calibrated = false;
+    OriginSet = false;
+    OriginX = 0;
+    OriginY = 0;
+    ExpectFirstPosition = true;
 }
 
 Calibration::LiveTexts Calibration::liveTexts(PictureCoordinates at) const
 {
     const qint64 x = dx(at.px);
     const qint64 y = dy(at.py);
-    if (!calibrated)
+    if (!Calibrated)
         return {QString::number(x), QString::number(y)};
-    return {liveNumberText(x, double(x) * scale), liveNumberText(y, double(y) * scale)};
+    return {liveNumberText(x, double(x) * Scale), liveNumberText(y, double(y) * Scale)};
 }
 
 } // namespace kadro

@@ -92,14 +92,14 @@ struct KalibrierenHooks {
 // lead there. One instance lives as long as the main window.
 class Calibration {
 public:
-    double scale = 0;                 // metres per picture pixel (used only while calibrated)
-    bool calibrated = false;          // a calibration was accepted
-    int originX = 0;                  // origin in picture coordinates
-    int originY = 0;
-    bool originSet = false;           // the origin is fixed: clicks record points
-    bool expectFirstPosition = true;  // the next calibration click is Position 1
-    bool secondPositionPending = true;  // Position 1 was clicked last
-    bool evaluationClosed = false;    // the panel was closed with "Schließen"
+    double Scale = 0;                 // metres per picture pixel (used only while Calibrated)
+    bool Calibrated = false;          // a calibration was accepted
+    int OriginX = 0;                  // origin in picture coordinates
+    int OriginY = 0;
+    bool OriginSet = false;           // the origin is fixed: clicks record points
+    bool ExpectFirstPosition = true;  // the next calibration click is Position 1
+    bool SecondPositionPending = true;  // Position 1 was clicked last
+    bool EvaluationClosed = false;    // the panel was closed with "Schließen"
 
     // The player view is set up: awaiting Position 1 with no origin. The scale keeps its value.
     void resetForPlayerView();
@@ -132,19 +132,19 @@ public:
     void renew();
 
     // "Schließen" on the measuring panel: origin clicks are ignored until a file is opened.
-    void closeEvaluation() { evaluationClosed = true; }
+    void closeEvaluation() { EvaluationClosed = true; }
     // A file was opened with the open dialog.
-    void fileOpened() { evaluationClosed = false; }
+    void fileOpened() { EvaluationClosed = false; }
 
     // "Kalibrieren" is enabled whenever the distance field is not empty.
     static bool calibrateButtonEnabled(const QString& distanceText) { return !distanceText.isEmpty(); }
 
     // Pixel difference to the origin (no overflow for any picture coordinate).
-    qint64 dx(int px) const { return qint64(px) - originX; }
-    qint64 dy(int py) const { return qint64(py) - originY; }
+    qint64 dx(int px) const { return qint64(px) - OriginX; }
+    qint64 dy(int py) const { return qint64(py) - OriginY; }
     // Metre coordinates of a picture point: x grows to the right, y upward.
-    double metresX(int px) const { return double(dx(px)) * scale; }
-    double metresY(int py) const { return double(dy(py)) * scale; }
+    double metresX(int px) const { return double(dx(px)) * Scale; }
+    double metresY(int py) const { return double(dy(py)) * Scale; }
 
     // The live X/Y display for the pointer at `at`: metres while calibrated, else the pixel
     // differences as whole numbers.

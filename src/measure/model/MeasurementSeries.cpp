@@ -106,8 +106,8 @@ SeriesUpdate MeasurementSeries::record(const Calibration& calibration, PictureCo
     // it was (the grid would not show a half-written row anyway).
     const qint64 dx = calibration.dx(at.px);
     const qint64 dy = calibration.dy(at.py);
-    const QString xText = tableNumberText(dx, double(dx) * calibration.scale);
-    const QString yText = tableNumberText(dy, double(dy) * calibration.scale);
+    const QString xText = tableNumberText(dx, double(dx) * calibration.Scale);
+    const QString yText = tableNumberText(dy, double(dy) * calibration.Scale);
     const QString frameText = QString::number(frame);
     QString dtText;
     if (r > 1) {
