@@ -5,14 +5,6 @@
 
 using namespace kadro;
 
-TEST(Potenz, RepeatedProducts)
-{
-    EXPECT_EQ(Potenz(2, 3.0), 9.0);
-    EXPECT_EQ(Potenz(3, -2.0), -8.0);
-    EXPECT_EQ(Potenz(0, 7.0), 1.0);
-    EXPECT_EQ(Potenz(-2, 7.0), 1.0);
-}
-
 TEST(SolveLinearSystem, SolvesExactSystems)
 {
     // x + y = 3, x − y = 1

@@ -3,8 +3,6 @@
 #include "evaluation/model/GaussSolver.h"
 #include "evaluation/model/TrendFits.h"
 
-#include <map>
-
 using namespace kadro;
 using namespace kadro::test;
 
@@ -16,18 +14,6 @@ public:
     double secondsAt(qint64 frame) const override { return frame < 30 ? frame / 30.0 : 1.0 + (frame - 30) / 60.0; }
     double secondsBetween(qint64 from, qint64 to) const override { return secondsAt(to) - secondsAt(from); }
 };
-
-// A ball dropped straight down, 1 mm per pixel, at 100 ms per frame: y = 0,5 + 0,3·t − 4,9·t²
-// with t = 0,1·k; every position is a whole millimetre, so the table keeps it exactly.
-MeasurementSeries verticalFall()
-{
-    const Calibration c = measuring(0.001, 200, 1200);
-    MeasurementSeries s;
-    const TimeStepClock clock("100");
-    for (int k = 0; k <= 6; ++k)
-        s.record(c, {200, 1200 + 500 + 30 * k - 49 * k * k}, 20 + k, clock);
-    return s;
-}
 
 } // namespace
 
@@ -101,15 +87,6 @@ TEST(TrendFits, TimesSinceTheFirstPoint)
     const TimeFit variable = fitOverTime(v, 0.01, VariableRateClock());
     EXPECT_NEAR(variable.times[1], 0.1, 1e-12);
     EXPECT_NEAR(variable.times[2], 0.2, 1e-12);
-}
-
-TEST(TrendFits, VerticalFallGivesHalfOfG)
-{
-    const MeasurementSeries s = verticalFall();
-    EXPECT_FALSE(fitTrendParabola(fitPoints(s, 0.001)).has_value());
-    const TimeFit fit = fitOverTime(s, 0.001, TimeStepClock("100"));
-    EXPECT_NEAR(double(fit.c) * 0.001, -4.9, 1e-9);
-    EXPECT_EQ(timeFitText(fit, 0.001), " y(x) = -4,9000x² + 0,300x + 0,500  ");
 }
 
 TEST(TrendFits, TimeFitTextFormat)

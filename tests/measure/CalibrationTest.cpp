@@ -27,12 +27,6 @@ CalibrationFields fields(const QString& x1, const QString& y1, const QString& x2
 
 } // namespace
 
-TEST(Calibration, ClientPositionCountsUpwardFromTheBottomRow)
-{
-    EXPECT_EQ(PictureCoordinates::fromClient(120, 80, 288), (PictureCoordinates{120, 207}));
-    EXPECT_EQ(PictureCoordinates::fromClient(0, 287, 288), (PictureCoordinates{0, 0}));
-}
-
 TEST(Calibration, ClicksAlternatePositionOneAndTwo)
 {
     Calibration c;
@@ -60,13 +54,6 @@ TEST(Calibration, ClicksAlternatePositionOneAndTwo)
     EXPECT_EQ(c.kalibrieren(fields("7", "8", "110", "20", "1"), prompts), KalibrierenOutcome::NotReady);
     EXPECT_TRUE(prompts.shown.isEmpty());
     EXPECT_FALSE(c.Calibrated);
-}
-
-TEST(Calibration, NothingToCalibrateBeforeTwoClicks)
-{
-    Calibration c;
-    c.resetForPlayerView();
-    EXPECT_EQ(c.computeScale(fields("10", "20", "110", "20", "1")).outcome, ScaleResult::Outcome::NotReady);
 }
 
 TEST(Calibration, TwoClicksAndOneMetreGiveOneCentimetrePerPixel)
@@ -225,11 +212,6 @@ TEST(Calibration, DatenaufnahmeAndRenewalResetTheClickState)
     EXPECT_EQ(c.OriginY, 0);
     EXPECT_DOUBLE_EQ(c.Scale, 0.01);
 
-    c = test::measuring(0.01, 30, 40);
-    c.resetForPlayerView();
-    EXPECT_TRUE(!c.Calibrated && !c.OriginSet && c.ExpectFirstPosition && c.SecondPositionPending);
-    EXPECT_EQ(c.OriginX, 0);
-    EXPECT_DOUBLE_EQ(c.Scale, 0.01);
 }
 
 TEST(Calibration, LiveDisplayHasLimitsAndAZeroTextOfItsOwn)

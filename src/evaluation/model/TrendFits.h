@@ -78,9 +78,10 @@ struct TimeFit {
     long double c = 0;
     std::vector<double> times;
 };
-// Times from `clock` by the frames of the series (column 4). Throws ConvertError for a text that
-// is not a number, MathError as the solver does, and FitError(kTimeFitFailedText) when the points
-// have fewer than three different times or the result is not finite.
+// The computation of `bahnkurve`. Times from `clock` by the frames of the series (column 4), Y as
+// in fitPoints. Throws ConvertError for a text that is not a number, FitError(kInvalidScaleText)
+// as fitPoints does, MathError as the solver does, and FitError(kTimeFitFailedText) when the
+// points have fewer than three different times or the result is not finite.
 TimeFit fitOverTime(const MeasurementSeries& series, double scale, const FrameClock& clock);
 // " y(x) = -4,9050x² + 1,200x - 0,300  ": c·Scale with 5 significant digits and 4 decimals,
 // b·Scale and a·Scale with 4 and 3; x stands for the time in seconds since the first point.

@@ -85,7 +85,7 @@ public:
     // (ConvertError from the clock) records nothing.
     SeriesUpdate record(const Calibration& calibration, PictureCoordinates at, qint64 frame,
                         const FrameClock& clock);
-    // Deletes point `row` (1..rowCount()−1) and renumbers the rest; the next point's time step
+    // `MesswertLoeschen`: deletes point `row` (1..rowCount()−1) and renumbers the rest; the next point's time step
     // then spans the deleted one. Any other row is a range error (KadroError).
     SeriesUpdate deletePoint(int row);
     // "Messwerte neu": the empty series.
