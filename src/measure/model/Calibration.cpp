@@ -1,0 +1,174 @@
+#include "measure/model/Calibration.h"
+
+#include "common/NumberFormat.h"
+#include "common/Prompts.h"
+#include "measure/model/MeasureFormat.h"
+#include "measure/model/MeasureTexts.h"
+
+#include <cmath>
+
+namespace kadro {
+
+double pixelDistance(qint64 x1, qint64 y1, qint64 x2, qint64 y2)
+{
+    const qint64 dx = x1 - x2;
+    const qint64 dy = y1 - y2;
+    // Up to 2^31 each square and their sum fit in 64 bits, and the root of an exact sum is
+    // correctly rounded; beyond that (typed coordinates) hypot avoids any overflow.
+    constexpr qint64 limit = qint64(1) << 31;
+    if (dx > -limit && dx < limit && dy > -limit && dy < limit) {
+        const quint64 sum = quint64(dx * dx) + quint64(dy * dy);
+        return std::sqrt(double(sum));
+    }
+    return std::hypot(double(dx), double(dy));
+}
+
+void Calibration::resetForPlayerView()
+{
+    Calibrated = false;
+    ExpectFirstPosition = true;
+    SecondPositionPending = true;
+    OriginSet = false;
+    OriginX = 0;
+    OriginY = 0;
+}
+
+DatenaufnahmeResult Calibration::startAcquisition()
+{
+    ExpectFirstPosition = true;
+    OriginSet = false;
+    DatenaufnahmeResult result;
+    result.unitLabelsVisible = Calibrated;
+    if (!Calibrated)
+        result.information = kNoCalibrationText;
+    return result;
+}
+
+PictureClickResult Calibration::pictureClick(PictureCoordinates at, bool videoLoaded)
+{
+    PictureClickResult result;
+    result.at = at;
+    if (!Calibrated) {
+        if (!videoLoaded)
+            return result;
+        result.xText = QString::number(at.px);
+        result.yText = QString::number(at.py);
+        if (ExpectFirstPosition) {
+            result.action = PictureClickResult::Action::Position1;
+            ExpectFirstPosition = false;
+            SecondPositionPending = true;
+        } else {
+            result.action = PictureClickResult::Action::Position2;
+            ExpectFirstPosition = true;
+            SecondPositionPending = false;
+        }
+        return result;
+    }
+    if (!OriginSet) {
+        if (EvaluationClosed)
+            return result;
+        OriginX = at.px;
+        OriginY = at.py;
+        OriginSet = true;
+        result.action = PictureClickResult::Action::Origin;
+        result.information = kStartMeasuringText;
+        return result;
+    }
+    if (videoLoaded)
+        result.action = PictureClickResult::Action::MeasuredPoint;
+    return result;
+}
+
+ScaleResult Calibration::computeScale(const CalibrationFields& fields)
+{
+    ScaleResult result;
+    if (!ExpectFirstPosition || SecondPositionPending)
+        return result;
+    const int x1 = parseInteger(fields.x1);
+    const int y1 = parseInteger(fields.y1);
+    const int x2 = parseInteger(fields.x2);
+    const int y2 = parseInteger(fields.y2);
+    const double distance = parseDecimal(fields.distance);
+
+    const double pixels = pixelDistance(x1, y1, x2, y2);
+    if (pixels == 0) {
+        result.outcome = ScaleResult::Outcome::Refused;
+        result.warning = kIdenticalPositionsText;
+        return result;
+    }
+    const double newScale = distance / pixels;
+    // A distance of 0 or below (or one so small that the quotient vanishes) would make every
+    // point read 0,000 and every fit divide by zero: refused like coinciding positions.
+    if (!(distance > 0) || !(newScale > 0) || !std::isfinite(newScale)) {
+        result.outcome = ScaleResult::Outcome::Refused;
+        result.warning = kDistanceNotPositiveText;
+        return result;
+    }
+    Scale = newScale;
+    result.outcome = ScaleResult::Outcome::Computed;
+    result.scaleText = formatPattern(Scale, QStringLiteral("0.00E+00"));
+    return result;
+}
+
+void Calibration::accept()
+{
+    Calibrated = true;
+    OriginSet = false;
+}
+
+void Calibration::takeLowerLeftOrigin()
+{
+    OriginSet = true;
+    OriginX = 0;
+    OriginY = 0;
+}
+
+KalibrierenOutcome Calibration::kalibrieren(const CalibrationFields& fields, Prompts& prompts,
+                                            const KalibrierenHooks& hooks)
+{
+    const ScaleResult computed = computeScale(fields);
+    switch (computed.outcome) {
+    case ScaleResult::Outcome::NotReady:
+        return KalibrierenOutcome::NotReady;
+    case ScaleResult::Outcome::Refused:
+        prompts.warning(computed.warning);
+        return KalibrierenOutcome::Refused;
+    case ScaleResult::Outcome::Computed:
+        break;
+    }
+    if (hooks.showScale)
+        hooks.showScale(computed.scaleText);
+    if (prompts.message(BoxKind::Confirmation, kAcceptCalibrationText, {Button::Ja, Button::Abbrechen})
+        != Button::Ja)
+        return KalibrierenOutcome::Cancelled;
+    accept();
+    if (hooks.accepted)
+        hooks.accepted();
+    // Only "Nein" fixes the origin here; "Ja" (or a box closed without an answer) leaves the
+    // next picture click to fix it.
+    if (prompts.message(BoxKind::Information, kOriginQuestionText, {Button::Ja, Button::Nein}) != Button::Nein)
+        return KalibrierenOutcome::AwaitingOrigin;
+    takeLowerLeftOrigin();
+    prompts.information(kStartMeasuringText);
+    return KalibrierenOutcome::OriginLowerLeft;
+}
+
+void Calibration::renew()
+{
+    Calibrated = false;
+    OriginSet = false;
+    OriginX = 0;
+    OriginY = 0;
+    ExpectFirstPosition = true;
+}
+
+Calibration::LiveTexts Calibration::liveTexts(PictureCoordinates at) const
+{
+    const qint64 x = dx(at.px);
+    const qint64 y = dy(at.py);
+    if (!Calibrated)
+        return {QString::number(x), QString::number(y)};
+    return {liveNumberText(x, double(x) * Scale), liveNumberText(y, double(y) * Scale)};
+}
+
+} // namespace kadro
