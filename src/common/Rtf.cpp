@@ -248,7 +248,7 @@ enum class Dest : uint8_t { Text, FontTable, ColorTable };
 struct CharState {
     int font = 0;
     int halfPoints = kDefaultHalfPoints;
-    int colour = 0;
+    int colour = -1; // index into the colour table; -1 is the automatic colour
     bool bold = false;
     bool italic = false;
     bool underline = false;
@@ -413,8 +413,10 @@ void Reader::parse()
         if (c == '\\' && m_p + 1 < m_end && m_p[1] == '\'') {
             // \'hh: one byte in the current code page
             m_p += 2;
-            int hi = m_p < m_end ? hexValue(static_cast<unsigned char>(*m_p)) : -1;
-            int lo = m_p + 1 < m_end ? hexValue(static_cast<unsigned char>(m_p[1])) : -1;
+            if (m_end - m_p < 2)
+                break; // the file ends inside the escape
+            const int hi = hexValue(static_cast<unsigned char>(m_p[0]));
+            const int lo = hexValue(static_cast<unsigned char>(m_p[1]));
             if (hi < 0 || lo < 0)
                 continue; // a broken escape: its remaining characters are read as text
             m_p += 2;
@@ -443,6 +445,8 @@ void Reader::parse()
             if (isLetter(next)) {
                 Token t;
                 readControlWord(&t);
+                if (m_p >= m_end)
+                    break; // a word cut off by the end of the file, "u82" of "u8222"
                 if (m_fallbackLeft > 0) {
                     --m_fallbackLeft;
                     if (t.name == "bin" && t.hasParam && t.param > 0)
