@@ -214,6 +214,33 @@ TEST(Rtf, ReadsLibreOfficeOutput)
                              " « „a“ €» Liberation Serif 16"));
 }
 
+TEST(Rtf, ReadsWordOutput)
+{
+    // Word's header: theme fonts with large numbers, default properties, math settings and the
+    // footnote separator outside any "\*" group, revision ids on every run.
+    const QByteArray word =
+        "{\\rtf1\\adeflang1025\\ansi\\ansicpg1252\\uc1\\adeff31507\\deff0\\stshfdbch31505"
+        "\\deflang1031{\\fonttbl{\\f0\\fbidi \\froman\\fcharset0\\fprq2{\\*\\panose "
+        "02020603050405020304}Times New Roman;}{\\f31506\\fbidi \\fminor\\fcharset0\\fprq2"
+        "{\\*\\panose 020f0502020204030204}Calibri;}}\r\n"
+        "{\\colortbl;\\red0\\green0\\blue0;\\red192\\green0\\blue0;}{\\*\\defchp \\f31506\\fs22 }"
+        "{\\*\\defpap \\ql \\sa160\\sl259\\slmult1 }\\noqfpromote {\\stylesheet{\\ql \\rtlch\\fcs1 "
+        "\\af31507\\afs22 \\ltrch\\fcs0 \\f31506\\fs22 \\snext0 Normal;}}{\\*\\rsidtbl \\rsid123}"
+        "{\\mmathPr\\mmathFont34\\mbrkBin0}{\\info{\\author Lehrer}{\\version1}}\r\n"
+        "\\paperw11906\\paperh16838\\margl1417 {\\*\\ftnsep \\ltrpar \\pard\\plain \\ltrpar "
+        "{\\rtlch\\fcs1 \\af31507 \\ltrch\\fcs0 \\chftnsep \\par }}\r\n"
+        "\\pard\\plain \\ltrpar\\qc \\li0\\ri0\\sa160\\sl259\\slmult1\\widctlpar\\itap0 \\rtlch"
+        "\\fcs1 \\af31507\\afs22\\alang1025 \\ltrch\\fcs0 \\f31506\\fs22\\lang1031\\langfe1033 "
+        "{\\rtlch\\fcs1 \\af31507 \\ltrch\\fcs0 \\b\\insrsid123 Hallo}{\\rtlch\\fcs1 \\af31507 "
+        "\\ltrch\\fcs0 \\insrsid123  Welt\r\n\\par }\\pard \\ltrpar\\ql {\\field{\\*\\fldinst "
+        "{\\rtlch\\fcs1 \\af31507 \\ltrch\\fcs0 HYPERLINK \"https://example.org\" }}{\\fldrslt "
+        "{\\rtlch\\fcs1 \\af31507 \\ltrch\\fcs0 \\ul\\cf2 Seite}}}{\\rtlch\\fcs1 \\af31507 "
+        "\\ltrch\\fcs0 \\insrsid123 \r\n\\par }{\\*\\themedata 504b030414}\r\n"
+        "{\\*\\latentstyles\\lsdstimax376{\\lsdlockedexcept \\lsdqformat1 Normal;}}}";
+    EXPECT_EQ(describeRtf(word), QStringLiteral("C: «Hallo» Calibri 11 b « Welt» Calibri 11\n"
+                                                "L: «Seite» Calibri 11 u #c00000"));
+}
+
 TEST(Rtf, DecodesCodePagesAndUnicodeWithTheirFallbacks)
 {
     // Umlauts as \'hh in upper or lower case, and as \uN with the fallback skipped.
