@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -61,6 +62,103 @@ QTimer* timer(QWidget* owner, const char* name, int interval, bool enabled = fal
 }
 
 } // namespace
+
+static QLineEdit* edit(QWidget* parent, const char* name, int x, int y, int w, int maxLength = 32767)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setGeometry(x, y, w, 21);
+    e->setMaxLength(maxLength);
+    return e;
+}
+
+void MainWindowUi::buildMeasurePanel(QWidget* owner, QWidget* c)
+{
+    BerechnenAnzeigePanel = panel(c, "BerechnenAnzeigePanel", 400, 305, 392, 230);
+
+    // Calibration: two clicked positions and the real distance between them.
+    KalibrierenPanel = panel(BerechnenAnzeigePanel, "KalibrierenPanel", 6, 6, 186, 172);
+    Position1Label = label(KalibrierenPanel, "Position1Label", QStringLiteral("Position 1"), 8, 6, 90);
+    XPosition1Label = label(KalibrierenPanel, "XPosition1Label", QStringLiteral("X"), 8, 28, 12);
+    XKoord1Label = edit(KalibrierenPanel, "XKoord1Label", 22, 26, 60);
+    YPosition1Label = label(KalibrierenPanel, "YPosition1Label", QStringLiteral("Y"), 94, 28, 12);
+    YKoord1Label = edit(KalibrierenPanel, "YKoord1Label", 108, 26, 60);
+    Position2Label = label(KalibrierenPanel, "Position2Label", QStringLiteral("Position 2"), 8, 54, 90);
+    XPosition2Label = label(KalibrierenPanel, "XPosition2Label", QStringLiteral("X"), 8, 76, 12);
+    XKoord2Label = edit(KalibrierenPanel, "XKoord2Label", 22, 74, 60);
+    YPosition2Label = label(KalibrierenPanel, "YPosition2Label", QStringLiteral("Y"), 94, 76, 12);
+    YKoord2Label = edit(KalibrierenPanel, "YKoord2Label", 108, 74, 60);
+    AbstandLabel = label(KalibrierenPanel, "AbstandLabel", QStringLiteral("Abstand"), 8, 106, 50);
+    XYAbstandEdit = edit(KalibrierenPanel, "XYAbstandEdit", 60, 104, 80, 10);
+    mAbstandLabel = label(KalibrierenPanel, "mAbstandLabel", QStringLiteral("m"), 146, 106, 14);
+    KalibrierenButton = button(KalibrierenPanel, "KalibrierenButton", QStringLiteral("Kalibrieren"), 8, 138, 80);
+    KalibrierenButton->setEnabled(false);
+    KalPanel = panel(KalibrierenPanel, "KalPanel", 94, 138, 84, 25, QFrame::Sunken);
+    KalibrierungsLabel = label(KalPanel, "KalibrierungsLabel", QString(), 2, 4, 62);
+    KalibrierungsLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    KalibrierenMLabel = label(KalPanel, "KalibrierenMLabel", QStringLiteral("m"), 68, 4, 12);
+
+    // The pointer's position over the picture.
+    PositionXYPanel = panel(BerechnenAnzeigePanel, "PositionXYPanel", 6, 183, 186, 40);
+    XPositionLabel = label(PositionXYPanel, "XPositionLabel", QStringLiteral("X"), 6, 12, 12);
+    XLabel = label(PositionXYPanel, "XLabel", QString(), 20, 9, 58, 22);
+    mXLabel = label(PositionXYPanel, "mXLabel", QStringLiteral("m"), 80, 12, 12);
+    YPositionLabel = label(PositionXYPanel, "YPositionLabel", QStringLiteral("Y"), 96, 12, 12);
+    YLabel = label(PositionXYPanel, "YLabel", QString(), 110, 9, 58, 22);
+    mYLabel = label(PositionXYPanel, "mYLabel", QStringLiteral("m"), 170, 12, 12);
+    for (QLabel* l : {XLabel, YLabel}) {
+        l->setAlignment(Qt::AlignCenter);
+        l->setAutoFillBackground(true);
+        QPalette pal = l->palette();
+        pal.setColor(QPalette::Window, Qt::white);
+        l->setPalette(pal);
+        l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    }
+
+    // The measured points.
+    MesswerteStringGrid = new QTableWidget(2, 5, BerechnenAnzeigePanel);
+    MesswerteStringGrid->setObjectName(QStringLiteral("MesswerteStringGrid"));
+    MesswerteStringGrid->setGeometry(194, 10, 195, 182);
+    MesswerteStringGrid->horizontalHeader()->hide();
+    MesswerteStringGrid->verticalHeader()->hide();
+    MesswerteStringGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    MesswerteStringGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    MesswerteStringGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    MesswerteStringGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MesswerteStringGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    MesswerteStringGrid->setWordWrap(false);
+    MesswerteStringGrid->setTextElideMode(Qt::ElideNone);
+    MesswerteStringGrid->setFrameStyle(QFrame::Box | QFrame::Plain);
+    QFont gridFont = MesswerteStringGrid->font();
+    gridFont.setPixelSize(10);
+    MesswerteStringGrid->setFont(gridFont);
+    MesswerteStringGrid->horizontalHeader()->setMinimumSectionSize(1);
+    MesswerteStringGrid->verticalHeader()->setMinimumSectionSize(1);
+    MesswerteStringGrid->horizontalHeader()->setDefaultSectionSize(35);
+    MesswerteStringGrid->verticalHeader()->setDefaultSectionSize(19);
+    MesswerteStringGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    MesswertePopupMenu = new QMenu(owner);
+    MesswertePopupMenu->setObjectName(QStringLiteral("MesswertePopupMenu"));
+    MesswertePopupMenuMessungLoeschen = MesswertePopupMenu->addAction(QStringLiteral("Messung löschen"));
+    MesswertePopupMenuMessungLoeschen->setObjectName(QStringLiteral("MesswertePopupMenuMessungLoeschen"));
+
+    // The buttons of a calibrated picture; "Diagramm an" and "Diagramm aus" share one place.
+    MesswerteButtonPanel = panel(BerechnenAnzeigePanel, "MesswerteButtonPanel", 10, 70, 176, 112);
+    MesswerteSpeichernButton = button(MesswerteButtonPanel, "MesswerteSpeichernButton", QStringLiteral("Speichern"), 8, 4, 160);
+    KalibrierungNeuButton = button(MesswerteButtonPanel, "KalibrierungNeuButton", QStringLiteral("Kalibrierung neu"), 8, 31, 160);
+    MesswerteNeuButton = button(MesswerteButtonPanel, "MesswerteNeuButton", QStringLiteral("Messwerte neu"), 8, 58, 160);
+    DiagrammButton = button(MesswerteButtonPanel, "DiagrammButton", QStringLiteral("Diagramm an"), 8, 85, 160);
+    DiagrammButton2 = button(MesswerteButtonPanel, "DiagrammButton2", QStringLiteral("Diagramm aus"), 8, 85, 160);
+    DiagrammButton2->hide();
+    MesswerteButtonPanel->hide();
+    AuswertungSchliessenButton =
+        button(BerechnenAnzeigePanel, "AuswertungSchliessenButton", QStringLiteral("Schließen"), 300, 199, 85);
+
+    // The cover over everything until "Datenaufnahme" is chosen.
+    BerechnenAbdeckungsPanel = panel(BerechnenAnzeigePanel, "BerechnenAbdeckungsPanel", 0, 0, 392, 230);
+    BerechnenAbdeckungsPanel->setAutoFillBackground(true);
+    BerechnenAbdeckungsPanel->raise();
+}
 
 void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
 {
@@ -182,10 +280,7 @@ void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
     MarkeSetzenButton = button(StringGridPanel, "MarkeSetzenButton", QStringLiteral("Marke setzen"), 700, 30, 85);
     SpeichernButton = button(StringGridPanel, "SpeichernButton", QStringLiteral("Speichern"), 700, 65, 85);
 
-    // Measurement panel (its contents belong to the measuring subsystem).
-    BerechnenAnzeigePanel = panel(c, "BerechnenAnzeigePanel", 400, 305, 392, 230);
-    BerechnenAbdeckungsPanel = panel(BerechnenAnzeigePanel, "BerechnenAbdeckungsPanel", 0, 0, 392, 230);
-    BerechnenAbdeckungsPanel->setAutoFillBackground(true);
+    buildMeasurePanel(owner, c);
 
     OeffnenButton = button(c, "OeffnenButton", QStringLiteral("Öffnen"), 712, 502, 75);
 
@@ -278,9 +373,6 @@ void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
         }
     }
 
-    MesswertePopupMenu = new QMenu(owner);
-    MesswertePopupMenu->setObjectName(QStringLiteral("MesswertePopupMenu"));
-    MesswertePopupMenuMessungLoeschen = MesswertePopupMenu->addAction(QStringLiteral("Messung löschen"));
 
     // Timers.
     Timer1 = timer(owner, "Timer1", 200);

@@ -59,6 +59,9 @@ struct MainWindowUi : PictureWidgets,
     // Builds every component into `client` and the menus into `menuBar`; `owner` owns the
     // pop-up menus and timers.
     void build(QWidget* owner, QWidget* client, QMenuBar* menuBar);
+
+private:
+    void buildMeasurePanel(QWidget* owner, QWidget* client);
 };
 
 } // namespace kadro

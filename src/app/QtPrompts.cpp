@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace kadro {
 
 Button QtPrompts::message(BoxKind kind, const QString& text, const QList<Button>& buttons, std::optional<QPoint> offset)
@@ -16,6 +18,11 @@ Button QtPrompts::message(BoxKind kind, const QString& text, const QList<Button>
     shownText.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     box.setText(shownText);
     box.setTextFormat(Qt::PlainText);
+    // The messages break their lines themselves; the box must not break them again.
+    int widest = 0;
+    for (const QString& line : shownText.split(QLatin1Char('\n')))
+        widest = std::max(widest, box.fontMetrics().horizontalAdvance(line));
+    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(std::min(widest + 8, 1000)));
     switch (kind) {
     case BoxKind::Warning: box.setIcon(QMessageBox::Warning); break;
     case BoxKind::Error: box.setIcon(QMessageBox::Critical); break;

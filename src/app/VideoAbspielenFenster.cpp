@@ -109,8 +109,9 @@ void TVideoAbspielenFenster::compose()
     m_memo = std::make_unique<MemoEditor>(c, ui);
     m_markTable = std::make_unique<MarkTableController>(c, ui, *m_transport, *m_memo, m_uebergang);
     // Measuring and evaluation.
-    m_measure = std::make_unique<MeasureController>(c, ui, ui);
-    m_evaluation = std::make_unique<EvaluationController>(c, ui, ui);
+    m_measure = std::make_unique<MeasureController>(c, ui, ui, *m_transport);
+    m_evaluation = std::make_unique<EvaluationController>(c, ui, ui, *m_transport, *m_measure);
+    m_measure->setEvaluation(m_evaluation.get());
     // The open command, which reaches all of them.
     m_presentationFile = std::make_unique<PresentationFile>(
         c, PresentationFile::Parts{*m_transport, *m_sectionPlayback, *m_markTable, *m_memo, *m_measure, *m_evaluation});
@@ -123,7 +124,10 @@ void TVideoAbspielenFenster::compose()
     connect(m_sectionPlayback.get(), &SectionPlayback::evaluationOffered, m_measure.get(),
             &MeasureController::offerEvaluation);
     connect(m_markTable.get(), &MarkTableController::openRequested, this, [this] { runGuarded(m_prompts, [this] { openCommand(); }); });
+    connect(m_measure.get(), &MeasureController::pictureMenuRequested, this,
+            [this](const QPoint& pos) { openPopup(ui.HauptFensterPopupMenu, pos, true); });
     savePresentation = [this] { m_markTable->SpeichernButtonClick(); };
+    saveMeasurements = [this] { m_measure->MesswerteSpeichernButtonClick(); };
 
     wireShell();
     wireDialogs();

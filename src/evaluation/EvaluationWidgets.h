@@ -2,12 +2,16 @@
 
 class QAction;
 class QMenu;
+class QPushButton;
 class QTimer;
 
 namespace kadro {
 
-// The menu "Datenaus&wertung" with its radio items and the drawing timers.
+// The menu "Datenaus&wertung" with its radio items, "Diagramm an" / "Diagramm aus" (in the
+// measurement panel's button row) and the drawing timers.
 struct EvaluationWidgets {
+    QPushButton* DiagrammButton = nullptr;
+    QPushButton* DiagrammButton2 = nullptr;
     QMenu* MenuDatenauswertung = nullptr;
     QAction* MenuKeine = nullptr;
     QAction* MenuPunkteverbinden = nullptr;

@@ -1,35 +1,88 @@
 #pragma once
 #include "common/Context.h"
 #include "measure/MeasureWidgets.h"
+#include "measure/model/Calibration.h"
+#include "measure/model/MeasurementSeries.h"
 #include "player/PictureWidgets.h"
 
 #include <QObject>
+#include <QPoint>
 
 namespace kadro {
 
-// Measuring in the player view: the measurement panel under its cover and the menu item
-// "D&atenaufnahme".
+class EvaluationController;
+class FrameClock;
+class Transport;
+
+// Measuring in the player view: "Datenaufnahme", calibrating the picture with two clicked
+// positions and a distance, the origin, recording clicked points into the measurement table,
+// deleting and clearing points, the live position display and saving the points as a .mes file.
 class MeasureController : public QObject {
     Q_OBJECT
 public:
-    MeasureController(const Context& context, const MeasureWidgets& widgets, const PictureWidgets& picture);
+    MeasureController(const Context& context, const MeasureWidgets& widgets, const PictureWidgets& picture,
+                      Transport& transport);
+
+    // The evaluation draws the points; measuring tells it when they or the calibration change.
+    void setEvaluation(EvaluationController* evaluation) { m_evaluation = evaluation; }
+
+    const Calibration& calibration() const { return m_calibration; }
+    const MeasurementSeries& series() const { return m_series; }
 
     // The measuring part of laying out the views afresh.
     void setUpAuthoringView();
     void setUpPlayerView();
 
+    // Handlers.
+    void MenuDatenaufnahmeClick();
+    void PaintBox1MouseDown(Qt::MouseButton button, int x, int y);
+    void PaintBox1MouseMove(int x, int y);
+    void XYAbstandEditChange();
+    void XYAbstandEditKeyPress(int key);
+    void KalibrierenButtonClick();
+    void KalibrierungNeuButtonClick();
+    void AuswertungSchliessenButtonClick();
+    void MesswerteStringGridMouseDown(Qt::MouseButton button, int x, int y);
+    void MesswertePopupMenuMessungLoeschenClick();
+    void MesswertLoeschen(int row);
+    void MesswerteNeuButtonClick();
+    void MesswerteSpeichernButtonClick();
+
     // A section offers measuring (the panel is uncovered) or not.
     void offerEvaluation(bool offered);
-    // Opening a file: the panel's "Schließen" no longer holds.
+    // Opening a file with the open dialog: the panel's "Schließen" no longer holds.
     void resetForOpenedFile();
-    // A presentation in the player view: no measuring menu.
+    // A presentation in the player view: no measuring menu and no "Schließen".
     void hideForPresentation();
     void hideDataAcquisitionMenu();
 
+    // Where the grid's pop-up menu was opened last (screen coordinates).
+    QPoint lastPopupPoint() const { return m_lastPopupPoint; }
+
+signals:
+    // A right click on the picture: the main pop-up menu opens at this screen point (after the
+    // video paused as before every pop-up menu).
+    void pictureMenuRequested(const QPoint& globalPos);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    bool videoLoaded() const;
+    // The measurement table shows the series: rows, cells, widths and its place.
+    void showSeries();
+    void applyUpdate(const SeriesUpdate& update);
+    void setUnitLabelsVisible(bool visible);
+    void emptyCoordinateFields();
+
     Context c;
     MeasureWidgets ui;
     PictureWidgets pic;
+    Transport& transport;
+    EvaluationController* m_evaluation = nullptr;
+    Calibration m_calibration;
+    MeasurementSeries m_series;
+    QPoint m_lastPopupPoint;
 };
 
 } // namespace kadro

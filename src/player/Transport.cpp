@@ -72,8 +72,10 @@ Transport::Transport(const Context& context, const TransportWidgets& widgets, co
     connect(ui.Timer2, &QTimer::timeout, this, guard([this] { Timer2Timer(); }));
     connect(ui.Timer4, &QTimer::timeout, this, guard([this] { Timer4Timer(); }));
     connect(ui.Timer9, &QTimer::timeout, this, guard([this] { Timer9Timer(); }));
-    // A repaint of the drawing surface draws the current frame again.
-    connect(pic.PaintBox1, &OverlayBox::repaintRequested, this, guard([this] { Timer4Timer(); }));
+    // A repaint of the drawing surface draws the current frame again once the handler that asked
+    // for it has finished, as a paint of the window comes after the handler that invalidated it.
+    connect(pic.PaintBox1, &OverlayBox::repaintRequested, this, guard([this] { Timer4Timer(); }),
+            Qt::QueuedConnection);
 }
 
 bool Transport::videoLoaded() const
@@ -140,7 +142,7 @@ void Transport::showTimes(int frame)
 void Transport::setUpAuthoringView()
 {
     // Picture at full size, drawings cleared, the cursor from the settings.
-    pic.BildschirmPanel->resize(384, 288);
+    pic.BildschirmPanel->setSurfaceSize(QSize(384, 288));
     pic.BildschirmUnterlagePanel->setGeometry(5, 6, 389, 293);
 
     // Controls: only the start button usable.
@@ -278,12 +280,12 @@ bool Transport::OeffnenStandardEinstellungen()
         ph = std::max(1, static_cast<int>(std::lround(ph * scale)));
     }
     if (ph < 289) {
-        pic.BildschirmPanel->resize(pic.BildschirmPanel->width(), ph);
+        pic.BildschirmPanel->setSurfaceSize(QSize(pic.BildschirmPanel->width(), ph));
         pic.BildschirmUnterlagePanel->setGeometry(pic.BildschirmUnterlagePanel->x(), (300 - ph) / 2,
                                                   pic.BildschirmUnterlagePanel->width(), ph + 5);
     }
     if (pw < 385) {
-        pic.BildschirmPanel->resize(pw, pic.BildschirmPanel->height());
+        pic.BildschirmPanel->setSurfaceSize(QSize(pw, pic.BildschirmPanel->height()));
         pic.BildschirmUnterlagePanel->setGeometry((394 - pw) / 2, pic.BildschirmUnterlagePanel->y(), pw + 5,
                                                   pic.BildschirmUnterlagePanel->height());
     }
@@ -462,6 +464,11 @@ void Transport::freezeStillPicture()
 void Transport::enableButtonsSoon()
 {
     ui.Timer9->start();
+}
+
+void Transport::refreshPictureSoon()
+{
+    ui.Timer4->start();
 }
 
 void Transport::StartButton1()
@@ -656,8 +663,10 @@ void Transport::Timer4Timer()
 {
     // The picture surface keeps the frame it shows, so redrawing needs no step back and forth:
     // a repaint shows the same frame and clears the drawings over it.
-    if (videoLoaded())
+    if (videoLoaded()) {
+        pic.PaintBox1->clearItems();
         pic.BildschirmPanel->update();
+    }
     ui.Timer4->stop();
     emit c.events.pictureRefreshed();
 }

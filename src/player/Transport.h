@@ -74,6 +74,8 @@ public:
     void freezeStillPicture();
     // The buttons that need a moment after an open become usable after Timer9.
     void enableButtonsSoon();
+    // The current frame is drawn afresh a moment later (Timer4), wiping what is drawn over it.
+    void refreshPictureSoon();
 
     // Time steps in ms as the settings hold them now ("Normal" and "Zeitlupe").
     int normalStep() const;

@@ -3,7 +3,50 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace kadro {
+
+namespace {
+// A line from p1 up to, but not including, p2, pixel by pixel along the line (a thin pen) or as a
+// shortened stroke (a wide one), so that a chain of segments draws each joint pixel once.
+void drawLineWithoutEnd(QPainter& p, const OverlayItem& item)
+{
+    const QPoint a = item.p1;
+    const QPoint b = item.p2;
+    if (a == b)
+        return;
+    const int dx = std::abs(b.x() - a.x());
+    const int dy = std::abs(b.y() - a.y());
+    const int sx = a.x() < b.x() ? 1 : -1;
+    const int sy = a.y() < b.y() ? 1 : -1;
+    if (item.pen.width() > 1) {
+        // Along the major axis the stroke stops one pixel short of its end.
+        const QPoint end = dx >= dy ? QPoint(b.x() - sx, b.y()) : QPoint(b.x(), b.y() - sy);
+        p.drawLine(a, end);
+        return;
+    }
+    QVector<QPoint> points;
+    points.reserve(std::max(dx, dy));
+    int x = a.x();
+    int y = a.y();
+    int err = dx - dy;
+    while (QPoint(x, y) != b) {
+        points.append(QPoint(x, y));
+        const int e2 = 2 * err;
+        if (e2 > -dy) {
+            err -= dy;
+            x += sx;
+        }
+        if (e2 < dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+    p.drawPoints(points.constData(), int(points.size()));
+}
+} // namespace
 
 OverlayBox::OverlayBox(QWidget* parent) : QWidget(parent)
 {
@@ -50,6 +93,30 @@ void OverlayBox::addMarker(const QPoint& centre, int halfSize, const QPen& pen,
     update();
 }
 
+void OverlayBox::replaceLayer(int layer, std::vector<OverlayItem> items)
+{
+    std::vector<OverlayItem> kept;
+    for (OverlayItem& item : items_)
+        if (item.layer != layer)
+            kept.push_back(std::move(item));
+    for (OverlayItem& item : items)
+        item.layer = layer;
+    kept.insert(kept.end(), std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
+    std::stable_sort(kept.begin(), kept.end(),
+                     [](const OverlayItem& a, const OverlayItem& b) { return a.layer < b.layer; });
+    items_ = std::move(kept);
+    update();
+}
+
+std::vector<OverlayItem> OverlayBox::layerItems(int layer) const
+{
+    std::vector<OverlayItem> out;
+    for (const OverlayItem& item : items_)
+        if (item.layer == layer)
+            out.push_back(item);
+    return out;
+}
+
 void OverlayBox::clearItems()
 {
     if (items_.empty())
@@ -77,7 +144,10 @@ void OverlayBox::paintEvent(QPaintEvent*)
         p.setBrush(Qt::NoBrush);
         switch (item.kind) {
         case OverlayItem::Kind::Line:
-            p.drawLine(item.p1, item.p2);
+            if (item.endExcluded)
+                drawLineWithoutEnd(p, item);
+            else
+                p.drawLine(item.p1, item.p2);
             break;
         case OverlayItem::Kind::Text: {
             p.setFont(item.font);

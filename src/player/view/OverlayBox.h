@@ -26,6 +26,8 @@ struct OverlayItem {
     QFont font;
     int size = 3;       // marker half size in pixels
     MarkerShape shape = MarkerShape::Cross;
+    bool endExcluded = false; // line: drawn up to, but not including, p2
+    int layer = 0;            // drawn in layer order, each layer in the order of its items
 };
 
 class OverlayBox : public QWidget {
@@ -39,6 +41,10 @@ public:
     void addMarker(const QPoint& centre, int halfSize, const QPen& pen,
                    OverlayItem::MarkerShape shape = OverlayItem::MarkerShape::Cross);
     const std::vector<OverlayItem>& items() const { return items_; }
+    // Replaces everything drawn in `layer` by `items` (their layer is set to it); lower layers
+    // lie below higher ones.
+    void replaceLayer(int layer, std::vector<OverlayItem> items);
+    std::vector<OverlayItem> layerItems(int layer) const;
 
     // Removes every drawn item (emits cleared() if there were any).
     void clearItems();

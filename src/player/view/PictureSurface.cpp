@@ -41,6 +41,12 @@ void PictureSurface::attachTo(VideoDevice& device)
         setFrame(device.picture());
 }
 
+void PictureSurface::setSurfaceSize(const QSize& size)
+{
+    resize(size);
+    fitOverlay();
+}
+
 void PictureSurface::setFrame(const QImage& frame)
 {
     fitOverlay();

@@ -15,6 +15,10 @@ class PictureSurface : public QWidget {
 public:
     explicit PictureSurface(QWidget* parent = nullptr);
 
+    // Resizes the surface and its overlay at once (a hidden widget gets its resize event only
+    // when it is shown; the overlay must have the surface's size before).
+    void setSurfaceSize(const QSize& size);
+
     // Shows `frame` (kept as given, scaled only for drawing). A new picture wipes the overlay.
     void setFrame(const QImage& frame);
     void clearFrame();

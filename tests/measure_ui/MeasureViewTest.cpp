@@ -1,0 +1,340 @@
+// Measuring in the player view as a user does it: real mouse and key events on the picture, the
+// distance field and the measurement table.
+#include "support/ShellFixture.h"
+
+#include "common/Cp1252.h"
+#include "measure/MeasureController.h"
+#include "measure/model/MeasureTexts.h"
+#include "player/view/OverlayBox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+using namespace kadro;
+using kadro::test::ShellFixture;
+
+class MeasureView : public ShellFixture {
+protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        enterView(1);
+        ASSERT_TRUE(openVideo("fall.avi", 99, {320, 240}));
+        ASSERT_EQ(ui().PaintBox1->size(), QSize(320, 240));
+    }
+
+    MainWindowUi& ui() { return window->ui; }
+    MeasureController& measure() { return window->measure(); }
+
+    // A press and release of a mouse button on the picture at client pixel (x, y).
+    void clickPicture(int x, int y, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseClick(ui().PaintBox1, button, {}, QPoint(x, y));
+    }
+    QString cell(int row, int column) const
+    {
+        const QTableWidgetItem* item = window->ui.MesswerteStringGrid->item(row, column);
+        return item ? item->text() : QString();
+    }
+    QStringList row(int r) const
+    {
+        QStringList out;
+        for (int c = 0; c < 5; ++c)
+            out << cell(r, c);
+        return out;
+    }
+    // The pointer moving over the picture to client pixel (x, y).
+    void movePointer(int x, int y)
+    {
+        const QPointF local(x, y);
+        QMouseEvent move(QEvent::MouseMove, local, ui().PaintBox1->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(ui().PaintBox1, &move);
+    }
+    void stepFrames(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            window->transport().VideoBildvorButtonClick();
+    }
+
+    // "Datenaufnahme", two clicks 100 pixels apart, "1" typed and Enter; the acceptance question
+    // is answered "Ja" and the origin question as given.
+    void calibrate(Button originAnswer)
+    {
+        ui().MenuDatenaufnahme->trigger();
+        clickPicture(10, 20);
+        clickPicture(110, 20);
+        QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("1"));
+        prompts.answers = {Button::Ja, originAnswer};
+        QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
+        prompts.shown.clear();
+    }
+};
+
+TEST_F(MeasureView, CalibratingByClicksAndEnterSetsTheScaleAndTheOrigin)
+{
+    ui().MenuDatenaufnahme->trigger();
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].kind, BoxKind::Information);
+    EXPECT_EQ(prompts.shown[0].text, kNoCalibrationText);
+    EXPECT_FALSE(ui().BerechnenAbdeckungsPanel->isVisibleTo(window.get()));
+    EXPECT_FALSE(ui().MenuDatenaufnahme->isEnabled());
+
+    // Position 1, Position 2, and a third click restarting Position 1.
+    clickPicture(10, 20);
+    EXPECT_EQ(ui().XKoord1Label->text(), QStringLiteral("10"));
+    EXPECT_EQ(ui().YKoord1Label->text(), QStringLiteral("219"));
+    clickPicture(110, 20);
+    EXPECT_EQ(ui().XKoord2Label->text(), QStringLiteral("110"));
+    clickPicture(50, 50);
+    EXPECT_EQ(ui().XKoord1Label->text(), QStringLiteral("50"));
+    EXPECT_TRUE(ui().XKoord2Label->text().isEmpty());
+    // "Kalibrieren" does nothing until Position 2 is clicked again.
+    QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("1"));
+    EXPECT_TRUE(ui().KalibrierenButton->isEnabled());
+    prompts.shown.clear();
+    QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
+    EXPECT_TRUE(prompts.shown.isEmpty());
+
+    // Typed coordinates count as well as clicked ones.
+    clickPicture(150, 50);
+    ui().XKoord1Label->setText(QStringLiteral("10"));
+    ui().XKoord2Label->setText(QStringLiteral("110"));
+    prompts.answers = {Button::Ja, Button::Nein};
+    QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
+    EXPECT_EQ(ui().KalibrierungsLabel->text(), QStringLiteral("1,00E-02"));
+    ASSERT_EQ(prompts.shown.size(), 3);
+    EXPECT_EQ(prompts.shown[0].text, kAcceptCalibrationText);
+    EXPECT_EQ(prompts.shown[0].buttons, (QList<Button>{Button::Ja, Button::Abbrechen}));
+    EXPECT_EQ(prompts.shown[1].kind, BoxKind::Information);
+    EXPECT_EQ(prompts.shown[1].text, kOriginQuestionText);
+    EXPECT_EQ(prompts.shown[2].text, kStartMeasuringText);
+    EXPECT_FALSE(window->st.DataSaved);
+    EXPECT_FALSE(ui().KalibrierenPanel->isVisibleTo(window.get()));
+    EXPECT_TRUE(ui().MesswerteButtonPanel->isVisibleTo(window.get()));
+    EXPECT_EQ(ui().MesswerteButtonPanel->pos(), QPoint(10, 70));
+    EXPECT_EQ(ui().PositionXYPanel->y(), 10);
+    EXPECT_FALSE(ui().DiagrammButton->isEnabled());
+    EXPECT_TRUE(ui().mXLabel->isVisibleTo(window.get()));
+
+    // "Nein" made the lower-left pixel the origin: a click there measures (0, 0).
+    clickPicture(0, 239);
+    EXPECT_EQ(row(1), (QStringList{"1", "0,000", "0,000", "", "0"}));
+}
+
+TEST_F(MeasureView, RefusedCalibrationsChangeNothing)
+{
+    ui().MenuDatenaufnahme->trigger();
+    clickPicture(10, 20);
+    clickPicture(110, 20);
+    prompts.shown.clear();
+
+    // Enter in the empty field runs "Kalibrieren", which fails with the conversion error.
+    QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].title, QStringLiteral("Kadro 2.0"));
+    EXPECT_EQ(prompts.shown[0].text, QStringLiteral("'' ist kein gültiger Gleitkommawert"));
+
+    // A distance of 0 would give every point 0,000 and make the fits divide by zero.
+    QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("0"));
+    QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
+    ASSERT_EQ(prompts.shown.size(), 2);
+    EXPECT_EQ(prompts.shown[1].kind, BoxKind::Warning);
+    EXPECT_EQ(prompts.shown[1].text, kDistanceNotPositiveText);
+    EXPECT_FALSE(measure().calibration().Calibrated);
+    EXPECT_TRUE(ui().KalibrierenPanel->isVisibleTo(window.get()));
+    EXPECT_TRUE(window->st.DataSaved);
+
+    // Coinciding positions.
+    ui().XYAbstandEdit->setText(QStringLiteral("1"));
+    ui().XKoord2Label->setText(QStringLiteral("10"));
+    QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
+    ASSERT_EQ(prompts.shown.size(), 3);
+    EXPECT_EQ(prompts.shown[2].text, kIdenticalPositionsText);
+    EXPECT_FALSE(measure().calibration().Calibrated);
+
+    // "Abbrechen" to the acceptance question keeps the scale shown but nothing else.
+    ui().XKoord2Label->setText(QStringLiteral("60"));
+    prompts.answers = {Button::Abbrechen};
+    QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
+    EXPECT_EQ(ui().KalibrierungsLabel->text(), QStringLiteral("2,00E-02"));
+    EXPECT_FALSE(measure().calibration().Calibrated);
+    EXPECT_TRUE(ui().KalibrierenPanel->isVisibleTo(window.get()));
+    // Emptying the field empties the scale and disables the button.
+    ui().XYAbstandEdit->clear();
+    EXPECT_TRUE(ui().KalibrierungsLabel->text().isEmpty());
+    EXPECT_FALSE(ui().KalibrierenButton->isEnabled());
+}
+
+TEST_F(MeasureView, PointsAreRecordedDeletedWithTheGridsMenuAndSaved)
+{
+    calibrate(Button::Nein);
+    clickPicture(0, 239);      // frame 0
+    stepFrames(1);
+    clickPicture(120, 80);     // frame 1: picture (120, 159)
+    stepFrames(2);
+    clickPicture(30, 100);     // frame 3
+    EXPECT_EQ(row(1), (QStringList{"1", "0,000", "0,000", "", "0"}));
+    EXPECT_EQ(row(2), (QStringList{"2", "1,200", "1,590", "0,04", "1"}));
+    EXPECT_EQ(row(3), (QStringList{"3", "0,300", "1,390", "0,08", "3"}));
+    EXPECT_TRUE(ui().DiagrammButton->isEnabled());
+    EXPECT_TRUE(ui().MenuDatenauswertung->isEnabled());
+    EXPECT_TRUE(ui().MenuTrendparabel->isEnabled());
+
+    // A right press on point 2 names it in the pop-up menu; deleting it adds its time step to
+    // the next point's.
+    QTableWidget* grid = ui().MesswerteStringGrid;
+    const QRect second = grid->visualItemRect(grid->item(2, 1));
+    QTest::mousePress(grid->viewport(), Qt::RightButton, {}, second.center());
+    QTest::mouseRelease(grid->viewport(), Qt::RightButton, {}, second.center());
+    EXPECT_EQ(ui().MesswertePopupMenuMessungLoeschen->text(), QStringLiteral("Messwert 2 löschen"));
+    const QPoint inGrid = grid->viewport()->mapTo(grid, second.center());
+    EXPECT_EQ(measure().lastPopupPoint(), window->pos() + inGrid + QPoint(550, 330));
+    ui().MesswertePopupMenu->hide();
+    ui().MesswertePopupMenuMessungLoeschen->trigger();
+    EXPECT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(row(2), (QStringList{"2", "0,300", "1,390", "0,12", "3"}));
+    EXPECT_FALSE(ui().MenuTrendparabel->isEnabled());
+    EXPECT_TRUE(window->ui.MenuKeine->isChecked());
+
+    // Saving: the file a spreadsheet opens, and the measurements count as saved.
+    prompts.fileAnswers = {path("fall.mes")};
+    ui().MesswerteSpeichernButton->click();
+    ASSERT_EQ(prompts.fileRequests.size(), 1);
+    EXPECT_TRUE(prompts.fileRequests[0].save);
+    EXPECT_EQ(prompts.fileRequests[0].options.filter, QStringLiteral("Messwerte (*.mes)|*.mes"));
+    EXPECT_EQ(prompts.fileRequests[0].options.defaultSuffix, QStringLiteral("mes"));
+    EXPECT_TRUE(prompts.fileRequests[0].options.overwritePrompt);
+    QByteArray bytes;
+    ASSERT_TRUE(readFileBytes(path("fall.mes"), &bytes));
+    EXPECT_EQ(fromCp1252(bytes), QStringLiteral("Messwerte zu Avi-File: ") + device->fileName() +
+                                     QStringLiteral("\r\n1,000E-02\r\n"
+                                                    "Nr.\tX-Koordinate\tY-Koordinate\tdt/[s]\tFramenummer\r\n"
+                                                    "1\t0,000\t0,000\t\t0\t\r\n"
+                                                    "2\t0,300\t1,390\t0,12\t3\t\r\n"));
+    EXPECT_TRUE(window->st.DataSaved);
+}
+
+TEST_F(MeasureView, AFailedSaveIsReportedAndTheDataStaysUnsaved)
+{
+    calibrate(Button::Nein);
+    clickPicture(5, 5);
+    // A "folder" that is a file: the file cannot be written.
+    ASSERT_TRUE(writeFileSafely(path("Kurs"), "kein Ordner"));
+    prompts.fileAnswers = {path("Kurs/fall.mes")};
+    ui().MesswerteSpeichernButton->click();
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].title, QStringLiteral("Kadro 2.0"));
+    EXPECT_TRUE(prompts.shown[0].text.startsWith(QStringLiteral("E/A-Fehler"))) << prompts.shown[0].text.toStdString();
+    EXPECT_FALSE(window->st.DataSaved);
+    QByteArray bytes;
+    ASSERT_TRUE(readFileBytes(path("Kurs"), &bytes));
+    EXPECT_EQ(bytes, QByteArray("kein Ordner"));
+}
+
+TEST_F(MeasureView, LeavingWithUnsavedMeasurementsSavesThroughTheDialog)
+{
+    calibrate(Button::Nein);
+    clickPicture(5, 5);
+    // "Ja", then the save dialog is cancelled: the view stays.
+    prompts.answers = {Button::Ja};
+    EXPECT_FALSE(window->FormCloseQuery());
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].kind, BoxKind::Confirmation);
+    EXPECT_EQ(prompts.shown[0].text,
+              QStringLiteral("Messwerte wurden noch nicht gespeichert.\rWollen Sie jetzt speichern?"));
+    EXPECT_FALSE(ui().StartseitePanel->isVisibleTo(window.get()));
+    // "Ja" with a file: written, and back to the start page.
+    prompts.answers = {Button::Ja};
+    prompts.fileAnswers = {path("weg.mes")};
+    EXPECT_FALSE(window->FormCloseQuery());
+    EXPECT_TRUE(QFile::exists(path("weg.mes")));
+    EXPECT_TRUE(ui().StartseitePanel->isVisibleTo(window.get()));
+}
+
+TEST_F(MeasureView, AfterSchliessenClicksDoNothingUntilTheCalibrationIsRenewed)
+{
+    calibrate(Button::Nein);
+    ui().AuswertungSchliessenButton->click();
+    EXPECT_TRUE(ui().BerechnenAbdeckungsPanel->isVisibleTo(window.get()));
+    EXPECT_TRUE(ui().MenuDatenaufnahme->isEnabled());
+    ui().MenuDatenaufnahme->trigger(); // calibrated: no information box, the origin is asked anew
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    clickPicture(40, 40);
+    clickPicture(60, 60);
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_TRUE(cell(1, 0).isEmpty());
+    EXPECT_FALSE(measure().calibration().OriginSet);
+
+    // "Kalibrierung neu": "Nein" keeps everything, "Ja" starts afresh.
+    prompts.answers = {Button::Nein};
+    ui().KalibrierungNeuButton->click();
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].kind, BoxKind::Warning);
+    EXPECT_EQ(prompts.shown[0].text, kRenewCalibrationText);
+    EXPECT_TRUE(measure().calibration().Calibrated);
+    prompts.answers = {Button::Ja};
+    ui().KalibrierungNeuButton->click();
+    EXPECT_FALSE(measure().calibration().Calibrated);
+    EXPECT_TRUE(ui().KalibrierenPanel->isVisibleTo(window.get()));
+    EXPECT_FALSE(ui().MesswerteButtonPanel->isVisibleTo(window.get()));
+    EXPECT_TRUE(ui().XYAbstandEdit->text().isEmpty());
+    calibrate(Button::Nein);
+    clickPicture(0, 239);
+    EXPECT_EQ(row(1), (QStringList{"1", "0,000", "0,000", "", "0"}));
+}
+
+TEST_F(MeasureView, RightClickOnThePictureOpensTheMainMenuAndPausesTheVideo)
+{
+    window->transport().VideoStartButtonClick(); // AVI without sound: runs on Timer1
+    ASSERT_TRUE(ui().Timer1->isActive());
+    clickPicture(30, 40, Qt::RightButton);
+    EXPECT_FALSE(ui().Timer1->isActive());
+    EXPECT_EQ(ui().VideoStopButton->text(), QStringLiteral("Weiter"));
+    EXPECT_EQ(window->lastPopupPos(), window->pos() + QPoint(30 + 23, 40 + 10));
+    EXPECT_TRUE(ui().HauptFensterPopupMenu->isVisible());
+    ui().HauptFensterPopupMenu->hide();
+    EXPECT_TRUE(cell(1, 0).isEmpty()); // a right click records nothing
+    EXPECT_FALSE(ui().HauptFensterPopupMenu2->isVisible());
+}
+
+TEST_F(MeasureView, LiveDisplayFollowsThePointer)
+{
+    movePointer(10, 20);
+    EXPECT_EQ(ui().XLabel->text(), QStringLiteral("10"));
+    EXPECT_EQ(ui().YLabel->text(), QStringLiteral("219"));
+    calibrate(Button::Nein);
+    movePointer(0, 239);
+    EXPECT_EQ(ui().XLabel->text(), QStringLiteral("0.000"));
+    movePointer(25, 39);
+    EXPECT_EQ(ui().XLabel->text(), QStringLiteral("0,250"));
+    EXPECT_EQ(ui().YLabel->text(), QStringLiteral("2,000"));
+}
+
+TEST_F(MeasureView, OpeningAFileAndANewViewStartAfresh)
+{
+    calibrate(Button::Nein);
+    clickPicture(5, 5);
+    window->Programmpunkt1Einstellungen();
+    EXPECT_FALSE(measure().calibration().Calibrated);
+    EXPECT_EQ(ui().MesswerteStringGrid->rowCount(), 2);
+    EXPECT_TRUE(cell(1, 0).isEmpty());
+    EXPECT_EQ(cell(0, 1), QStringLiteral("  X [m]"));
+    EXPECT_TRUE(ui().BerechnenAbdeckungsPanel->isVisibleTo(window.get()));
+    EXPECT_FALSE(ui().MenuDatenaufnahme->isEnabled()); // until a video is opened
+    EXPECT_TRUE(ui().KalibrierenPanel->isVisibleTo(window.get()));
+    EXPECT_EQ(ui().PositionXYPanel->y(), 183);
+    EXPECT_FALSE(ui().mXLabel->isVisibleTo(window.get()));
+    ASSERT_TRUE(openVideo("wurf.avi"));
+    EXPECT_TRUE(ui().MenuDatenaufnahme->isEnabled());
+}
