@@ -68,8 +68,10 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int
     QPalette pal = l->palette();
     pal.setColor(QPalette::WindowText, colour);
     l->setPalette(pal);
-    l->move(x, y);
+    // A little room above the text, so that capital umlauts are not cut off.
     l->adjustSize();
+    l->setGeometry(x, y - 2, l->width(), l->height() + 4);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return l;
 }
 
@@ -179,6 +181,7 @@ TInfofenster::TInfofenster(QWidget* parent) : QDialog(parent)
     titleFont.setBold(true);
     Titel->setFont(titleFont);
     Titel->adjustSize();
+    Titel->move(190, 8);
     Version = label(Panel1, "Version", QStringLiteral("Version 2.0"), 192, 38, 13, blue);
 
     const QString origin[4] = {QStringLiteral("Videoanalyse für den Physikunterricht"),
@@ -192,9 +195,9 @@ TInfofenster::TInfofenster(QWidget* parent) : QDialog(parent)
     }
 
     MailLabel = label(Panel1, "MailLabel", QStringLiteral("Mail:"), 12, 140, 12, black);
-    MailLabel2 = label(Panel1, "MailLabel2", kSupportMail, 82, 140, 12, blue, false, true);
+    MailLabel2 = label(Panel1, "MailLabel2", kSupportMail, 90, 140, 12, blue, false, true);
     HPLabel1 = label(Panel1, "HPLabel1", QStringLiteral("Homepage:"), 12, 160, 12, black);
-    HPLabel2 = label(Panel1, "HPLabel2", kHomepage, 82, 160, 12, blue, false, true);
+    HPLabel2 = label(Panel1, "HPLabel2", kHomepage, 90, 160, 12, blue, false, true);
     for (QLabel* link : {MailLabel2, HPLabel2}) {
         link->setCursor(Qt::PointingHandCursor);
         link->setMouseTracking(true);

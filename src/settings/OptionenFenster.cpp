@@ -16,10 +16,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -97,7 +99,9 @@ TOptionenFenster::TOptionenFenster(QWidget* parent) : QDialog(parent)
         cl->addWidget(CursorKreuzRadioButton);
         auto* dt = new QGroupBox(QStringLiteral("Zeitschritt"));
         auto* dl = new QGridLayout(dt);
-        dl->addWidget(new QLabel(QStringLiteral("Abstand zweier aufeinanderfolgender Bilder :")), 0, 0, 1, 3);
+        auto* distance = new QLabel(QStringLiteral("Abstand zweier aufeinanderfolgender Bilder :"));
+        distance->setWordWrap(true);
+        dl->addWidget(distance, 0, 0, 1, 3);
         dtEdit1 = shortEdit(QStringLiteral("40"), 4, QStringLiteral("dtEdit1"));
         dtEdit2 = shortEdit(QStringLiteral("200"), 4, QStringLiteral("dtEdit2"));
         dl->addWidget(new QLabel(QStringLiteral("Normal")), 1, 0);
@@ -223,8 +227,11 @@ TOptionenFenster::TOptionenFenster(QWidget* parent) : QDialog(parent)
     layout->addLayout(buttons);
     setFixedSize(308, 365);
 
+    // A click on another tab is checked before the page changes, so a refused page is never
+    // shown; other ways of changing (keys, wheel) are checked after and undone.
+    OptionenPageControl->tabBar()->installEventFilter(this);
     connect(OptionenPageControl, &QTabWidget::currentChanged, this, [this](int index) {
-        if (m_programChangesPage) {
+        if (m_pageChangeChecked) {
             m_currentPage = index;
             return;
         }
@@ -430,6 +437,23 @@ void TOptionenFenster::OptionenEinstellungenSpeichern()
     writeSettingsFile(QDir::current().filePath(kSettingsFileName), settings());
 }
 
+bool TOptionenFenster::eventFilter(QObject* watched, QEvent* event)
+{
+    QTabBar* bar = OptionenPageControl->tabBar();
+    if (watched == bar && event->type() == QEvent::MouseButtonPress) {
+        auto* me = static_cast<QMouseEvent*>(event);
+        const int index = bar->tabAt(me->position().toPoint());
+        if (me->button() != Qt::LeftButton || index < 0 || index == bar->currentIndex() || !bar->isTabEnabled(index))
+            return false;
+        if (OptionenPageControlChanging()) {
+            const QScopedValueRollback<bool> checked(m_pageChangeChecked, true);
+            OptionenPageControl->setCurrentIndex(index);
+        }
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void TOptionenFenster::showPage(QWidget* page, bool visible)
 {
     OptionenPageControl->setTabVisible(OptionenPageControl->indexOf(page), visible);
@@ -437,7 +461,7 @@ void TOptionenFenster::showPage(QWidget* page, bool visible)
 
 void TOptionenFenster::showPlayerPages()
 {
-    const QScopedValueRollback<bool> byProgram(m_programChangesPage, true);
+    const QScopedValueRollback<bool> byProgram(m_pageChangeChecked, true);
     showPage(SteuerelementeRegister, false);
     showPage(EditorRegister, false);
     showPage(DiagrammRegister, true);
@@ -446,7 +470,7 @@ void TOptionenFenster::showPlayerPages()
 
 void TOptionenFenster::showAuthoringPages()
 {
-    const QScopedValueRollback<bool> byProgram(m_programChangesPage, true);
+    const QScopedValueRollback<bool> byProgram(m_pageChangeChecked, true);
     showPage(SteuerelementeRegister, true);
     showPage(EditorRegister, true);
     showPage(DiagrammRegister, false);

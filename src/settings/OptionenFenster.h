@@ -102,6 +102,9 @@ public:
     QPushButton* OKBitBtn = nullptr;
     QPushButton* AbbrechenBitBtn = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // OK with passing checks: the sound switch, the cursor and the editor font go into the
     // main window.
@@ -123,8 +126,9 @@ private:
     Settings m_snapshot;
     int m_currentPage = 0;
     bool m_open = false;
-    // The program, not the user, changes the page (the view set-up): no checks.
-    bool m_programChangesPage = false;
+    // The page change needs no (further) check: the view set-up changes it, or a click on a tab
+    // was checked already.
+    bool m_pageChangeChecked = false;
     QWidget* makeColourGroup(const QString& title, QButtonGroup** group);
 };
 

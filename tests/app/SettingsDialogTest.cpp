@@ -117,7 +117,13 @@ TEST_F(SettingsDialog, ATimeStepOutsideTheRangeIsRefusedOnAPageChangeAndOnOk)
     EXPECT_EQ(currentPage(), QStringLiteral("Allgemein"));
     useDialog([&] {
         retype(optionen->dtEdit1, "5");
+        // The refused page is not even shown for a moment (behind the message).
+        int pageChanges = 0;
+        const auto counting = QObject::connect(optionen->OptionenPageControl, &QTabWidget::currentChanged,
+                                               [&] { ++pageChanges; });
         clickPage("Diagramm");
+        QObject::disconnect(counting);
+        EXPECT_EQ(pageChanges, 0);
         EXPECT_EQ(currentPage(), QStringLiteral("Allgemein"));
         click(optionen->OKBitBtn);
         EXPECT_TRUE(optionen->isVisible());
@@ -152,12 +158,16 @@ TEST_F(SettingsDialog, FontSizeZeroRefusesEveryPageChangeUntilCorrected)
         clickPage("Allgemein");
         clickPage("Optionen");
         EXPECT_EQ(currentPage(), QStringLiteral("Editor"));
-        EXPECT_EQ(messages(), (QStringList{kSmallMessage, kSmallMessage}));
+        // Ctrl+Tab from the keyboard is refused too.
+        QKeyEvent ctrlTab(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier);
+        QApplication::sendEvent(optionen->OptionenPageControl, &ctrlTab);
+        EXPECT_EQ(currentPage(), QStringLiteral("Editor"));
+        EXPECT_EQ(messages(), (QStringList{kSmallMessage, kSmallMessage, kSmallMessage}));
         retype(optionen->OptionenFontSizeEdit, "12");
         clickPage("Optionen");
         EXPECT_EQ(currentPage(), QStringLiteral("Optionen"));
     });
-    EXPECT_EQ(prompts.shown.size(), 2);
+    EXPECT_EQ(prompts.shown.size(), 3);
 }
 
 TEST_F(SettingsDialog, FaultsInATimeStepAndInTheSmallNumbersGiveTwoMessagesInARow)
