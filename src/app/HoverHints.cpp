@@ -100,18 +100,22 @@ void HoverHints::addHint(QWidget* control, HintFunction hint)
 {
     if (!control)
         return;
-    m_hints.insert(control, std::move(hint));
-    watch(control);
+    const bool known = m_hints.contains(control) || m_areas.contains(control);
+    m_hints.insert(control, std::move(hint)); // a second registration replaces the hint
+    if (!known)
+        watch(control);
 }
 
 void HoverHints::addEmptyingArea(QWidget* area, bool clickEmpties)
 {
     if (!area)
         return;
+    const bool known = m_hints.contains(area) || m_areas.contains(area);
     m_areas.insert(area);
     if (clickEmpties)
         m_clickAreas.insert(area);
-    watch(area);
+    if (!known)
+        watch(area);
 }
 
 void HoverHints::watch(QWidget* w)

@@ -100,12 +100,3 @@ TEST_F(StartPageMouse, ARightClickOpensOnlyThePagesMenuAndLeavesAVideoRunning)
     EXPECT_FALSE(window->ui.StartseitePopupMenu->isVisible());
     EXPECT_FALSE(window->ui.HauptFensterPopupMenu->isVisible());
 }
-
-TEST_F(StartPageMouse, ALeftClickOnALabelRunsItsEntryAndOtherButtonsDoNot)
-{
-    click(page->PraesentationErstellenLabel, Qt::MiddleButton);
-    EXPECT_TRUE(page->isVisible());
-    click(page->PraesentationErstellenLabel);
-    EXPECT_FALSE(page->isVisible());
-    EXPECT_EQ(window->st.ActiveArea, 2);
-}
