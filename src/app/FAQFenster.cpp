@@ -164,7 +164,7 @@ void TFAQFenster::loadFile(const QString& path)
     if (!readWholeFile(path, &bytes, &errorNumber))
         throw KadroError(QStringLiteral("Datei %1 kann nicht geöffnet werden. %2")
                              .arg(QFileInfo(path).fileName(), openFailureReason(errorNumber)));
-    if (looksLikeRtf(bytes) && readRtf(bytes, FAQRichEdit->document()))
+    if (readRtf(bytes, FAQRichEdit->document()))
         return;
     FAQRichEdit->setPlainText(plainText(bytes));
 }

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -292,7 +293,9 @@ TEST_F(SettingsDialog, OkPushesCursorSoundAndTheEditorFontAndTheFontListIsFilled
         optionen->CursorKreuzRadioButton->click();
         optionen->TonCheckBox->click();
         optionen->OptionenFontBox->setCurrentText(QStringLiteral("DejaVu Serif"));
-        retype(optionen->OptionenFontSizeEdit, "14");
+        retype(optionen->OptionenFontSizeEdit, "13");
+        optionen->FontSizeUpDown->stepUp(); // the arrows step the number in the field
+        EXPECT_EQ(optionen->OptionenFontSizeEdit->text(), QStringLiteral("14"));
         click(optionen->OKBitBtn);
     });
     EXPECT_EQ(window->ui.PaintBox1->cursor().shape(), Qt::CrossCursor);
