@@ -71,21 +71,25 @@ LinkLabel::LinkLabel(const QString& caption, const QString& hint, QWidget* paren
     setMouseTracking(true);
     setCursor(Qt::PointingHandCursor);
     setTextFormat(Qt::PlainText);
+    setColour(Qt::black);
     adjustSize();
 }
 
 void LinkLabel::mousePressEvent(QMouseEvent* event)
 {
+    // Other buttons go on to the page (a right click there opens the page's menu).
     if (event->button() == Qt::LeftButton)
         emit clicked();
     else
-        QLabel::mousePressEvent(event);
+        event->ignore();
 }
 
 void LinkLabel::mouseMoveEvent(QMouseEvent* event)
 {
     emit hovered(this);
-    QLabel::mouseMoveEvent(event);
+    // The move is the label's: the page under it must not hear it too, or its own move handler
+    // would at once turn the label black again and empty the hint line.
+    event->accept();
 }
 
 StartPage::StartPage(QWidget* parent) : QFrame(parent)
@@ -132,15 +136,27 @@ StartPage::StartPage(QWidget* parent) : QFrame(parent)
                      QStringLiteral("  hier erhalten Sie Informationen zum Programm Kadro"), 644, 495);
 }
 
+void LinkLabel::setColour(const QColor& colour)
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, colour);
+    setPalette(pal);
+}
+
+QColor LinkLabel::colour() const
+{
+    return palette().color(QPalette::WindowText);
+}
+
 void StartPage::resetHover()
 {
     for (LinkLabel* l : m_labels)
-        l->setStyleSheet(QStringLiteral("color: black;"));
+        l->setColour(Qt::black);
 }
 
 void StartPage::setHover(LinkLabel* label)
 {
-    label->setStyleSheet(QStringLiteral("color: red;"));
+    label->setColour(Qt::red);
     emit hintChanged(label->hint(), label->hint().isEmpty());
 }
 
@@ -148,14 +164,16 @@ void StartPage::mouseMoveEvent(QMouseEvent* event)
 {
     resetHover();
     emit hintChanged(QString(), false);
-    QFrame::mouseMoveEvent(event);
+    event->accept();
 }
 
 void StartPage::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::RightButton)
         emit rightPressed(event->globalPosition().toPoint());
-    QFrame::mousePressEvent(event);
+    // The page covers the whole window: no press on it reaches the window beneath, whose right
+    // click would open the player's menu and pause a video.
+    event->accept();
 }
 
 } // namespace kadro

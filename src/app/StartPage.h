@@ -10,6 +10,9 @@ class LinkLabel : public QLabel {
 public:
     LinkLabel(const QString& caption, const QString& hint, QWidget* parent);
     QString hint() const { return m_hint; }
+    // The caption's colour: black, red under the mouse.
+    void setColour(const QColor& colour);
+    QColor colour() const;
 
 signals:
     void clicked();

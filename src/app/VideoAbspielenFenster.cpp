@@ -1,6 +1,7 @@
 #include "app/VideoAbspielenFenster.h"
 
 #include "app/FAQFenster.h"
+#include "app/HoverHints.h"
 #include "app/Infofenster.h"
 #include "app/StartPage.h"
 #include "app/StartPageEntries.h"
@@ -90,8 +91,10 @@ void TVideoAbspielenFenster::setDialogs(TInfofenster* info, TOptionenFenster* op
     m_uebergang = uebergang;
     m_titel = titel;
     m_faq = faq;
+    if (m_info)
+        m_info->attach(st);
     if (m_optionen)
-        m_optionen->attach(st, m_prompts);
+        m_optionen->attach(st, m_prompts, m_events);
     if (m_titel)
         m_titel->attach(st, m_prompts);
 }
@@ -144,12 +147,15 @@ void TVideoAbspielenFenster::wireDialogs()
         connect(m_optionen, &TOptionenFenster::settingsPushed, this, [this](const Settings& s) {
             m_transport->applyCursor(s.cursorArrow);
             m_transport->applySound(s.sound);
+            m_memo->applyEditorFont(s.fontName, s.fontSize);
         });
         connect(m_optionen, &TOptionenFenster::timeDisplaysToRefresh, this, [this] { m_transport->refreshTimeDisplays(); });
         connect(m_optionen, &TOptionenFenster::runToContinue, this, [this] { m_transport->continueRunIfPlaying(); });
     }
     if (m_titel)
         connect(m_titel, &TTitelFenster::runToContinue, this, [this] { m_transport->continueRunIfPlaying(); });
+    if (m_info)
+        connect(m_info, &TInfofenster::runToContinue, this, [this] { m_transport->continueRunIfPlaying(); });
     if (m_uebergang)
         connect(m_uebergang, &TMarkenUebergangFenster::runInterrupted, this, [this] { m_transport->showRunInterrupted(); });
 }
@@ -192,6 +198,9 @@ void TVideoAbspielenFenster::wireShell()
     connect(page, &StartPage::rightPressed, this,
             [this](const QPoint& pos) { openPopup(ui.StartseitePopupMenu, pos, false); });
 
+    m_hoverHints = new HoverHints(ui.HinweisPanel, this);
+    m_hoverHints->installOn(ui);
+
     for (QWidget* w : {static_cast<QWidget*>(ui.client), static_cast<QWidget*>(ui.SteuerungsPanel),
                        static_cast<QWidget*>(ui.BildschirmRahmen), static_cast<QWidget*>(ui.BerechnenAbdeckungsPanel),
                        static_cast<QWidget*>(ui.RichEditAbdeckungsPanel)})
@@ -232,13 +241,22 @@ bool TVideoAbspielenFenster::eventFilter(QObject* watched, QEvent* e)
 {
     if (e->type() == QEvent::MouseButtonPress) {
         auto* me = static_cast<QMouseEvent*>(e);
-        if (me->button() == Qt::RightButton) {
-            const QPoint global = me->globalPosition().toPoint();
+        auto* w = static_cast<QWidget*>(watched);
+        const QPoint local = me->position().toPoint();
+        // Only a press on the area's own background opens its menu; a press that a control on
+        // it did not take (Qt passes it on to the parent) is the control's.
+        if (me->button() == Qt::RightButton && !w->childAt(local)) {
             if (watched == ui.client) {
-                openPopup(ui.HauptFensterPopupMenu, global, true);
+                openPopup(ui.HauptFensterPopupMenu, me->globalPosition().toPoint(), true);
                 return true;
             }
-            openPopup(ui.HauptFensterPopupMenu2, global, true);
+            // The covering panels place their menu by the window's position and the click point.
+            QPoint at = me->globalPosition().toPoint();
+            if (watched == ui.BerechnenAbdeckungsPanel)
+                at = pos() + local + QPoint(405, 305);
+            else if (watched == ui.RichEditAbdeckungsPanel)
+                at = pos() + local + QPoint(405, 2);
+            openPopup(ui.HauptFensterPopupMenu2, at, true);
             return true;
         }
     }
@@ -475,9 +493,7 @@ void TVideoAbspielenFenster::FAQLabelClick()
         return;
     m_faq->show();
     m_faq->raise();
-    QByteArray bytes;
-    if (readFileBytes(QDir::current().filePath(QStringLiteral("faq.txt")), &bytes))
-        m_faq->FAQRichEdit->setPlainText(fromCp1252(bytes));
+    m_faq->loadFile(QDir::current().filePath(QStringLiteral("faq.txt")));
 }
 
 } // namespace kadro

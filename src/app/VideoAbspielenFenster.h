@@ -29,6 +29,7 @@ class MemoEditor;
 class MeasureController;
 class EvaluationController;
 class StartPageEntries;
+class HoverHints;
 
 // The main window: the start page, the player view and the authoring view. It owns the
 // program-wide state and composes the subsystems: each controller gets the context (state,
@@ -63,6 +64,8 @@ public:
     MeasureController& measure() { return *m_measure; }
     EvaluationController& evaluation() { return *m_evaluation; }
     StartPageEntries& startPageEntries() { return *m_startPageEntries; }
+    // The hint line's hints; the measuring buttons register theirs here.
+    HoverHints& hoverHints() { return *m_hoverHints; }
     TOptionenFenster* OptionenFenster() const { return m_optionen; }
     TTitelFenster* TitelFenster() const { return m_titel; }
     TInfofenster* Infofenster() const { return m_info; }
@@ -129,6 +132,7 @@ private:
     std::unique_ptr<EvaluationController> m_evaluation;
     std::unique_ptr<PresentationFile> m_presentationFile;
     std::unique_ptr<StartPageEntries> m_startPageEntries;
+    HoverHints* m_hoverHints = nullptr;
     TInfofenster* m_info = nullptr;
     TOptionenFenster* m_optionen = nullptr;
     TMarkenUebergangFenster* m_uebergang = nullptr;

@@ -1,5 +1,7 @@
 #include "authoring/MemoEditor.h"
 
+#include "common/NumberFormat.h"
+
 #include <QFrame>
 #include <QTextEdit>
 #include <QToolBar>
@@ -52,6 +54,15 @@ void MemoEditor::coverMemo()
 void MemoEditor::enableToolBar(bool enabled)
 {
     ui.ToolBar1->setEnabled(enabled);
+}
+
+void MemoEditor::applyEditorFont(const QString& family, const QString& sizeText)
+{
+    if (!family.isEmpty())
+        ui.RichEdit->setFontFamily(family);
+    int size = 0;
+    if (tryParseInteger(sizeText, &size) && size >= 1 && size <= 99)
+        ui.RichEdit->setFontPointSize(size);
 }
 
 } // namespace kadro

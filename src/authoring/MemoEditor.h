@@ -29,6 +29,8 @@ public:
     void coverMemo();
     // The tool bar is usable once a video or presentation is open for authoring.
     void enableToolBar(bool enabled);
+    // The settings' editor font (name, size in points as text) for the text at the caret.
+    void applyEditorFont(const QString& family, const QString& sizeText);
 
 private:
     Context c;

@@ -2,6 +2,7 @@
 
 #include "common/MainState.h"
 #include "common/NumberFormat.h"
+#include "common/ProgramEvents.h"
 #include "common/Prompts.h"
 
 #include <QButtonGroup>
@@ -15,24 +16,55 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kadro {
 
 namespace {
+const char* const kTypingLimit = "typingLimit";
+
+// The message boxes of the checks lie at this offset from the main window's top-left corner.
+const QPoint kMessageOffset(288, 320);
+
 QLineEdit* shortEdit(const QString& text, int maxLength, const QString& name)
 {
-    auto* e = new QLineEdit(text);
-    e->setMaxLength(maxLength);
-    e->setFixedWidth(48);
+    auto* e = new QLineEdit;
     e->setObjectName(name);
+    e->setFixedWidth(48);
+    e->setProperty(kTypingLimit, maxLength);
+    e->setMaxLength(maxLength);
+    e->setText(text);
     return e;
 }
 } // namespace
+
+void TOptionenFenster::limitTyping(QLineEdit* edit, int maxLength)
+{
+    // A text longer than the limit (read from the file) may be shortened; once it fits, typing
+    // is limited again.
+    connect(edit, &QLineEdit::textEdited, edit, [edit, maxLength](const QString& text) {
+        if (text.size() <= maxLength)
+            edit->setMaxLength(maxLength);
+    });
+}
+
+void TOptionenFenster::setFieldText(QLineEdit* edit, const QString& text)
+{
+    // Values read from Optionen.opt or a presentation stay as they are, so that "40000" is not
+    // cut to "4000" (which would pass the check) but is refused at OK.
+    const int limit = edit->property(kTypingLimit).toInt();
+    edit->setMaxLength(std::max<int>(limit, static_cast<int>(text.size())));
+    edit->setText(text);
+}
 
 TOptionenFenster::TOptionenFenster(QWidget* parent) : QDialog(parent)
 {
@@ -67,7 +99,9 @@ TOptionenFenster::TOptionenFenster(QWidget* parent) : QDialog(parent)
         cl->addWidget(CursorKreuzRadioButton);
         auto* dt = new QGroupBox(QStringLiteral("Zeitschritt"));
         auto* dl = new QGridLayout(dt);
-        dl->addWidget(new QLabel(QStringLiteral("Abstand zweier aufeinanderfolgender Bilder :")), 0, 0, 1, 3);
+        auto* distance = new QLabel(QStringLiteral("Abstand zweier aufeinanderfolgender Bilder :"));
+        distance->setWordWrap(true);
+        dl->addWidget(distance, 0, 0, 1, 3);
         dtEdit1 = shortEdit(QStringLiteral("40"), 4, QStringLiteral("dtEdit1"));
         dtEdit2 = shortEdit(QStringLiteral("200"), 4, QStringLiteral("dtEdit2"));
         dl->addWidget(new QLabel(QStringLiteral("Normal")), 1, 0);
@@ -141,7 +175,15 @@ TOptionenFenster::TOptionenFenster(QWidget* parent) : QDialog(parent)
         FontSizeUpDown->setButtonSymbols(QSpinBox::UpDownArrows);
         FontSizeUpDown->setFixedWidth(18);
         connect(FontSizeUpDown, &QSpinBox::valueChanged, this,
-                [this](int value) { OptionenFontSizeEdit->setText(QString::number(value)); });
+                [this](int value) { setFieldText(OptionenFontSizeEdit, QString::number(value)); });
+        // The arrows step the number that stands in the field.
+        connect(OptionenFontSizeEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
+            int value = 0;
+            if (tryParseInteger(text, &value) && value >= 1 && value <= 99) {
+                QSignalBlocker block(FontSizeUpDown);
+                FontSizeUpDown->setValue(value);
+            }
+        });
         g->addWidget(new QLabel(QStringLiteral("Schriftart")), 0, 0);
         g->addWidget(OptionenFontBox, 0, 1, 1, 3);
         g->addWidget(new QLabel(QStringLiteral("Größe")), 1, 0);
@@ -171,8 +213,10 @@ TOptionenFenster::TOptionenFenster(QWidget* parent) : QDialog(parent)
     OKBitBtn->setDefault(true);
     AbbrechenBitBtn = new QPushButton(QStringLiteral("Abbrechen"));
     AbbrechenBitBtn->setObjectName(QStringLiteral("AbbrechenBitBtn"));
-    connect(OKBitBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(OKBitBtn, &QPushButton::clicked, this, &TOptionenFenster::OKBitBtnClick);
     connect(AbbrechenBitBtn, &QPushButton::clicked, this, &QDialog::reject);
+    for (QLineEdit* e : {dtEdit1, dtEdit2, PauseEdit, OptionenFontSizeEdit})
+        limitTyping(e, e->property(kTypingLimit).toInt());
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(OptionenPageControl);
@@ -183,8 +227,15 @@ TOptionenFenster::TOptionenFenster(QWidget* parent) : QDialog(parent)
     layout->addLayout(buttons);
     setFixedSize(308, 365);
 
+    // A click on another tab is checked before the page changes, so a refused page is never
+    // shown; other ways of changing (keys, wheel) are checked after and undone.
+    OptionenPageControl->tabBar()->installEventFilter(this);
     connect(OptionenPageControl, &QTabWidget::currentChanged, this, [this](int index) {
-        if (index == m_currentPage || m_closing)
+        if (m_pageChangeChecked) {
+            m_currentPage = index;
+            return;
+        }
+        if (index == m_currentPage)
             return;
         if (!OptionenPageControlChanging()) {
             QSignalBlocker block(OptionenPageControl);
@@ -195,16 +246,17 @@ TOptionenFenster::TOptionenFenster(QWidget* parent) : QDialog(parent)
     });
 }
 
-void TOptionenFenster::attach(MainState& st, Prompts& prompts)
+void TOptionenFenster::attach(MainState& st, Prompts& prompts, ProgramEvents& events)
 {
     m_st = &st;
     m_prompts = &prompts;
+    m_events = &events;
 }
 
 void TOptionenFenster::setTimeSteps(const QString& normal, const QString& slow)
 {
-    dtEdit1->setText(normal);
-    dtEdit2->setText(slow);
+    setFieldText(dtEdit1, normal);
+    setFieldText(dtEdit2, slow);
 }
 
 void TOptionenFenster::setSound(bool on)
@@ -218,16 +270,18 @@ bool TOptionenFenster::checksPass()
         int v = 0;
         return tryParseInteger(text, &v) && v >= lo && v <= hi;
     };
+    // Both checks run, time steps first, over all four fields whatever page is shown: two
+    // faults give two messages.
     bool ok = true;
     if (!inRange(dtEdit1->text(), 10, 9999) || !inRange(dtEdit2->text(), 10, 9999)) {
         ok = false;
         if (m_prompts)
-            m_prompts->error(QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 10 und 9999 ein!"));
+            m_prompts->errorAt(kMessageOffset, QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 10 und 9999 ein!"));
     }
     if (!inRange(PauseEdit->text(), 1, 99) || !inRange(OptionenFontSizeEdit->text(), 1, 99)) {
         ok = false;
         if (m_prompts)
-            m_prompts->error(QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
+            m_prompts->errorAt(kMessageOffset, QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
     }
     return ok;
 }
@@ -241,42 +295,71 @@ void TOptionenFenster::FormActivate()
 {
     m_snapshot = settings();
     m_currentPage = OptionenPageControl->currentIndex();
+    m_open = true;
+    FontsAnzeigen();
+}
+
+void TOptionenFenster::FontsAnzeigen()
+{
+    // The installed fonts, afresh at every opening (a list that grew with each opening would
+    // repeat every name); the name in the edit part stays.
     const QString text = OptionenFontBox->currentText();
+    QSignalBlocker block(OptionenFontBox);
     OptionenFontBox->clear();
     OptionenFontBox->addItems(QFontDatabase::families());
     OptionenFontBox->setCurrentText(text);
 }
 
+void TOptionenFenster::OKBitBtnClick()
+{
+    // The evaluation is drawn again in the colours now chosen, then the dialog closes with OK.
+    if (m_events) {
+        emit m_events->refreshDiagramRequested();
+        emit m_events->refreshTrendRequested();
+    }
+    done(QDialog::Accepted);
+}
+
 void TOptionenFenster::done(int result)
 {
-    if (result == QDialog::Accepted && !checksPass())
+    if (!FormClose(result))
         return;
     QDialog::done(result);
 }
 
-void TOptionenFenster::FormClose(int result)
+bool TOptionenFenster::FormClose(int result)
 {
-    if (result != QDialog::Accepted) {
-        setSettings(m_snapshot);
-    } else {
+    const bool ok = result == QDialog::Accepted;
+    if (ok) {
+        if (!checksPass())
+            return false;
+        // Cursor, sound with "&Ton", the editor font.
         emit settingsPushed(settings());
         OptionenEinstellungenSpeichern();
+    } else {
+        setSettings(m_snapshot);
     }
+    m_open = false;
     emit timeDisplaysToRefresh();
     if (!m_st)
-        return;
-    if (result == QDialog::Accepted && m_st->ActiveArea == 2
+        return true;
+    // A presentation stores its time steps: a changed one is unsaved work.
+    if (ok && m_st->ActiveArea == 2
         && (dtEdit1->text() != m_snapshot.dtNormal || dtEdit2->text() != m_snapshot.dtSlow))
         m_st->DataSaved = false;
     if (m_st->IsPlaying)
         emit runToContinue();
+    return true;
 }
 
 void TOptionenFenster::execute()
 {
     FormActivate();
     const int result = m_prompts ? m_prompts->runModal(this) : exec();
-    FormClose(result);
+    Q_UNUSED(result);
+    // A run that ended without a button counts as closing by the close box.
+    if (m_open)
+        done(QDialog::Rejected);
 }
 
 QWidget* TOptionenFenster::makeColourGroup(const QString& title, QButtonGroup** group)
@@ -325,8 +408,8 @@ void TOptionenFenster::setSettings(const Settings& s)
 {
     TonCheckBox->setChecked(s.sound);
     (s.cursorArrow ? CursorPfeilRadioButton : CursorKreuzRadioButton)->setChecked(true);
-    dtEdit1->setText(s.dtNormal);
-    dtEdit2->setText(s.dtSlow);
+    setFieldText(dtEdit1, s.dtNormal);
+    setFieldText(dtEdit2, s.dtSlow);
     for (int i = 0; i < MarkOptionCount; ++i)
         optionBox(i)->setChecked(s.options[i]);
     switch (s.transition) {
@@ -334,9 +417,9 @@ void TOptionenFenster::setSettings(const Settings& s)
     case Transition::OhnePause: ohnePauseRadioButton->setChecked(true); break;
     case Transition::MitPause: mitPauseRadioButton->setChecked(true); break;
     }
-    PauseEdit->setText(s.pause);
+    setFieldText(PauseEdit, s.pause);
     OptionenFontBox->setCurrentText(s.fontName);
-    OptionenFontSizeEdit->setText(s.fontSize);
+    setFieldText(OptionenFontSizeEdit, s.fontSize);
     AchsenRadioGroup->button(qBound(0, s.axisColour, 5))->setChecked(true);
     MesspunktRadioGroup->button(qBound(0, s.pointColour, 5))->setChecked(true);
     TrendRadioGroup->button(qBound(0, s.trendColour, 5))->setChecked(true);
@@ -354,19 +437,43 @@ void TOptionenFenster::OptionenEinstellungenSpeichern()
     writeSettingsFile(QDir::current().filePath(kSettingsFileName), settings());
 }
 
+bool TOptionenFenster::eventFilter(QObject* watched, QEvent* event)
+{
+    QTabBar* bar = OptionenPageControl->tabBar();
+    if (watched == bar && event->type() == QEvent::MouseButtonPress) {
+        auto* me = static_cast<QMouseEvent*>(event);
+        const int index = bar->tabAt(me->position().toPoint());
+        if (me->button() != Qt::LeftButton || index < 0 || index == bar->currentIndex() || !bar->isTabEnabled(index))
+            return false;
+        if (OptionenPageControlChanging()) {
+            const QScopedValueRollback<bool> checked(m_pageChangeChecked, true);
+            OptionenPageControl->setCurrentIndex(index);
+        }
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TOptionenFenster::showPage(QWidget* page, bool visible)
+{
+    OptionenPageControl->setTabVisible(OptionenPageControl->indexOf(page), visible);
+}
+
 void TOptionenFenster::showPlayerPages()
 {
-    OptionenPageControl->setTabVisible(OptionenPageControl->indexOf(SteuerelementeRegister), false);
-    OptionenPageControl->setTabVisible(OptionenPageControl->indexOf(EditorRegister), false);
-    OptionenPageControl->setTabVisible(OptionenPageControl->indexOf(DiagrammRegister), true);
+    const QScopedValueRollback<bool> byProgram(m_pageChangeChecked, true);
+    showPage(SteuerelementeRegister, false);
+    showPage(EditorRegister, false);
+    showPage(DiagrammRegister, true);
     OptionenPageControl->setCurrentWidget(AllgemeinRegister);
 }
 
 void TOptionenFenster::showAuthoringPages()
 {
-    OptionenPageControl->setTabVisible(OptionenPageControl->indexOf(SteuerelementeRegister), true);
-    OptionenPageControl->setTabVisible(OptionenPageControl->indexOf(EditorRegister), true);
-    OptionenPageControl->setTabVisible(OptionenPageControl->indexOf(DiagrammRegister), false);
+    const QScopedValueRollback<bool> byProgram(m_pageChangeChecked, true);
+    showPage(SteuerelementeRegister, true);
+    showPage(EditorRegister, true);
+    showPage(DiagrammRegister, false);
 }
 
 bool TOptionenFenster::pageVisible(const QString& caption) const

@@ -18,6 +18,7 @@ namespace kadro {
 
 struct MainState;
 class Prompts;
+class ProgramEvents;
 
 // The settings dialog "Einstellungen". Its controls are the live store of the settings:
 // every other part of the program reads the current values from here when it needs them.
@@ -42,18 +43,23 @@ public:
     void OptionenEinstellungenSpeichern();
 
     // What the dialog works with besides its controls: the program state (DataSaved, IsPlaying,
-    // ActiveArea) and the prompts.
-    void attach(MainState& st, Prompts& prompts);
+    // ActiveArea), the prompts and the program's events (OK asks for the evaluation's redraw).
+    void attach(MainState& st, Prompts& prompts, ProgramEvents& events);
 
-    // Opening (snapshot, font list), the two checks, leaving a page, closing.
+    // Opening (snapshot, font list), the two checks, leaving a page, OK, closing.
     void FormActivate();
+    void FontsAnzeigen();
     bool checksPass();
     bool OptionenPageControlChanging();
-    void FormClose(int result);
-    // OK runs the checks; a failed check keeps the dialog open.
+    void OKBitBtnClick();
+    // Closing with OK (checks, pushes, writing) or Cancel (every control back as it was when
+    // the dialog opened). Returns false when a failed check keeps the dialog open.
+    bool FormClose(int result);
+    // Every way of closing (OK, Abbrechen, the close box, Escape) runs FormClose.
     void done(int result) override;
     // The whole modal use from the menu.
     void execute();
+    bool isOpen() const { return m_open; }
 
     // Which pages the views offer: player view (Diagramm) or authoring view (Optionen, Editor).
     void showPlayerPages();
@@ -96,6 +102,9 @@ public:
     QPushButton* OKBitBtn = nullptr;
     QPushButton* AbbrechenBitBtn = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // OK with passing checks: the sound switch, the cursor and the editor font go into the
     // main window.
@@ -107,11 +116,19 @@ signals:
 
 private:
     QCheckBox* optionBox(int index) const;
+    // Puts a text into a field as it is, however long: the field's length limit holds for typing only.
+    static void setFieldText(QLineEdit* edit, const QString& text);
+    static void limitTyping(QLineEdit* edit, int maxLength);
+    void showPage(QWidget* page, bool visible);
     MainState* m_st = nullptr;
     Prompts* m_prompts = nullptr;
+    ProgramEvents* m_events = nullptr;
     Settings m_snapshot;
     int m_currentPage = 0;
-    bool m_closing = false;
+    bool m_open = false;
+    // The page change needs no (further) check: the view set-up changes it, or a click on a tab
+    // was checked already.
+    bool m_pageChangeChecked = false;
     QWidget* makeColourGroup(const QString& title, QButtonGroup** group);
 };
 

@@ -39,7 +39,7 @@ protected:
         device = new FakeVideoDevice(m_owner.get());
         m_ui.BildschirmPanel->attachTo(*device);
         optionen = new TOptionenFenster(m_owner.get());
-        optionen->attach(st, prompts);
+        optionen->attach(st, prompts, events);
         m_context.reset(new Context{st, prompts, *device, *optionen, marks, events, *this});
         m_transport = std::make_unique<Transport>(*m_context, m_ui, m_ui);
         m_sections = std::make_unique<SectionPlayback>(*m_context, m_ui, *m_transport);
