@@ -89,6 +89,13 @@ void HoverHints::installOn(const MainWindowUi& ui)
     addEmptyingArea(ui.RichEditAbdeckungsPanel);
     addEmptyingArea(ui.BerechnenAbdeckungsPanel);
     addEmptyingArea(ui.BerechnenAnzeigePanel, true);
+    addHint(ui.DiagrammButton, DiagrammButtonHint);
+    addHint(ui.DiagrammButton2, DiagrammButton2Hint);
+    addHint(ui.KalibrierungNeuButton, KalibrierungNeuButtonHint);
+    addHint(ui.MesswerteNeuButton, MesswerteNeuButtonHint);
+    addHint(ui.MesswerteSpeichernButton, MesswerteSpeichernButtonHint);
+    addHint(ui.AuswertungSchliessenButton, AuswertungSchliessenButtonHint);
+    addEmptyingArea(ui.MesswerteButtonPanel);
 }
 
 void HoverHints::addHint(QWidget* control, const QString& hint)

@@ -168,35 +168,34 @@ TEST_F(Hints, PlacesWithoutAHandlerKeepTheHintAndTheNamedAreasEmptyIt)
     EXPECT_TRUE(bar().isEmpty());
 }
 
-TEST_F(Hints, MeasuringButtonsAndTheirPanelAreRegisteredFromOutside)
+TEST_F(Hints, MeasuringButtonsWriteTheirHintsAndTheirPanelEmptiesTheBar)
 {
     enterView(1);
-    // Stand-ins for the measuring panel and a button of it, which their subsystem builds.
-    auto* panel = new QFrame(window->ui.BerechnenAnzeigePanel);
-    panel->setGeometry(10, 70, 300, 150);
-    auto* button = new QPushButton(QStringLiteral("x"), panel);
-    button->setGeometry(5, 5, 100, 20);
-    window->ui.BerechnenAbdeckungsPanel->hide();
-    panel->show();
-    HoverHints& hints = window->hoverHints();
-    hints.addEmptyingArea(panel);
-    const QList<QPair<QString, QString>> table = {
-        {HoverHints::DiagrammButtonHint, " hier kann das Diagramm eingeschaltet werden"},
-        {HoverHints::DiagrammButton2Hint, " hier kann das Diagramm ausgeschaltet werden"},
-        {HoverHints::KalibrierungNeuButtonHint, "  hier kann eine neue Kalibrierung vorgenommen werden"},
-        {HoverHints::MesswerteNeuButtonHint, "  hier kann eine neue Messreihe aufgenommen werden"},
-        {HoverHints::MesswerteSpeichernButtonHint, "  hier können die Messwerte als *.mes gespeichert werden"},
-        {HoverHints::AuswertungSchliessenButtonHint,
+    const auto& ui = window->ui;
+    // The panel as a calibration leaves it: uncovered, the button row shown.
+    ui.BerechnenAbdeckungsPanel->hide();
+    ui.KalibrierenPanel->hide();
+    ui.MesswerteButtonPanel->show();
+    const QList<QPair<QWidget*, QString>> table = {
+        {ui.DiagrammButton, " hier kann das Diagramm eingeschaltet werden"},
+        {ui.KalibrierungNeuButton, "  hier kann eine neue Kalibrierung vorgenommen werden"},
+        {ui.MesswerteNeuButton, "  hier kann eine neue Messreihe aufgenommen werden"},
+        {ui.MesswerteSpeichernButton, "  hier können die Messwerte als *.mes gespeichert werden"},
+        {ui.AuswertungSchliessenButton,
          "  hier kann das Auswertungsfenster geschlossen werden. Ein klick auf Datenaufnahme öffnet es wieder. "
          "Die Messwerte gehen nicht verloren."},
     };
-    for (const auto& [registered, shown] : table) {
-        hints.addHint(button, registered);
-        moveOver(button);
-        EXPECT_EQ(bar(), shown);
-        moveOver(panel, {250, 140});
+    for (const auto& [control, shown] : table) {
+        EXPECT_EQ(moveOver(control), control);
+        EXPECT_EQ(bar(), shown) << control->objectName().toStdString();
+        moveOver(ui.MesswerteButtonPanel, {ui.MesswerteButtonPanel->width() - 3, ui.MesswerteButtonPanel->height() - 3});
         EXPECT_TRUE(bar().isEmpty());
     }
+    // "Diagramm aus" lies where "Diagramm an" was.
+    ui.DiagrammButton->hide();
+    ui.DiagrammButton2->show();
+    EXPECT_EQ(moveOver(ui.DiagrammButton2), ui.DiagrammButton2);
+    EXPECT_EQ(bar(), QStringLiteral(" hier kann das Diagramm ausgeschaltet werden"));
 }
 
 TEST_F(Hints, OnlyARightClickOnACoveringPanelPausesAndOpensTheSecondMenuAtItsPlace)
