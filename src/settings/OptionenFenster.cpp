@@ -218,16 +218,18 @@ bool TOptionenFenster::checksPass()
         int v = 0;
         return tryParseInteger(text, &v) && v >= lo && v <= hi;
     };
+    // The error boxes lie 288 pixels right of and 320 below the main window's top-left corner.
+    const QPoint boxOffset(288, 320);
     bool ok = true;
     if (!inRange(dtEdit1->text(), 10, 9999) || !inRange(dtEdit2->text(), 10, 9999)) {
         ok = false;
         if (m_prompts)
-            m_prompts->error(QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 10 und 9999 ein!"));
+            m_prompts->errorAt(boxOffset, QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 10 und 9999 ein!"));
     }
     if (!inRange(PauseEdit->text(), 1, 99) || !inRange(OptionenFontSizeEdit->text(), 1, 99)) {
         ok = false;
         if (m_prompts)
-            m_prompts->error(QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
+            m_prompts->errorAt(boxOffset, QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
     }
     return ok;
 }

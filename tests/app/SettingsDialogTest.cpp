@@ -37,6 +37,8 @@ TEST_F(SettingsDialog, ChecksRefuseOkAndPageChangesWithTheirMessages)
     ASSERT_EQ(prompts.shown.size(), 3); // two faults, two messages in a row
     EXPECT_EQ(prompts.shown[1].text, kTimeStepMessage);
     EXPECT_EQ(prompts.shown[2].text, kSmallMessage);
+    for (const auto& box : prompts.shown) // placed at the main window's corner + (288, 320)
+        EXPECT_EQ(box.offset, QPoint(288, 320));
 
     optionen->dtEdit1->setText("9999");
     optionen->OptionenFontSizeEdit->setText("10");
