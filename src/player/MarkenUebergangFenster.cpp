@@ -121,7 +121,8 @@ bool TMarkenUebergangFenster::FormClose()
     int pause = 0;
     const bool valid = tryParseInteger(PauseEdit->text(), &pause) && pause >= 1 && pause <= 99;
     if (!valid && m_prompts)
-        m_prompts->errorAt(kErrorBoxOffset, QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
+        m_prompts->errorAt(kErrorBoxOffset,
+                           QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
     QString cell;
     if (vonHandRadioButton->isChecked())
         cell = QStringLiteral("   manuell");

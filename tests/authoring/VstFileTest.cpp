@@ -466,52 +466,35 @@ TEST_F(VstFileTest, MalformedFilesEndTheReadingWithAnError)
 TEST_F(VstFileTest, TransitionCodesOutsideTheRangeReadAsTheNearestValidOne)
 {
     writeVideo(path("v.avi"));
-    const QList<std::pair<const char*, quint32>> cases = {
-        {"A0", 0},   {"A1", 1},     {"A99", 99},   {"A100", 100},
-        {"A101", 100}, {"A150", 100}, {"A9223372036854775807", 100}, {"A-1", 0}, {"A-700", 0}};
+    const QList<std::pair<const char*, quint32>> cases = {{"A99", 99},   {"A100", 100}, {"A101", 100},
+                                                          {"A0", 0},     {"A-1", 0},    {"A9223372036854775807", 100}};
     for (const auto& [token, code] : cases) {
-        writeText(path("t.vst"), QByteArray("Videosteuerungsdatei zu Avi-File: *v.avi*\r\n"
-                                            "Zeitschritt(Normal): 40 ms\r\nZeitschritt(Zeitlupe): 200 ms\r\n"
-                                            "Marken: 1\r\nOptionen: 10\r\n#1 0 9 ") +
+        writeText(path("t.vst"), QByteArray("Videosteuerungsdatei zu Avi-File: *v.avi*\r\nZeitschritt(Normal): 40 ms\r\n"
+                                            "Zeitschritt(Zeitlupe): 200 ms\r\nMarken: 1\r\nOptionen: 10\r\n#1 0 9 ") +
                                      token + " 1 1 0 0 1 0 0 0 1\r\n");
-        const VstContents file = readPresentation(path("t.vst"));
-        EXPECT_EQ(file.marks.mark(1).transition, code) << token;
-        EXPECT_FALSE(markRowCells(file.marks.mark(1), 1).at(3).isEmpty()) << token; // the grid shows it
-        EXPECT_EQ(file.marks.mark(1).switches[Mark::Memo], 1u) << token;            // and reads on after it
+        const Mark mark = readPresentation(path("t.vst")).marks.mark(1);
+        EXPECT_EQ(mark.transition, code) << token;
+        EXPECT_EQ(mark.switches[Mark::Memo], 1u) << token; // the switches after it are read as before
     }
 }
 
+// The save itself (warning before the save dialog) is tested in the authoring view; here the
+// rule and the writer that every other save (a test run) goes through.
 TEST_F(VstFileTest, VideoPathsThatWouldNotReadBackAreNotWritten)
 {
-    const QString polish = QStringLiteral("C:\\Kurs\\Wurf_Łódź.avi");
-    const QString star = QStringLiteral("/home/lehrer/Wurf*2.avi");
-    ASSERT_TRUE(unwritableVideoPathWarning(polish).has_value());
-    EXPECT_EQ(*unwritableVideoPathWarning(polish),
-              QStringLiteral("Der Pfad des Videos \"") + polish +
-                  QStringLiteral("\" enthält Zeichen, die in einer Präsentationsdatei nicht gespeichert werden "
-                                 "können: \"Ł\" (U+0141), \"ź\" (U+017A)\rDie Präsentation wurde nicht gespeichert. "
-                                 "Bitte geben Sie dem Video und seinen Ordnern Namen ohne diese Zeichen."));
     // "*" encloses the path in the file, so the path must not contain one.
+    const QString star = QStringLiteral("/home/lehrer/Wurf*2.avi");
     ASSERT_TRUE(unwritableVideoPathWarning(star).has_value());
     EXPECT_TRUE(unwritableVideoPathWarning(star)->contains(QStringLiteral("können: \"*\" (U+002A)\r")));
     EXPECT_FALSE(unwritableVideoPathWarning(QStringLiteral("C:\\Kurs\\Würfe € 2.avi")).has_value());
 
-    // The save refuses before the save dialog; nothing is written.
     MarkGrid grid = exampleGrid();
     PresentationSource source = exampleSource();
-    source.videoPath = polish;
-    EXPECT_EQ(savePresentation(grid, source, work, editor, prompts), SaveOutcome::UnwritableVideoPath);
-    ASSERT_EQ(prompts.shown.size(), 1);
-    EXPECT_EQ(prompts.shown[0].kind, BoxKind::Warning);
-    EXPECT_EQ(prompts.shown[0].text, *unwritableVideoPathWarning(polish));
-    EXPECT_TRUE(prompts.fileRequests.isEmpty());
-    EXPECT_TRUE(QDir(dir.path()).isEmpty());
-
-    // Any other writer (a test run) leaves an existing file as it was.
     writeText(path("alt.vst"), "alt");
     source.videoPath = star;
     EXPECT_THROW(writePresentation(grid, source, path("alt.vst"), work), KadroError);
     EXPECT_EQ(readBytes(path("alt.vst")), QByteArray("alt"));
+    EXPECT_FALSE(QDir(dir.path()).exists("alt")); // no presentation folder either
 }
 
 TEST_F(VstFileTest, UnwritableTargetThrowsAndKeepsTheOldFile)
