@@ -93,7 +93,8 @@ void PresentationFile::openChosenFile(const QString& path)
             st.StartFrame = 0;
             st.StopFrame = c.device.length();
             p.transport.OeffnenVariableEinstellungen();
-            table.showFrame(cellInteger(table.grid().cell(0, 1)));
+            // The start of mark 1; a presentation without marks shows the video's first frame.
+            table.showFrame(table.grid().markCount() > 0 ? cellInteger(table.grid().cell(0, 1)) : 0);
             p.memo.enableToolBar(true);
         }
         return;

@@ -4,6 +4,8 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include <optional>
+
 namespace kadro {
 
 namespace {
@@ -34,26 +36,55 @@ QString fromCp1252(const QByteArray& bytes)
     return out;
 }
 
+namespace {
+// The byte of a character in Windows-1252, or nothing.
+std::optional<char> cp1252Byte(char32_t u)
+{
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return char(u);
+    for (int i = 0; i < 32; ++i)
+        if (kHigh[i] == u || (kHigh[i] == 0 && u == char32_t(0x80 + i)))
+            return char(0x80 + i);
+    return std::nullopt;
+}
+} // namespace
+
 QByteArray toCp1252(const QString& text)
 {
     QByteArray out;
     out.reserve(text.size());
-    for (QChar ch : text) {
-        const char16_t u = ch.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            out.append(char(u));
-            continue;
-        }
-        char mapped = '?';
-        for (int i = 0; i < 32; ++i) {
-            if (kHigh[i] == u || (kHigh[i] == 0 && u == 0x80 + i)) {
-                mapped = char(0x80 + i);
-                break;
-            }
-        }
-        out.append(mapped);
-    }
+    for (QChar ch : text)
+        out.append(cp1252Byte(ch.unicode()).value_or('?'));
     return out;
+}
+
+QStringList cp1252Unencodable(const QString& text)
+{
+    QStringList found;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        const QString ch = text.mid(i, pair ? 2 : 1);
+        if (pair)
+            ++i;
+        if ((pair || !cp1252Byte(ch.at(0).unicode())) && !found.contains(ch))
+            found << ch;
+    }
+    return found;
+}
+
+QString describeCharacters(const QStringList& characters)
+{
+    QStringList names;
+    for (const QString& ch : characters) {
+        const char32_t code = ch.size() == 2 ? QChar::surrogateToUcs4(ch.at(0), ch.at(1)) : ch.at(0).unicode();
+        const QString number = QStringLiteral("U+%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper();
+        const QChar::Category category = QChar::category(code);
+        const bool invisible = QChar::isSpace(code) || !QChar::isPrint(code) ||
+                               category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing ||
+                               category == QChar::Mark_SpacingCombining;
+        names << (invisible ? number : QLatin1Char('"') + ch + QStringLiteral("\" (") + number + QLatin1Char(')'));
+    }
+    return names.join(QStringLiteral(", "));
 }
 
 bool readFileBytes(const QString& path, QByteArray* out)

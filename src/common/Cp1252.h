@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace kadro {
 
@@ -9,6 +10,15 @@ namespace kadro {
 QByteArray toCp1252(const QString& text);
 QString fromCp1252(const QByteArray& bytes);
 QChar cp1252Char(unsigned char byte);
+
+// The characters of `text` that Windows-1252 has no byte for (they would be written as '?'),
+// each once, in the order of their first appearance. A character outside the basic plane (a
+// surrogate pair) counts as one character.
+QStringList cp1252Unencodable(const QString& text);
+
+// Names characters for a message: "Ł" (U+0141), "ź" (U+017A). A character that cannot be seen
+// (a control character, a blank, a combining mark alone) is named by its code only.
+QString describeCharacters(const QStringList& characters);
 
 // Reads a whole file; returns false if it cannot be opened or read.
 bool readFileBytes(const QString& path, QByteArray* out);

@@ -14,6 +14,11 @@
 
 namespace kadro {
 
+namespace {
+// The dialog's error box lies this far right of and below the main window's top-left corner.
+const QPoint kErrorBoxOffset(288, 320);
+} // namespace
+
 TMarkenUebergangFenster::TMarkenUebergangFenster(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("MarkenUebergangFenster"));
@@ -69,10 +74,17 @@ void TMarkenUebergangFenster::attach(MainState& st, Prompts& prompts, Transition
     m_cell = &cell;
 }
 
-void TMarkenUebergangFenster::selectionChanged(bool pauseEnabled)
+void TMarkenUebergangFenster::showPauseField(bool pauseEnabled)
 {
     PauseEdit->setEnabled(pauseEnabled);
     SekundenLabel->setEnabled(pauseEnabled);
+}
+
+// The radio buttons report only a change of the selection (their toggled signal), made by the
+// author or by FormActivate; each change marks the presentation as changed.
+void TMarkenUebergangFenster::selectionChanged(bool pauseEnabled)
+{
+    showPauseField(pauseEnabled);
     if (m_st)
         m_st->DataSaved = false;
 }
@@ -85,18 +97,20 @@ void TMarkenUebergangFenster::FormActivate()
 {
     if (!m_cell)
         return;
+    // Selecting the button that is selected already is no change: the presentation stays saved.
     const QString cell = m_cell->transitionCell();
+    m_cellAtOpening = cell;
     if (cell.isEmpty() || cell == QLatin1String("   manuell")) {
         vonHandRadioButton->setChecked(true);
-        selectionChanged(false);
+        showPauseField(false);
     } else if (cell == QLatin1String("ohne Pause")) {
         ohnePauseRadioButton->setChecked(true);
-        selectionChanged(false);
+        showPauseField(false);
     } else if (cell.size() > 1 && cell.at(1) == QLatin1Char('P')) {
         const qsizetype open = cell.indexOf(QLatin1Char('(')) + 1; // 1-based position of "("
         PauseEdit->setText(cell.mid(8, cell.size() - open - 1));
         mitPauseRadioButton->setChecked(true);
-        selectionChanged(true);
+        showPauseField(true);
     }
 }
 
@@ -107,7 +121,8 @@ bool TMarkenUebergangFenster::FormClose()
     int pause = 0;
     const bool valid = tryParseInteger(PauseEdit->text(), &pause) && pause >= 1 && pause <= 99;
     if (!valid && m_prompts)
-        m_prompts->error(QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
+        m_prompts->errorAt(kErrorBoxOffset,
+                           QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
     QString cell;
     if (vonHandRadioButton->isChecked())
         cell = QStringLiteral("   manuell");
@@ -116,6 +131,10 @@ bool TMarkenUebergangFenster::FormClose()
     else
         cell = QStringLiteral(" Pause (") + PauseEdit->text() + QLatin1Char(')');
     m_cell->setTransitionCell(cell);
+    // A new pause of the same kind ("mit Pause" 5 to 7 seconds) changes no radio button but is
+    // a change all the same; without this it could be lost without the save question.
+    if (m_st && cell != m_cellAtOpening)
+        m_st->DataSaved = false;
     if (m_st && m_st->IsPlaying)
         emit runInterrupted();
     return valid;

@@ -52,7 +52,9 @@ signals:
     void runInterrupted();
 
 private:
+    void showPauseField(bool pauseEnabled);
     void selectionChanged(bool pauseEnabled);
+    QString m_cellAtOpening;
     MainState* m_st = nullptr;
     Prompts* m_prompts = nullptr;
     TransitionCellAccess* m_cell = nullptr;

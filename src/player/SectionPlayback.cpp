@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <climits>
+#include <algorithm>
 
 namespace kadro {
 
@@ -59,12 +59,21 @@ void SectionPlayback::VideoMarkeEinstellen()
     // A pause still counting down belongs to the section being left.
     ui.Timer3->stop();
     m_pauseCancelled = false;
+    const int entry = ++m_sectionsEntered;
     st.CurrentMark += 1;
-    const Mark& m = c.marks.mark(st.CurrentMark); // a number outside the table is a range error
-    if (m.firstFrame > quint32(INT32_MAX) || m.lastFrame > quint32(INT32_MAX))
-        throw KadroError(kRangeErrorText);
-    st.StartFrame = static_cast<int32_t>(m.firstFrame);
-    st.StopFrame = static_cast<int32_t>(m.lastFrame);
+    // A presentation without marks shows its video's first picture, still and without controls;
+    // the viewer leaves it by "Beenden" or opens another file. Any other number outside the
+    // table is a range error.
+    static const Mark noMark;
+    const Mark& m = c.marks.isEmpty() && st.CurrentMark == 1 ? noMark : c.marks.mark(st.CurrentMark);
+    // The section's frames lie within the video: a section reaching past its end (a hand-made
+    // file, or a shorter video beside the presentation) ends at its last frame, and one whose stop
+    // lies before its start shows its start as a still picture. Otherwise the end would never
+    // be reached.
+    const qint64 lastVideoFrame = std::max(0, c.device.length());
+    const qint64 first = std::min<qint64>(m.firstFrame, lastVideoFrame);
+    st.StartFrame = static_cast<int32_t>(first);
+    st.StopFrame = static_cast<int32_t>(std::clamp<qint64>(m.lastFrame, first, lastVideoFrame));
     c.device.setEndPos(st.StopFrame);
 
     transport.showSectionControls(m);
@@ -75,6 +84,10 @@ void SectionPlayback::VideoMarkeEinstellen()
         emit memoCovered();
 
     transport.OeffnenVariableEinstellungen();
+    // Showing the start of a still section may already have ended it and run its transition
+    // into the next section, which has then been entered in full.
+    if (m_sectionsEntered != entry)
+        return;
     if (m.isOn(Mark::Autostart) && st.StartFrame != st.StopFrame)
         transport.VideoStartButtonClick();
     if (st.StartFrame == st.StopFrame) {
@@ -120,18 +133,21 @@ void SectionPlayback::Timer3Timer()
     }
 }
 
+void SectionPlayback::showSectionButtons()
+{
+    const bool last = c.st.CurrentMark >= c.st.MarkCount;
+    ui.MarkeZurueckButton->setEnabled(c.st.CurrentMark > 1);
+    ui.NaechsteMarkeButton->setEnabled(!(last && c.st.TestRunning));
+    // A test run ends on its last section; there is no start page to go to.
+    ui.NaechsteMarkeButton->setText(last && !c.st.TestRunning ? QStringLiteral("Startseite")
+                                                              : QStringLiteral("weiter"));
+}
+
 void SectionPlayback::NaechsteMarkeButtonClick()
 {
     if (ui.NaechsteMarkeButton->text() == QLatin1String("weiter")) {
         VideoMarkeEinstellen();
-        ui.MarkeZurueckButton->setEnabled(true);
-        if (c.st.CurrentMark == c.st.MarkCount) {
-            ui.NaechsteMarkeButton->setText(QStringLiteral("Startseite"));
-            if (c.st.TestRunning) {
-                ui.NaechsteMarkeButton->setText(QStringLiteral("weiter"));
-                ui.NaechsteMarkeButton->setEnabled(false);
-            }
-        }
+        showSectionButtons();
     } else {
         c.shell.closeMainWindow();
     }
@@ -140,11 +156,13 @@ void SectionPlayback::NaechsteMarkeButtonClick()
 void SectionPlayback::MarkeZurueckButtonClick()
 {
     c.st.CurrentMark -= 2;
-    VideoMarkeEinstellen();
-    if (c.st.CurrentMark == 1)
-        ui.MarkeZurueckButton->setEnabled(false);
-    ui.NaechsteMarkeButton->setEnabled(true);
+    // The section entered lies before the last one, so "weiter" leads on from it, also when it
+    // is a still section "ohne Pause" that leads on at once (through "weiter").
     ui.NaechsteMarkeButton->setText(QStringLiteral("weiter"));
+    ui.NaechsteMarkeButton->setEnabled(true);
+    VideoMarkeEinstellen();
+    // The buttons follow the section finally shown, which may be the last again.
+    showSectionButtons();
 }
 
 } // namespace kadro

@@ -45,7 +45,13 @@ private:
     Context c;
     SectionWidgets ui;
     Transport& transport;
+    // The "weiter" and "zurück" buttons for the section now shown.
+    void showSectionButtons();
+
     bool m_pauseCancelled = false;
+    // Counts the sections entered: entering a still section may run its transition and enter
+    // the next section before the first entry is complete.
+    int m_sectionsEntered = 0;
 };
 
 } // namespace kadro

@@ -308,6 +308,7 @@ void Transport::OeffnenVariableEinstellungen()
     ui.VideoZeitlupeButton->setEnabled(false);
     ui.HauptFensterPopupMenuZeitlupe->setEnabled(true);
 
+    const int section = ++m_sectionsLoaded;
     st.CurrentFrame = 0;
     st.SectionLength = st.StopFrame - st.StartFrame;
     m_announcedFrame = -1;
@@ -320,7 +321,12 @@ void Transport::OeffnenVariableEinstellungen()
     ui.ZeitAnzeige1Label->setText(sectionTime(step, st.SectionLength));
 
     ui.VideoTrackBar->setEnabled(true);
+    // Back to 0 before the new maximum, so a position beyond it is never clamped into an end.
+    // Moving the slider runs its rule, which for a still section is already that section's end
+    // and may have entered the next section: then that one is set up and this one is done.
     setSlider(0);
+    if (m_sectionsLoaded != section)
+        return;
     setSliderMaximum(st.SectionLength);
     ui.VideoTrackBar->setTickInterval(std::max(1, st.SectionLength / 10));
     showTimes(0);
@@ -351,9 +357,12 @@ void Transport::positionMoved()
     // counts as reached then too.
     st.CurrentFrame = std::min(c.device.position() - st.StartFrame, st.SectionLength);
     const int ends = m_endsReached;
+    const int section = m_sectionsLoaded;
     FrameZeitAnzeige();
     if (st.CurrentFrame >= st.SectionLength && m_endsReached == ends)
         Videoende();
+    if (m_sectionsLoaded != section)
+        return; // the end led into the next section
     if (st.DiagramShown)
         emit c.events.diagramRedrawRequested();
 }
@@ -362,6 +371,7 @@ void Transport::VideoTrackBarChange(bool byUser)
 {
     auto& st = c.st;
     VideoDevice& dev = c.device;
+    const int section = m_sectionsLoaded;
     const bool runningWithSound = st.SoundOn && ui.Timer2->isActive();
     // The program moves the slider to where the video already is: no seek. While the device
     // plays with sound such a seek would restart it, stutter the sound and lose the end point.
@@ -384,6 +394,10 @@ void Transport::VideoTrackBarChange(bool byUser)
         }
     } else {
         Videoende();
+        // The transition may have entered the next section, which starts at its frame 0 and
+        // may already run by itself: the start rule below is not for it.
+        if (m_sectionsLoaded != section)
+            return;
     }
     if (st.CurrentFrame == 0)
         Videoanfang();

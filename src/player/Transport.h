@@ -103,6 +103,11 @@ private:
     // Counts the section ends, so a tick whose display update already ran the end (through the
     // slider) does not run it, and with it the transition, a second time.
     int m_endsReached = 0;
+    // Counts the sections loaded (OeffnenVariableEinstellungen). A section's end may run the
+    // transition into the next section, which sets itself up and may start at once; when control
+    // comes back to the handler of the section that ended, that handler must leave the new one
+    // alone.
+    int m_sectionsLoaded = 0;
     int m_announcedFrame = -1;
 };
 

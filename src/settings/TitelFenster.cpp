@@ -149,9 +149,16 @@ void TTitelFenster::TitelOeffnen()
     setTable(t);
 }
 
-void TTitelFenster::TitelSpeichern()
+bool TTitelFenster::TitelSpeichern()
 {
+    // A title or path written with "?" in place of a letter would show wrongly or open nothing.
+    if (const std::optional<QString> warning = unwritableTitlesWarning(table())) {
+        if (m_prompts)
+            m_prompts->warning(*warning);
+        return false;
+    }
     writeFileSafely(QDir::current().filePath(kTitlesFileName), writeTitlesText(table()));
+    return true;
 }
 
 void TTitelFenster::computeNextFreeRow()
@@ -194,7 +201,12 @@ void TTitelFenster::HinzufuegenButtonClick()
     options.filterIndex = 1;
     options.directory = QDir::currentPath();
     const QString chosen = m_prompts->openFile(options);
-    if (!chosen.isEmpty()) {
+    // A path the titles file cannot hold would be stored with "?" and could not be opened from
+    // the start page: refused, nothing added.
+    const std::optional<QString> warning = unwritableEntryPathWarning(QDir::toNativeSeparators(chosen));
+    if (warning)
+        m_prompts->warning(*warning);
+    if (!chosen.isEmpty() && !warning) {
         setCell(NextFreeRow, 0, QDir::toNativeSeparators(chosen));
         ++NextFreeRow;
     }
@@ -230,6 +242,18 @@ void TTitelFenster::FormClose(int result)
         setTable(m_snapshot);
     if (m_st && m_st->IsPlaying)
         emit runToContinue();
+}
+
+void TTitelFenster::done(int result)
+{
+    if (result == QDialog::Accepted) {
+        if (const std::optional<QString> warning = unwritableTitlesWarning(table())) {
+            if (m_prompts)
+                m_prompts->warning(*warning);
+            return;
+        }
+    }
+    QDialog::done(result);
 }
 
 void TTitelFenster::execute()

@@ -29,9 +29,10 @@ public:
     TitlesTable table() const;
     void setTable(const TitlesTable& table);
 
-    // Titel.opt in the working directory: read leniently into the grid, written from it.
+    // Titel.opt in the working directory: read leniently into the grid, written from it. A table
+    // the file cannot hold is not written (warning shown; the old file stays): false.
     void TitelOeffnen();
-    void TitelSpeichern();
+    bool TitelSpeichern();
 
     // Opening, the buttons, the grid click and closing.
     void FormActivate();
@@ -39,6 +40,8 @@ public:
     void TitelStringGridMouseDown(int row);
     void LoeschenButtonClick();
     void FormClose(int result);
+    // OK with a title the titles file cannot hold shows the warning and keeps the dialog open.
+    void done(int result) override;
     // The whole modal use from the menu: activation, the dialog, closing.
     void execute();
 

@@ -4,6 +4,8 @@
 #include "common/Cp1252.h"
 #include "player/SectionPlayback.h"
 
+#include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -86,6 +88,62 @@ TEST_F(Titles, CancelRestoresAllTenCellsAndOkWritesTheFile)
     EXPECT_TRUE(bytes.contains("Titel3:Titel ohne Datei\r\nzu vst-Datei:\r\n"));
     window->StartseiteAn();
     EXPECT_EQ(window->ui.StartseitePanel->vstLabel[2]->text(), QStringLiteral("Titel ohne Datei"));
+}
+
+// Titel.opt is Windows-1252, one title or path per line. A file whose path has letters outside
+// the code page is refused when it is added, and OK with such a title keeps the dialog open;
+// the old file stays, and nothing is stored with "?" in place of a letter.
+TEST_F(Titles, NamesTheTitlesFileCannotHoldAreRefusedWithAWarning)
+{
+    fill(1);
+    titel->FormClose(QDialog::Accepted);
+    QByteArray old;
+    ASSERT_TRUE(readFileBytes(path("Titel.opt"), &old));
+
+    enterView(2);
+    const QString polish = path(QStringLiteral("Wurf_Łódź.vst"));
+    int result = -1;
+    prompts.modalHandler = [&](QDialog* dialog) {
+        EXPECT_EQ(dialog, titel);
+        prompts.fileAnswers = {polish};
+        titel->HinzufuegenButton->click();
+        EXPECT_TRUE(titel->path(2).isEmpty());
+        EXPECT_EQ(titel->NextFreeRow, 2);
+        titel->setEntry(1, titel->path(1), QStringLiteral("Würfe in Łódź"));
+        titel->OKBitBtn->click(); // refused: the dialog stays open
+        EXPECT_EQ(titel->result(), 0);
+        result = titel->result();
+        titel->AbbrechenBitBtn->click();
+        return titel->result();
+    };
+    window->ui.MenuTitel->trigger();
+    ASSERT_EQ(result, 0);
+    ASSERT_EQ(prompts.shown.size(), 2);
+    EXPECT_EQ(prompts.shown[0].title, QStringLiteral("Warnung"));
+    EXPECT_EQ(prompts.shown[0].text,
+              QStringLiteral("Der Pfad \"") + QDir::toNativeSeparators(polish) +
+                  QStringLiteral("\" enthält Zeichen, die in der Titelliste nicht gespeichert werden können: "
+                                 "\"Ł\" (U+0141), \"ź\" (U+017A)\rDie Datei wurde nicht hinzugefügt. Bitte geben "
+                                 "Sie der Datei und ihren Ordnern Namen ohne diese Zeichen."));
+    EXPECT_EQ(prompts.shown[1].text,
+              QStringLiteral("Der Titel \"Würfe in Łódź\" enthält Zeichen, die in der Titelliste nicht gespeichert "
+                             "werden können: \"Ł\" (U+0141), \"ź\" (U+017A)\rDie Titel wurden nicht gespeichert. "
+                             "Bitte ändern Sie den Titel."));
+    QByteArray now;
+    ASSERT_TRUE(readFileBytes(path("Titel.opt"), &now));
+    EXPECT_EQ(now, old);
+    EXPECT_EQ(titel->title(1), QStringLiteral("T1")); // Cancel brought the title back
+
+    // A title the file can hold is written by OK.
+    prompts.modalHandler = [&](QDialog*) {
+        titel->setEntry(1, titel->path(1), QStringLiteral("Würfe in Lodz"));
+        titel->OKBitBtn->click();
+        return titel->result();
+    };
+    window->ui.MenuTitel->trigger();
+    EXPECT_EQ(prompts.shown.size(), 2);
+    ASSERT_TRUE(readFileBytes(path("Titel.opt"), &now));
+    EXPECT_TRUE(now.contains(toCp1252(QStringLiteral("Titel1:Würfe in Lodz\r\n"))));
 }
 
 class Entries : public ShellFixture {

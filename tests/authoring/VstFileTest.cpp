@@ -463,6 +463,40 @@ TEST_F(VstFileTest, MalformedFilesEndTheReadingWithAnError)
     EXPECT_THROW(readPresentation(path("gibt-es-nicht.vst")), KadroError);
 }
 
+TEST_F(VstFileTest, TransitionCodesOutsideTheRangeReadAsTheNearestValidOne)
+{
+    writeVideo(path("v.avi"));
+    const QList<std::pair<const char*, quint32>> cases = {{"A99", 99},   {"A100", 100}, {"A101", 100},
+                                                          {"A0", 0},     {"A-1", 0},    {"A9223372036854775807", 100}};
+    for (const auto& [token, code] : cases) {
+        writeText(path("t.vst"), QByteArray("Videosteuerungsdatei zu Avi-File: *v.avi*\r\nZeitschritt(Normal): 40 ms\r\n"
+                                            "Zeitschritt(Zeitlupe): 200 ms\r\nMarken: 1\r\nOptionen: 10\r\n#1 0 9 ") +
+                                     token + " 1 1 0 0 1 0 0 0 1\r\n");
+        const Mark mark = readPresentation(path("t.vst")).marks.mark(1);
+        EXPECT_EQ(mark.transition, code) << token;
+        EXPECT_EQ(mark.switches[Mark::Memo], 1u) << token; // the switches after it are read as before
+    }
+}
+
+// The save itself (warning before the save dialog) is tested in the authoring view; here the
+// rule and the writer that every other save (a test run) goes through.
+TEST_F(VstFileTest, VideoPathsThatWouldNotReadBackAreNotWritten)
+{
+    // "*" encloses the path in the file, so the path must not contain one.
+    const QString star = QStringLiteral("/home/lehrer/Wurf*2.avi");
+    ASSERT_TRUE(unwritableVideoPathWarning(star).has_value());
+    EXPECT_TRUE(unwritableVideoPathWarning(star)->contains(QStringLiteral("können: \"*\" (U+002A)\r")));
+    EXPECT_FALSE(unwritableVideoPathWarning(QStringLiteral("C:\\Kurs\\Würfe € 2.avi")).has_value());
+
+    MarkGrid grid = exampleGrid();
+    PresentationSource source = exampleSource();
+    writeText(path("alt.vst"), "alt");
+    source.videoPath = star;
+    EXPECT_THROW(writePresentation(grid, source, path("alt.vst"), work), KadroError);
+    EXPECT_EQ(readBytes(path("alt.vst")), QByteArray("alt"));
+    EXPECT_FALSE(QDir(dir.path()).exists("alt")); // no presentation folder either
+}
+
 TEST_F(VstFileTest, UnwritableTargetThrowsAndKeepsTheOldFile)
 {
     MarkGrid grid = exampleGrid();

@@ -85,3 +85,24 @@ TEST(TextFiles, SafeWriteReplacesWholeAndKeepsTheOldFileOnFailure)
     ASSERT_TRUE(readFileBytes(path, &read));
     EXPECT_EQ(read, QByteArray("second"));
 }
+
+TEST(Cp1252, FindsAndNamesTheCharactersItCannotCarry)
+{
+    // Everything Windows-1252 has, including its 0x80..0x9F punctuation, is carried.
+    EXPECT_TRUE(cp1252Unencodable(QStringLiteral("Würfe € „ß“ – ‰ Š Ÿ")).isEmpty());
+    EXPECT_EQ(cp1252Unencodable(QStringLiteral("C:\\Łódź\\Wurf_Łódź.avi")),
+              QStringList({QStringLiteral("Ł"), QStringLiteral("ź")}));
+    // A character outside the basic plane is one character; a lone half of a pair is one too.
+    const QString face = QString::fromUtf8("\xF0\x9F\x98\x80");
+    EXPECT_EQ(cp1252Unencodable(QStringLiteral("a") + face + QStringLiteral("b") + face), QStringList({face}));
+    const QString lone(QChar(0xD83D));
+    EXPECT_EQ(cp1252Unencodable(QStringLiteral("x") + lone), QStringList({lone}));
+    // A decomposed accent: the "o" is carried, its combining mark is not.
+    EXPECT_EQ(cp1252Unencodable(QStringLiteral("Lo\u0301dz")), QStringList({QStringLiteral("\u0301")}));
+
+    EXPECT_EQ(describeCharacters({QStringLiteral("Ł"), face}),
+              QStringLiteral("\"Ł\" (U+0141), \"") + face + QStringLiteral("\" (U+1F600)"));
+    // What cannot be seen is named by its code only.
+    EXPECT_EQ(describeCharacters({QStringLiteral("\u0301"), QStringLiteral("\r"), QStringLiteral("\u2003"), lone}),
+              QStringLiteral("U+0301, U+000D, U+2003, U+D83D"));
+}

@@ -1,4 +1,5 @@
 #include "support/ShellFixture.h"
+#include "support/TimerTicks.h"
 
 #include "authoring/model/Mark.h"
 #include "player/SectionPlayback.h"
@@ -61,6 +62,32 @@ protected:
         for (int i = 0; i < n && ui().Timer3->isActive(); ++i)
             sp().Timer3Timer();
     }
+    // One moment of a show: a device playing with sound moves on by itself (a few frames between
+    // two polls), then every running timer of the player ticks once: the silent steps (Timer1),
+    // the sound poll (Timer2) and a transition pause (Timer3).
+    void moment()
+    {
+        device->advance(3);
+        test::tick(ui().Timer1);
+        test::tick(ui().Timer2);
+        test::tick(ui().Timer3);
+    }
+    // Moments until `done` holds (at most `limit`); false if it never did.
+    template <typename F> bool playUntil(F done, int limit = 400)
+    {
+        for (int i = 0; i < limit && !done(); ++i)
+            moment();
+        return done();
+    }
+    // The section now shown runs by itself: playing, its timer running, and with sound the device.
+    void expectRunning(bool sound)
+    {
+        EXPECT_TRUE(window->st.IsPlaying);
+        EXPECT_EQ(ui().Timer1->isActive(), !sound);
+        EXPECT_EQ(ui().Timer2->isActive(), sound);
+        EXPECT_EQ(device->isPlaying(), sound);
+        EXPECT_EQ(ui().VideoStartButton->text(), QStringLiteral("Zurück"));
+    }
 };
 
 TEST_F(SectionTest, EnteringASectionLoadsItsRangeAndItsControls)
@@ -96,6 +123,80 @@ TEST_F(SectionTest, AutostartRunsTheSectionAndItsEndRunsTheTransition)
     EXPECT_EQ(window->st.CurrentMark, 2);
     EXPECT_EQ(window->st.StartFrame, 41);
     EXPECT_EQ(ui().NaechsteMarkeButton->text(), QStringLiteral("Startseite"));
+}
+
+// A show of three sections, silent and with sound: the viewer starts a played section that goes
+// on "ohne Pause" into a still picture, which goes on "ohne Pause" into a section with Autostart.
+// The transitions run inside the handlers of the section that ended; the section they enter must
+// run by itself all the same, and play to its end.
+TEST_F(SectionTest, OhnePauseLeadsThroughAStillPictureIntoARunningAutostart)
+{
+    for (const bool sound : {false, true}) {
+        SCOPED_TRACE(sound ? "with sound" : "silent");
+        window->st.SoundOn = sound;
+        present({mark(0, 20, TransitionCode::NoPause, {Mark::StartStop}), mark(30, 30, TransitionCode::NoPause),
+                 mark(40, 70, TransitionCode::ByHand, {Mark::Autostart, Mark::Frameanzeige})});
+        ASSERT_EQ(window->st.CurrentMark, 1);
+        EXPECT_FALSE(window->st.IsPlaying);
+        ui().VideoStartButton->click();
+        expectRunning(sound);
+
+        ASSERT_TRUE(playUntil([&] { return window->st.CurrentMark == 3; }));
+        expectRunning(sound);
+        EXPECT_EQ(window->st.StartFrame, 40);
+        EXPECT_EQ(ui().NaechsteMarkeButton->text(), QStringLiteral("Startseite"));
+        EXPECT_TRUE(ui().MarkeZurueckButton->isEnabled());
+
+        // It plays to its own end without a click and stops there.
+        ASSERT_TRUE(playUntil([&] { return !window->st.IsPlaying; }));
+        EXPECT_EQ(window->st.CurrentMark, 3);
+        EXPECT_EQ(window->st.CurrentFrame, 30);
+        EXPECT_EQ(ui().FrameAnzeige2Label->text(), QStringLiteral("30"));
+        EXPECT_EQ(device->position(), 70);
+        EXPECT_TRUE(prompts.shown.isEmpty());
+        window->Programmpunkt1Einstellungen();
+    }
+}
+
+// Section ends reached by the viewer's own controls run the same transition: a drag of the slider
+// to the end and a single step onto the last frame. The next section's Autostart holds.
+TEST_F(SectionTest, OhnePauseAfterADragOrAStepStartsTheNextSection)
+{
+    const auto show = {mark(0, 20, TransitionCode::NoPause, {Mark::Schieberegler, Mark::Einzelbild}),
+                       mark(21, 40, TransitionCode::NoPause, {Mark::Autostart, Mark::Einzelbild}),
+                       mark(41, 60, TransitionCode::ByHand, {Mark::Autostart})};
+    present(show);
+    ui().VideoTrackBar->setValue(20); // the viewer's drag to the end
+    ASSERT_EQ(window->st.CurrentMark, 2);
+    expectRunning(false);
+
+    ui().VideoStopButton->click(); // paused: "Bild vor" up to the last frame
+    ASSERT_EQ(ui().VideoStopButton->text(), QStringLiteral("Weiter"));
+    for (int i = 0; i < 30 && window->st.CurrentMark == 2; ++i)
+        ui().VideoBildvorButton->click();
+    ASSERT_EQ(window->st.CurrentMark, 3);
+    expectRunning(false);
+    EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
+// "zurück" onto a still section "ohne Pause" goes on at once into the section after it. When that
+// is the last one, the button reads "Startseite", not a "weiter" that leads beyond the table.
+TEST_F(SectionTest, BackOntoAStillOhnePauseSectionShowsTheButtonsOfWhereItLeads)
+{
+    present({mark(0, 20, TransitionCode::ByHand), mark(30, 30, TransitionCode::NoPause),
+             mark(40, 60, TransitionCode::ByHand, {Mark::Autostart})});
+    ui().NaechsteMarkeButton->click(); // into the still section, and on to the last at once
+    ASSERT_EQ(window->st.CurrentMark, 3);
+    EXPECT_EQ(ui().NaechsteMarkeButton->text(), QStringLiteral("Startseite"));
+    expectRunning(false);
+
+    ui().MarkeZurueckButton->click();
+    EXPECT_EQ(window->st.CurrentMark, 3);
+    EXPECT_EQ(ui().NaechsteMarkeButton->text(), QStringLiteral("Startseite"));
+    EXPECT_TRUE(ui().NaechsteMarkeButton->isEnabled());
+    EXPECT_TRUE(ui().MarkeZurueckButton->isEnabled());
+    expectRunning(false);
+    EXPECT_TRUE(prompts.shown.isEmpty()) << (prompts.shown.isEmpty() ? "" : prompts.shown[0].text.toStdString());
 }
 
 TEST_F(SectionTest, StillSectionsFollowTheirTransition)
@@ -224,6 +325,7 @@ TEST_F(TransitionDialogTest, ClosingWritesTheCellAndRefusesAnInvalidPause)
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(prompts.shown[0].title, QStringLiteral("Fehler"));
     EXPECT_EQ(prompts.shown[0].text, QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
+    EXPECT_EQ(prompts.shown[0].offset, QPoint(288, 320)); // from the main window's top-left corner
     EXPECT_EQ(cell(2), QStringLiteral(" Pause (0)"));
 
     uebergang->vonHandRadioButton->setChecked(true);

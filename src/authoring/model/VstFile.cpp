@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <limits>
 
 namespace kadro {
@@ -27,6 +28,16 @@ quint32 fieldValue(qint64 value)
     if (value < 0 || value > qint64(std::numeric_limits<quint32>::max()))
         throw KadroError(kRangeErrorText);
     return quint32(value);
+}
+
+// A transition code outside 0..100 (only an edited file has one) is read as the nearest valid
+// transition: above 100 "von Hand", below 0 "ohne Pause". Such a code would otherwise leave the
+// mark without a transition, and the presentation saved from it could not be read again.
+// "von Hand" is also the safe reading of a code above 100: the presentation waits for the viewer
+// instead of moving on by itself, so nothing is skipped.
+quint32 transitionValue(qint64 value)
+{
+    return quint32(std::clamp<qint64>(value, TransitionCode::NoPause, TransitionCode::ByHand));
 }
 } // namespace
 
@@ -87,9 +98,26 @@ QByteArray presentationFileBytes(const MarkGrid& grid, const PresentationSource&
     return cp1252Lines(lines);
 }
 
+std::optional<QString> unwritableVideoPathWarning(const QString& videoPath)
+{
+    QStringList found = cp1252Unencodable(videoPath);
+    if (videoPath.contains(QLatin1Char('*')))
+        found << QStringLiteral("*");
+    if (found.isEmpty())
+        return std::nullopt;
+    return QStringLiteral("Der Pfad des Videos \"%1\" enthält Zeichen, die in einer Präsentationsdatei nicht "
+                          "gespeichert werden können: %2\r"
+                          "Die Präsentation wurde nicht gespeichert. Bitte geben Sie dem Video und seinen Ordnern "
+                          "Namen ohne diese Zeichen.")
+        .arg(QDir::toNativeSeparators(videoPath), describeCharacters(found));
+}
+
 void writePresentation(MarkGrid& grid, const PresentationSource& source, const QString& path,
                        const MemoFolder& workMemos)
 {
+    // A path written with "?" in place of a letter would never find its video again.
+    if (const std::optional<QString> warning = unwritableVideoPathWarning(source.videoPath))
+        throw KadroError(*warning);
     grid.forceAutostart();
     const MemoFolder presentationMemos(presentationDirOf(path));
     presentationMemos.create();
@@ -107,6 +135,10 @@ SaveOutcome savePresentation(MarkGrid& grid, const PresentationSource& source, c
     if (const std::optional<QString> warning = grid.missingStopFrameWarning()) {
         prompts.warning(*warning);
         return SaveOutcome::MissingStopFrame;
+    }
+    if (const std::optional<QString> warning = unwritableVideoPathWarning(source.videoPath)) {
+        prompts.warning(*warning);
+        return SaveOutcome::UnwritableVideoPath;
     }
     QString path = prompts.saveFile(presentationSaveDialogOptions());
     if (path.isEmpty())
@@ -185,7 +217,7 @@ void readPresentation(const QString& path, VstContents& out)
         if (token == QLatin1Char('M'))
             mark.transition = TransitionCode::ByHand;
         else if (token == QLatin1Char('A'))
-            mark.transition = fieldValue(reader.readInt());
+            mark.transition = transitionValue(reader.readInt());
         for (int s = 0; s < Mark::SwitchCount; ++s)
             mark.switches[s] = fieldValue(reader.readInt());
         out.marks.append(mark);

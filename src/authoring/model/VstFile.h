@@ -44,24 +44,31 @@ struct PresentationSource {
 // autostart).
 QByteArray presentationFileBytes(const MarkGrid& grid, const PresentationSource& source);
 
+// The warning when the video's path cannot be written into a presentation file so that it reads
+// back the same: the file is Windows-1252, and "*" encloses the path. Nothing when it can.
+std::optional<QString> unwritableVideoPathWarning(const QString& videoPath);
+
 // Writes the grid as the presentation `path` (the chosen file, or "Test~.vst" of a test run):
 // switches Autostart on where a section could not start otherwise (visible in the grid), creates
 // the presentation folder (path without its last four characters; an existing folder is fine),
 // writes the file and copies the working memo files of the marks whose memo is on into the
-// folder (a failed copy is ignored). A file that cannot be written throws KadroError and leaves
-// an existing file as it was; nothing is copied then.
+// folder (a failed copy is ignored). A file that cannot be written, or a video path that would
+// not read back (unwritableVideoPathWarning), throws KadroError and leaves an existing file as it
+// was; nothing is copied then.
 void writePresentation(MarkGrid& grid, const PresentationSource& source, const QString& path,
                        const MemoFolder& workMemos);
 
 enum class SaveOutcome {
-    Saved,             // written: DataSaved := true
-    MissingStopFrame,  // the warning was shown; nothing written
-    Cancelled          // the save dialog was cancelled; nothing written
+    Saved,               // written: DataSaved := true
+    MissingStopFrame,    // the warning was shown; nothing written
+    UnwritableVideoPath, // the video's path cannot be stored: the warning was shown; nothing written
+    Cancelled            // the save dialog was cancelled; nothing written
 };
 
 // The "Speichern" command: saves the memo being edited into its working file, refuses a last mark
-// without stop frame with the warning "Stop-Frame von Marke N ist noch nicht gesetzt !", asks for
-// the file in the save dialog and writes it (writePresentation). A name without extension gets
+// without stop frame with the warning "Stop-Frame von Marke N ist noch nicht gesetzt !" and a
+// video whose path the file cannot hold (unwritableVideoPathWarning), asks for the file in the
+// save dialog and writes it (writePresentation). A name without extension gets
 // ".vst". Write failures throw KadroError (for the general error report).
 SaveOutcome savePresentation(MarkGrid& grid, const PresentationSource& source, const MemoFolder& workMemos,
                              MemoEditorAccess& editor, Prompts& prompts, QString* savedPath = nullptr);
@@ -88,9 +95,11 @@ struct VstContents {
 
 // Reads a presentation file by characters and integers (vstDateiEinlesen). When the video is
 // found nowhere, reading stops after line 1 with videoFound false and the warning text set (the
-// caller shows it). `out` is reset first and filled as far as reading gets; a file that cannot
-// be opened or is malformed (a letter where a number belongs, too few lines, a number outside
-// its field) throws ReadError or KadroError, leaving in `out` what was read before the fault.
+// caller shows it). A transition code outside 0..100 is read as the nearest valid one (above
+// 100 by hand, below 0 without pause). `out` is reset first and filled as far as reading gets;
+// a file that cannot be opened or is malformed (a letter where a number belongs, too few lines,
+// a number outside its field) throws ReadError or KadroError, leaving in `out` what was read
+// before the fault.
 void readPresentation(const QString& path, VstContents& out);
 VstContents readPresentation(const QString& path);
 

@@ -35,4 +35,43 @@ QByteArray writeTitlesText(const TitlesTable& table)
     return cp1252Lines(lines);
 }
 
+namespace {
+// The characters of a cell that the titles file cannot carry.
+QStringList unwritableCharacters(const QString& text)
+{
+    QStringList found = cp1252Unencodable(text);
+    for (const QString& lineEnd : {QStringLiteral("\r"), QStringLiteral("\n")})
+        if (text.contains(lineEnd))
+            found << lineEnd;
+    return found;
+}
+
+const QString kCannotBeStored =
+    QStringLiteral("enthält Zeichen, die in der Titelliste nicht gespeichert werden können:");
+} // namespace
+
+std::optional<QString> unwritableEntryPathWarning(const QString& path)
+{
+    const QStringList found = unwritableCharacters(path);
+    if (found.isEmpty())
+        return std::nullopt;
+    return QStringLiteral("Der Pfad \"%1\" %2 %3\rDie Datei wurde nicht hinzugefügt. Bitte geben Sie der Datei "
+                          "und ihren Ordnern Namen ohne diese Zeichen.")
+        .arg(path, kCannotBeStored, describeCharacters(found));
+}
+
+std::optional<QString> unwritableTitlesWarning(const TitlesTable& table)
+{
+    for (int i = 0; i < 5; ++i) {
+        if (const QStringList found = unwritableCharacters(table.title[i]); !found.isEmpty())
+            return QStringLiteral("Der Titel \"%1\" %2 %3\rDie Titel wurden nicht gespeichert. Bitte ändern Sie den "
+                                  "Titel.")
+                .arg(table.title[i], kCannotBeStored, describeCharacters(found));
+        if (const QStringList found = unwritableCharacters(table.path[i]); !found.isEmpty())
+            return QStringLiteral("Der Pfad \"%1\" %2 %3\rDie Titel wurden nicht gespeichert.")
+                .arg(table.path[i], kCannotBeStored, describeCharacters(found));
+    }
+    return std::nullopt;
+}
+
 } // namespace kadro

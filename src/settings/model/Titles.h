@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <optional>
 
 namespace kadro {
 
@@ -19,5 +20,13 @@ inline const QString kTitlesFileName = QStringLiteral("Titel.opt");
 bool readTitlesText(const QByteArray& bytes, TitlesTable& table);
 // The twelve lines of the titles file, Windows-1252 with CR LF.
 QByteArray writeTitlesText(const TitlesTable& table);
+
+// The titles file holds each title and path on a line of its own in Windows-1252; a text with a
+// character outside the code page or a line break would not read back the same. The warning for
+// a file chosen for an entry whose path cannot be stored; nothing when it can.
+std::optional<QString> unwritableEntryPathWarning(const QString& path);
+// The warning for a table with a title (or path) that cannot be stored; nothing when every cell
+// can. Names the first such cell and its characters.
+std::optional<QString> unwritableTitlesWarning(const TitlesTable& table);
 
 } // namespace kadro
