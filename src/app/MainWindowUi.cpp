@@ -1,23 +1,29 @@
 #include "app/MainWindowUi.h"
 
 #include "app/StartPage.h"
+#include "authoring/MemoToolBarIcons.h"
 #include "authoring/model/MarkGrid.h"
 #include "player/view/OverlayBox.h"
 #include "player/view/PictureSurface.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QComboBox>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace kadro {
 
@@ -103,9 +109,78 @@ void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
     ToolBar1 = new QToolBar(RichEditPanel);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setGeometry(4, 4, 384, 32);
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setIconSize(QSize(16, 16));
+    {
+        auto toolButton = [this](const char* name, MemoIcon icon, const QString& tip, bool checkable) {
+            auto* b = new QToolButton(ToolBar1);
+            b->setObjectName(QString::fromLatin1(name));
+            b->setIcon(memoToolBarIcon(icon));
+            b->setToolTip(tip);
+            b->setAccessibleName(tip);
+            b->setCheckable(checkable);
+            b->setAutoRaise(true);
+            b->setFixedSize(25, 24);
+            b->setFocusPolicy(Qt::NoFocus);
+            ToolBar1->addWidget(b);
+            return b;
+        };
+        BoldButton = toolButton("BoldButton", MemoIcon::Bold, QStringLiteral("Fett"), true);
+        ItalicButton = toolButton("ItalicButton", MemoIcon::Italic, QStringLiteral("Kursiv"), true);
+        UnderlineButton = toolButton("UnderlineButton", MemoIcon::Underline, QStringLiteral("Unterstrichen"), true);
+        ToolBar1->addSeparator();
+        LeftAlignButton = toolButton("LeftAlignButton", MemoIcon::AlignLeft, QStringLiteral("Linksbündig"), true);
+        CenterAlignButton = toolButton("CenterAlignButton", MemoIcon::AlignCentre, QStringLiteral("Zentriert"), true);
+        RightAlignButton = toolButton("RightAlignButton", MemoIcon::AlignRight, QStringLiteral("Rechtsbündig"), true);
+        LeftAlignButton->setProperty("tag", 0);
+        CenterAlignButton->setProperty("tag", 2);
+        RightAlignButton->setProperty("tag", 1);
+        LeftAlignButton->setChecked(true);
+        ToolBar1->addSeparator();
+        TextFarbeButton = toolButton("TextFarbeButton", MemoIcon::TextColour, QStringLiteral("Textfarbe"), false);
+        ToolBar1->addSeparator();
+        FontBox = new QComboBox(ToolBar1);
+        FontBox->setObjectName(QStringLiteral("FontBox"));
+        FontBox->setEditable(true);
+        FontBox->setInsertPolicy(QComboBox::NoInsert);
+        FontBox->setFixedWidth(110);
+        FontBox->setToolTip(QStringLiteral("Schriftart"));
+        FontBox->setAccessibleName(QStringLiteral("Schriftart"));
+        ToolBar1->addWidget(FontBox);
+        FontSizeEdit = new QLineEdit(QStringLiteral("12"), ToolBar1);
+        FontSizeEdit->setObjectName(QStringLiteral("FontSizeEdit"));
+        // At most two characters typed; the program may show a longer size (and then says so).
+        FontSizeEdit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral(".{0,2}")), FontSizeEdit));
+        FontSizeEdit->setFixedWidth(28);
+        FontSizeEdit->setToolTip(QStringLiteral("Schriftgröße in Punkt"));
+        FontSizeEdit->setAccessibleName(QStringLiteral("Schriftgröße"));
+        ToolBar1->addWidget(FontSizeEdit);
+        FontSizeUpDown = new QSpinBox(ToolBar1);
+        FontSizeUpDown->setObjectName(QStringLiteral("FontSizeUpDown"));
+        FontSizeUpDown->setRange(1, 99);
+        FontSizeUpDown->setValue(12);
+        FontSizeUpDown->setGroupSeparatorShown(false);
+        FontSizeUpDown->setFocusPolicy(Qt::NoFocus); // the arrow keys do not step it
+        FontSizeUpDown->setFixedWidth(18);
+        FontSizeUpDown->setToolTip(QStringLiteral("Schriftgröße ändern"));
+        FontSizeUpDown->setAccessibleName(QStringLiteral("Schriftgröße ändern"));
+        ToolBar1->addWidget(FontSizeUpDown);
+    }
     RichEdit = new QTextEdit(RichEditPanel);
     RichEdit->setObjectName(QStringLiteral("RichEdit"));
     RichEdit->setGeometry(4, 40, 384, 223);
+    RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    {
+        QFont memoFont(QStringLiteral("Arial"));
+        memoFont.setPixelSize(20);
+        RichEdit->setFont(memoFont);
+        QPalette white = RichEdit->palette();
+        white.setColor(QPalette::Base, Qt::white);
+        white.setColor(QPalette::Text, Qt::black);
+        RichEdit->setPalette(white);
+    }
     RichEditAbdeckungsPanel = panel(RichEditPanel, "RichEditAbdeckungsPanel", 0, 0, 392, 304);
     RichEditAbdeckungsPanel->setAutoFillBackground(true);
     RichEditAbdeckungsPanel->hide();
