@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -58,6 +59,20 @@ MemoEditor::MemoEditor(const Context& context, const MemoWidgets& widgets)
     connect(ui.RichEdit, &QTextEdit::cursorPositionChanged, this, guard([this] { RichEditSelectionChange(); }));
     connect(ui.RichEdit, &QTextEdit::selectionChanged, this, guard([this] { RichEditSelectionChange(); }));
     connect(ui.RichEdit->document(), &QTextDocument::contentsChanged, this, [this] { documentChanged(); });
+    // A memo loaded or emptied by the program: the tool bar follows once the content is complete.
+    m_access.setAfterReplace([this] { runGuarded(c.prompts, [this] { RichEditSelectionChange(); }); });
+    // A font name typed into the box and confirmed with Return is not applied.
+    ui.FontBox->lineEdit()->installEventFilter(this);
+}
+
+bool MemoEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui.FontBox->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 QString MemoEditor::sizeMessage()
@@ -222,8 +237,9 @@ void MemoEditor::FontSizeEditChange()
 
 void MemoEditor::RichEditSelectionChange()
 {
-    // In the player view the editor is read-only and has no tool bar to follow it.
-    if (ui.RichEdit->isReadOnly())
+    // In the player view the editor is read-only and has no tool bar to follow it. While the
+    // program replaces the content, the caret passes through text that is not the memo's.
+    if (ui.RichEdit->isReadOnly() || m_access.replacing())
         return;
     const SelectionLook look =
         selectionLook(ui.RichEdit->textCursor(), ui.RichEdit->currentCharFormat(), ui.RichEdit->document()->defaultFont());

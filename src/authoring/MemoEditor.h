@@ -59,6 +59,9 @@ public:
     static QString sizeMessage();
     static QPoint sizeMessageOffset();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void mergeFormat(const QTextCharFormat& format);
     void documentChanged();

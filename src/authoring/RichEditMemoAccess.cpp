@@ -37,18 +37,30 @@ bool RichEditMemoAccess::load(const QString& path)
     QByteArray bytes;
     if (!readFileBytes(path, &bytes))
         return false;
-    Replacing guard(m_replacing);
-    readMemoBytes(bytes, m_editor->document());
-    m_editor->moveCursor(QTextCursor::Start);
+    {
+        Replacing guard(m_replacing);
+        readMemoBytes(bytes, m_editor->document());
+        m_editor->moveCursor(QTextCursor::Start);
+    }
+    replaced();
     return true;
 }
 
 void RichEditMemoAccess::clear()
 {
-    Replacing guard(m_replacing);
-    m_editor->clear();
-    if (m_emptyFormat)
-        m_editor->setCurrentCharFormat(*m_emptyFormat);
+    {
+        Replacing guard(m_replacing);
+        m_editor->clear();
+        if (m_emptyFormat)
+            m_editor->setCurrentCharFormat(*m_emptyFormat);
+    }
+    replaced();
+}
+
+void RichEditMemoAccess::replaced()
+{
+    if (m_replacing == 0 && m_afterReplace)
+        m_afterReplace();
 }
 
 void RichEditMemoAccess::setEnabled(bool enabled)

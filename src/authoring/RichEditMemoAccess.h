@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QTextCharFormat>
+#include <functional>
 #include <optional>
 
 class QTextEdit;
@@ -31,11 +32,16 @@ public:
     void setEmptyEditorFormat(const QTextCharFormat& format) { m_emptyFormat = format; }
     // True while the program itself replaces the editor's content (not the user's edit).
     bool replacing() const { return m_replacing > 0; }
+    // Runs after each replacement of the content, once it is complete.
+    void setAfterReplace(std::function<void()> hook) { m_afterReplace = std::move(hook); }
 
 private:
+    void replaced();
+
     QTextEdit* m_editor;
     std::optional<QTextCharFormat> m_emptyFormat;
     int m_replacing = 0;
+    std::function<void()> m_afterReplace;
 };
 
 } // namespace kadro
