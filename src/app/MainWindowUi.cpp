@@ -197,7 +197,8 @@ void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
     ZeitschrittZeitlupeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label(VideoBearbeitenZeitschrittPanel, nullptr, QStringLiteral("ms"), 326, 52, 30);
     TestButton = button(VideoBearbeitenZeitschrittPanel, "TestButton", QStringLiteral("Test"), 300, 90, 75);
-    TestButton->setStyleSheet(QStringLiteral("color: red;"));
+    // Red while it can be used, grey while it cannot.
+    TestButton->setStyleSheet(QStringLiteral("QPushButton { color: red; } QPushButton:disabled { color: gray; }"));
 
     // Frame and time displays.
     BildNrPanel = panel(c, "BildNrPanel", 415, 282, 90, 110, QFrame::Sunken);

@@ -241,8 +241,11 @@ TEST_F(MemoEditorView, SelectionsShowTheirOwnSizeWithoutChangingIt)
     const QString loaded = memo();
     window->st.DataSaved = true;
 
+    select(6, 9); // "ros" in 20 points
+    EXPECT_EQ(ui().FontSizeEdit->text(), QStringLiteral("20"));
     select(1, 3); // 10.5 points shown as 11, and left at 10.5
     EXPECT_EQ(ui().FontSizeEdit->text(), QStringLiteral("11"));
+    EXPECT_EQ(memo(), loaded);
     select(0, 8); // mixed sizes: the field is empty and nothing is applied
     EXPECT_EQ(ui().FontSizeEdit->text(), QString());
     EXPECT_EQ(memo(), loaded);

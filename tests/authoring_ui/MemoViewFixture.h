@@ -26,6 +26,14 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <ostream>
+
+// Texts show as text when a comparison fails.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace kadro::test {
 
 inline const QString kOn = QStringLiteral("      OK");
