@@ -1,22 +1,17 @@
 #include "FreeFall.h"
 #include "authoring/model/MemoFiles.h"
 #include "authoring/model/MemoFormat.h"
-#include "authoring/PresentationFile.h"
-#include "common/Cp1252.h"
 #include "authoring/model/VstFile.h"
+#include "common/Cp1252.h"
 #include "common/Rtf.h"
 #include "player/SectionPlayback.h"
-#include "support/ShellFixture.h"
 #include "player/video/FfmsVideoDevice.h"
 #include "player/view/PictureSurface.h"
 
-#include <QFrame>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <array>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -153,27 +148,4 @@ TEST(DemoPresentation, EverySectionHasAFormattedMemoInRtf)
     }
     EXPECT_EQ(titles, (QStringList{QStringLiteral("Freier Fall: der Ball in Ruhe"), QStringLiteral("Der Fall"),
                                    QStringLiteral("Der Aufprall"), QStringLiteral("Auswertung")}));
-}
-
-class DemoInThePlayer : public kadro::test::ShellFixture {};
-
-TEST_F(DemoInThePlayer, EachSectionShowsItsMemoBesideThePicture)
-{
-    ASSERT_TRUE(demo::writeDemo(path("Demo")));
-    enterView(1);
-    device->setLength(demo::kFrames - 1);
-    window->presentationFile().openChosenFile(path("Demo/FreierFall.vst"));
-    ASSERT_TRUE(window->st.PresentationLoaded);
-    QTextEdit* memo = window->ui.RichEdit;
-    QWidget* top = window.get();
-    EXPECT_FALSE(window->ui.RichEditAbdeckungsPanel->isVisibleTo(top));
-    EXPECT_TRUE(memo->isReadOnly());
-    EXPECT_TRUE(memo->toPlainText().startsWith(QStringLiteral("Freier Fall: der Ball in Ruhe\n")));
-    EXPECT_TRUE(memo->toPlainText().contains(QStringLiteral("1 m")));
-    window->ui.NaechsteMarkeButton->click();
-    EXPECT_EQ(window->st.CurrentMark, 2);
-    EXPECT_TRUE(memo->toPlainText().startsWith(QStringLiteral("Der Fall\n")));
-    EXPECT_TRUE(memo->toPlainText().contains(QStringLiteral("20 ms")));
-    EXPECT_FALSE(window->ui.RichEditAbdeckungsPanel->isVisibleTo(top));
-    EXPECT_TRUE(prompts.shown.isEmpty());
 }
