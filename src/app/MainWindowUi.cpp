@@ -6,6 +6,7 @@
 #include "player/view/OverlayBox.h"
 #include "player/view/PictureSurface.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
@@ -145,6 +146,7 @@ void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
         FontBox->setEditable(true);
         FontBox->setInsertPolicy(QComboBox::NoInsert);
         FontBox->setFixedWidth(110);
+        FontBox->view()->setMinimumWidth(220); // the list shows whole font names
         FontBox->setToolTip(QStringLiteral("Schriftart"));
         FontBox->setAccessibleName(QStringLiteral("Schriftart"));
         ToolBar1->addWidget(FontBox);

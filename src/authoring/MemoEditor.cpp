@@ -136,8 +136,10 @@ void MemoEditor::enableToolBar(bool enabled)
 
 void MemoEditor::applyEditorFont(const QString& family, const QString& sizeText)
 {
-    ui.FontBox->setEditText(family);
-    // An empty name (no font chosen yet) keeps the editor's own font.
+    // An empty name (no font chosen yet) keeps the editor's own font, and the box names that.
+    ui.FontBox->setEditText(family.isEmpty() ? formatFamily(ui.RichEdit->currentCharFormat(),
+                                                            ui.RichEdit->document()->defaultFont())
+                                             : family);
     if (!family.isEmpty()) {
         QTextCharFormat name;
         name.setFontFamilies(QStringList{family});

@@ -69,6 +69,7 @@ TEST_F(MemoEditorView, ToolBarAsBuiltAndBothViewsLaidOut)
     EXPECT_EQ(ui().RightAlignButton->property("tag").toInt(), 1);
     EXPECT_EQ(alignDown(), (QList<bool>{true, false, false}));
     EXPECT_EQ(ui().FontBox->width(), 110);
+    EXPECT_EQ(ui().FontBox->currentText(), QStringLiteral("Arial")); // no font in the settings yet
     EXPECT_EQ(ui().FontSizeEdit->width(), 28);
     EXPECT_EQ(ui().FontSizeUpDown->maximum(), 99);
     // The installed fonts, once, also after the view was set up again.
