@@ -1,12 +1,15 @@
 #include "app/MainWindowUi.h"
 
 #include "app/StartPage.h"
+#include "authoring/MemoToolBarIcons.h"
 #include "authoring/model/MarkGrid.h"
 #include "player/view/OverlayBox.h"
 #include "player/view/PictureSurface.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QActionGroup>
+#include <QComboBox>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,11 +17,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace kadro {
 
@@ -201,9 +207,79 @@ void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
     ToolBar1 = new QToolBar(RichEditPanel);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setGeometry(4, 4, 384, 32);
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setIconSize(QSize(16, 16));
+    {
+        auto toolButton = [this](const char* name, MemoIcon icon, const QString& tip, bool checkable) {
+            auto* b = new QToolButton(ToolBar1);
+            b->setObjectName(QString::fromLatin1(name));
+            b->setIcon(memoToolBarIcon(icon));
+            b->setToolTip(tip);
+            b->setAccessibleName(tip);
+            b->setCheckable(checkable);
+            b->setAutoRaise(true);
+            b->setFixedSize(25, 24);
+            b->setFocusPolicy(Qt::NoFocus);
+            ToolBar1->addWidget(b);
+            return b;
+        };
+        BoldButton = toolButton("BoldButton", MemoIcon::Bold, QStringLiteral("Fett"), true);
+        ItalicButton = toolButton("ItalicButton", MemoIcon::Italic, QStringLiteral("Kursiv"), true);
+        UnderlineButton = toolButton("UnderlineButton", MemoIcon::Underline, QStringLiteral("Unterstrichen"), true);
+        ToolBar1->addSeparator();
+        LeftAlignButton = toolButton("LeftAlignButton", MemoIcon::AlignLeft, QStringLiteral("Linksbündig"), true);
+        CenterAlignButton = toolButton("CenterAlignButton", MemoIcon::AlignCentre, QStringLiteral("Zentriert"), true);
+        RightAlignButton = toolButton("RightAlignButton", MemoIcon::AlignRight, QStringLiteral("Rechtsbündig"), true);
+        LeftAlignButton->setProperty("tag", 0);
+        CenterAlignButton->setProperty("tag", 2);
+        RightAlignButton->setProperty("tag", 1);
+        LeftAlignButton->setChecked(true);
+        ToolBar1->addSeparator();
+        TextFarbeButton = toolButton("TextFarbeButton", MemoIcon::TextColour, QStringLiteral("Textfarbe"), false);
+        ToolBar1->addSeparator();
+        FontBox = new QComboBox(ToolBar1);
+        FontBox->setObjectName(QStringLiteral("FontBox"));
+        FontBox->setEditable(true);
+        FontBox->setInsertPolicy(QComboBox::NoInsert);
+        FontBox->setFixedWidth(110);
+        FontBox->view()->setMinimumWidth(220); // the list shows whole font names
+        FontBox->setToolTip(QStringLiteral("Schriftart"));
+        FontBox->setAccessibleName(QStringLiteral("Schriftart"));
+        ToolBar1->addWidget(FontBox);
+        FontSizeEdit = new QLineEdit(QStringLiteral("12"), ToolBar1);
+        FontSizeEdit->setObjectName(QStringLiteral("FontSizeEdit"));
+        // At most two characters typed; the program may show a longer size (and then says so).
+        FontSizeEdit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral(".{0,2}")), FontSizeEdit));
+        FontSizeEdit->setFixedWidth(28);
+        FontSizeEdit->setToolTip(QStringLiteral("Schriftgröße in Punkt"));
+        FontSizeEdit->setAccessibleName(QStringLiteral("Schriftgröße"));
+        ToolBar1->addWidget(FontSizeEdit);
+        FontSizeUpDown = new QSpinBox(ToolBar1);
+        FontSizeUpDown->setObjectName(QStringLiteral("FontSizeUpDown"));
+        FontSizeUpDown->setRange(1, 99);
+        FontSizeUpDown->setValue(12);
+        FontSizeUpDown->setGroupSeparatorShown(false);
+        FontSizeUpDown->setFocusPolicy(Qt::NoFocus); // the arrow keys do not step it
+        FontSizeUpDown->setFixedWidth(18);
+        FontSizeUpDown->setToolTip(QStringLiteral("Schriftgröße ändern"));
+        FontSizeUpDown->setAccessibleName(QStringLiteral("Schriftgröße ändern"));
+        ToolBar1->addWidget(FontSizeUpDown);
+    }
     RichEdit = new QTextEdit(RichEditPanel);
     RichEdit->setObjectName(QStringLiteral("RichEdit"));
     RichEdit->setGeometry(4, 40, 384, 223);
+    RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    {
+        QFont memoFont(QStringLiteral("Arial"));
+        memoFont.setPixelSize(20);
+        RichEdit->setFont(memoFont);
+        QPalette white = RichEdit->palette();
+        white.setColor(QPalette::Base, Qt::white);
+        white.setColor(QPalette::Text, Qt::black);
+        RichEdit->setPalette(white);
+    }
     RichEditAbdeckungsPanel = panel(RichEditPanel, "RichEditAbdeckungsPanel", 0, 0, 392, 304);
     RichEditAbdeckungsPanel->setAutoFillBackground(true);
     RichEditAbdeckungsPanel->hide();
@@ -220,7 +296,8 @@ void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
     ZeitschrittZeitlupeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label(VideoBearbeitenZeitschrittPanel, nullptr, QStringLiteral("ms"), 326, 52, 30);
     TestButton = button(VideoBearbeitenZeitschrittPanel, "TestButton", QStringLiteral("Test"), 300, 90, 75);
-    TestButton->setStyleSheet(QStringLiteral("color: red;"));
+    // Red while it can be used, grey while it cannot.
+    TestButton->setStyleSheet(QStringLiteral("QPushButton { color: red; } QPushButton:disabled { color: gray; }"));
 
     // Frame and time displays.
     BildNrPanel = panel(c, "BildNrPanel", 415, 282, 90, 110, QFrame::Sunken);

@@ -8,6 +8,7 @@
 #include "authoring/MarkTableController.h"
 #include "authoring/MemoEditor.h"
 #include "authoring/PresentationFile.h"
+#include "authoring/TestRun.h"
 #include "common/Cp1252.h"
 #include "common/ErrorReport.h"
 #include "common/Prompts.h"
@@ -40,6 +41,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace kadro {
 
@@ -74,6 +77,7 @@ TVideoAbspielenFenster::~TVideoAbspielenFenster()
 {
     // The controllers watch widgets of this window; they go first, while the window is whole.
     m_startPageEntries.reset();
+    m_testRun.reset();
     m_presentationFile.reset();
     m_evaluation.reset();
     m_measure.reset();
@@ -118,6 +122,8 @@ void TVideoAbspielenFenster::compose()
     // The open command, which reaches all of them.
     m_presentationFile = std::make_unique<PresentationFile>(
         c, PresentationFile::Parts{*m_transport, *m_sectionPlayback, *m_markTable, *m_memo, *m_measure, *m_evaluation});
+    m_testRun = std::make_unique<TestRun>(
+        c, ui, TestRun::Parts{*m_markTable, *m_memo, *m_presentationFile, *m_sectionPlayback, *m_transport});
     m_startPageEntries = std::make_unique<StartPageEntries>(*this);
     m_startPageEntries->vstDateiEinlesen = [this](const QString& path) { m_presentationFile->vstDateiEinlesen(path); };
 
@@ -265,6 +271,10 @@ bool TVideoAbspielenFenster::eventFilter(QObject* watched, QEvent* e)
 
 void TVideoAbspielenFenster::openPopup(QMenu* menu, const QPoint& globalPos, bool pause)
 {
+    // A menu whose items are all hidden (the second pop-up menu during a test run) does not open.
+    const QList<QAction*> items = menu->actions();
+    if (std::none_of(items.begin(), items.end(), [](const QAction* a) { return a->isVisible(); }))
+        return;
     m_lastPopupPos = globalPos;
     if (pause)
         runGuarded(m_prompts, [this] { RechteMausPopup(); });
@@ -344,6 +354,8 @@ void TVideoAbspielenFenster::setUpView(int area)
 {
     // The authoring view's set-up is the common reset of everything; each subsystem lays out its
     // own widgets. The settings come first: the others take sound, cursor and font from them.
+    // No test run outlives a set-up, so its locks go.
+    lockForTestRun(false);
     if (m_optionen)
         m_optionen->OptionenEinstellungenOeffnen();
     m_transport->setUpAuthoringView();
@@ -382,6 +394,19 @@ void TVideoAbspielenFenster::setUpView(int area)
     emit m_events.viewSetUp(area);
 }
 
+void TVideoAbspielenFenster::lockForTestRun(bool locked)
+{
+    ui.OeffnenButton->setEnabled(!locked);
+    ui.MenuDatei->menuAction()->setEnabled(!locked);
+    ui.MenuBeenden->setEnabled(!locked);
+    ui.HauptFensterPopupMenuOeffnen->setEnabled(!locked);
+    ui.HauptFensterPopupMenuBeenden->setEnabled(!locked);
+    ui.HauptFensterPopupMenu2Oeffnen->setVisible(!locked);
+    ui.HauptFensterPopupMenu2Beenden->setVisible(!locked);
+    // The measuring panel's "Schließen" is no way out of a test run either.
+    m_measure->showCloseButton(!locked);
+}
+
 void TVideoAbspielenFenster::MenuDateiClick()
 {
     m_transport->pauseForMenu();
@@ -413,6 +438,10 @@ bool TVideoAbspielenFenster::FormCloseQuery()
         ui.VideoStopButton->setText(QStringLiteral("Weiter"));
     if (ui.StartseitePanel->isVisibleTo(this))
         return true;
+    // The close box during a test run ends the test first, so the question below is about the
+    // presentation under construction and nothing of it is lost.
+    if (st.TestRunning)
+        m_testRun->TestBeendenPanelClick();
 
     if (st.DataSaved)
         return MessageZurueckZurStartseite();

@@ -30,6 +30,7 @@ class MeasureController;
 class EvaluationController;
 class StartPageEntries;
 class HoverHints;
+class TestRun;
 
 // The main window: the start page, the player view and the authoring view. It owns the
 // program-wide state and composes the subsystems: each controller gets the context (state,
@@ -63,6 +64,7 @@ public:
     MemoEditor& memoEditor() { return *m_memo; }
     MeasureController& measure() { return *m_measure; }
     EvaluationController& evaluation() { return *m_evaluation; }
+    TestRun& testRun() { return *m_testRun; }
     StartPageEntries& startPageEntries() { return *m_startPageEntries; }
     // The hint line's hints; the measuring buttons register theirs here.
     HoverHints& hoverHints() { return *m_hoverHints; }
@@ -109,6 +111,7 @@ private:
     // ShellRoutines (the rest are the shell handlers above).
     void closeMainWindow() override { close(); }
     QPoint mainWindowPos() const override { return pos(); }
+    void lockForTestRun(bool locked) override;
 
     // Lays out a view afresh: the authoring view's steps, then the player view's if area is 1.
     void setUpView(int area);
@@ -131,6 +134,7 @@ private:
     std::unique_ptr<MeasureController> m_measure;
     std::unique_ptr<EvaluationController> m_evaluation;
     std::unique_ptr<PresentationFile> m_presentationFile;
+    std::unique_ptr<TestRun> m_testRun;
     std::unique_ptr<StartPageEntries> m_startPageEntries;
     HoverHints* m_hoverHints = nullptr;
     TInfofenster* m_info = nullptr;

@@ -1,4 +1,5 @@
 #pragma once
+#include "authoring/TestRunWidgets.h"
 
 class QAction;
 class QFrame;
@@ -10,8 +11,8 @@ class QTableWidget;
 namespace kadro {
 
 // The authoring view's mark table with its heading panels, buttons and pop-up menu, the
-// time-step panel with "Test", and "Test Beenden" over the picture.
-struct MarkTableWidgets {
+// time-step panel with "Test", and "Test Beenden" over the picture (the test run's part).
+struct MarkTableWidgets : TestRunWidgets {
     QFrame* StringGridPanel = nullptr;
     QTableWidget* StringGrid = nullptr;
     // The heading panels above the grid's 13 columns (MarkePanel ... MemoPanel).
@@ -29,8 +30,6 @@ struct MarkTableWidgets {
     QAction* PopupMenuSpeichern = nullptr;
 
     QFrame* VideoBearbeitenZeitschrittPanel = nullptr;
-    QPushButton* TestButton = nullptr;
-    QPushButton* TestBeendenPanel = nullptr;
 };
 
 } // namespace kadro

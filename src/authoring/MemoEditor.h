@@ -3,13 +3,18 @@
 #include "authoring/RichEditMemoAccess.h"
 #include "common/Context.h"
 
+#include <QColor>
 #include <QObject>
 #include <QString>
 
+class QButtonGroup;
+
 namespace kadro {
 
-// The memo editor beside the picture: writable in the authoring view, read-only under its cover
-// in the player view, where a section with a memo shows its text.
+// The memo editor beside the picture: writable with its formatting tool bar in the authoring
+// view, read-only under its cover in the player view, where a section with a memo shows its
+// text. The tool bar follows the selection; its buttons, the font box and the size field act on
+// the selection (or on the insertion point when nothing is selected).
 class MemoEditor : public QObject {
     Q_OBJECT
 public:
@@ -32,10 +37,46 @@ public:
     // The settings' editor font (name, size in points as text) for the text at the caret.
     void applyEditorFont(const QString& family, const QString& sizeText);
 
+    // The editor font of the settings (at a view set-up and when the settings dialog closes with
+    // OK): the name goes into FontBox and is applied to the selection, the size goes into
+    // FontSizeEdit, whose handler applies it. Text typed into an emptied editor gets this font.
+    void applyEditorFont(const QString& family, const QString& sizeText);
+
+    // Handlers.
+    void BoldButtonClick();
+    void ItalicButtonClick();
+    void UnderlineButtonClick();
+    void AlignButtonClick(int tag);
+    void TextFarbeButtonClick();
+    void FontBoxClick(int index);
+    void FontSizeEditChange();
+    void RichEditSelectionChange();
+    // Fills the font list with the installed fonts, keeping the name shown.
+    void FontsAnzeigen();
+
+    // The colour the colour chooser opens on.
+    QColor colorDialogColor() const { return m_colorDialogColor; }
+
+    // The size check's message and where it is placed, from the main window's top-left corner.
+    static QString sizeMessage();
+    static QPoint sizeMessageOffset();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void mergeFormat(const QTextCharFormat& format);
+    void documentChanged();
+
     Context c;
     MemoWidgets ui;
     RichEditMemoAccess m_access;
+    QButtonGroup* m_alignButtons = nullptr;
+    QColor m_colorDialogColor = Qt::black;
+    // Set while the size field shows the selection's own size: applying it again changes nothing.
+    bool m_showingSelection = false;
+    // Set while the program itself changes the editor (set-ups, sections' memos).
+    int m_programChange = 0;
 };
 
 } // namespace kadro

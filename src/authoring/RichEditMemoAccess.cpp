@@ -1,11 +1,20 @@
 #include "authoring/RichEditMemoAccess.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "common/Cp1252.h"
+
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 
 namespace kadro {
+
+namespace {
+struct Replacing {
+    int& depth;
+    explicit Replacing(int& d) : depth(d) { ++depth; }
+    ~Replacing() { --depth; }
+};
+} // namespace
 
 bool RichEditMemoAccess::hasText() const
 {
@@ -14,36 +23,44 @@ bool RichEditMemoAccess::hasText() const
 
 void RichEditMemoAccess::saveTo(const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.write(m_editor->toHtml().toUtf8());
-    file.commit();
+    writeMemoFile(path, *m_editor->document());
 }
 
 void RichEditMemoAccess::loadFrom(const QString& path)
 {
-    load(path);
+    if (!load(path))
+        clear();
 }
 
 bool RichEditMemoAccess::load(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_editor->clear();
+    QByteArray bytes;
+    if (!readFileBytes(path, &bytes))
         return false;
+    {
+        Replacing guard(m_replacing);
+        readMemoBytes(bytes, m_editor->document());
+        m_editor->moveCursor(QTextCursor::Start);
     }
-    const QString text = QString::fromUtf8(file.readAll());
-    if (Qt::mightBeRichText(text))
-        m_editor->setHtml(text);
-    else
-        m_editor->setPlainText(text);
+    replaced();
     return true;
 }
 
 void RichEditMemoAccess::clear()
 {
-    m_editor->clear();
+    {
+        Replacing guard(m_replacing);
+        m_editor->clear();
+        if (m_emptyFormat)
+            m_editor->setCurrentCharFormat(*m_emptyFormat);
+    }
+    replaced();
+}
+
+void RichEditMemoAccess::replaced()
+{
+    if (m_replacing == 0 && m_afterReplace)
+        m_afterReplace();
 }
 
 void RichEditMemoAccess::setEnabled(bool enabled)

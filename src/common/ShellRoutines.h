@@ -1,6 +1,6 @@
 #pragma once
 // The routines of the main window that the subsystems call: leaving the start page, laying out a
-// view afresh, pausing before a menu or dialog, closing.
+// view afresh, pausing before a menu or dialog, closing, locking the ways out during a test run.
 
 #include <QPoint>
 
@@ -21,6 +21,11 @@ public:
     virtual void closeMainWindow() = 0;
     // Top-left corner of the main window on the screen (pop-up menus open relative to it).
     virtual QPoint mainWindowPos() const = 0;
+    // While a test run plays, nothing of the main window opens another file or leaves the
+    // program: "Öffnen", the menu items "&Datei" and "&Beenden" and the pop-up items
+    // "&Öffnen..." and "&Beenden..." are locked (disabled, or hidden in the second pop-up menu).
+    // Laying out a view afresh unlocks them.
+    virtual void lockForTestRun(bool locked) = 0;
 };
 
 } // namespace kadro

@@ -329,6 +329,11 @@ void MeasureController::hideForPresentation()
     ui.AuswertungSchliessenButton->hide();
 }
 
+void MeasureController::showCloseButton(bool shown)
+{
+    ui.AuswertungSchliessenButton->setVisible(shown);
+}
+
 void MeasureController::hideDataAcquisitionMenu()
 {
     ui.MenuDatenaufnahme->setVisible(false);

@@ -55,6 +55,7 @@ public:
     // A presentation in the player view: no measuring menu and no "Schließen".
     void hideForPresentation();
     void hideDataAcquisitionMenu();
+    void showCloseButton(bool shown);
 
     // Where the grid's pop-up menu was opened last (screen coordinates).
     QPoint lastPopupPoint() const { return m_lastPopupPoint; }

@@ -1,9 +1,17 @@
 #include "FreeFall.h"
+#include "authoring/model/MemoFiles.h"
+#include "authoring/model/MemoFormat.h"
 #include "authoring/model/VstFile.h"
+#include "common/Cp1252.h"
+#include "common/Rtf.h"
+#include "player/SectionPlayback.h"
 #include "player/video/FfmsVideoDevice.h"
 #include "player/view/PictureSurface.h"
 
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <array>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -108,4 +116,36 @@ TEST(DemoPresentation, ItsPresentationFileReadsAsFourSectionsWithAllTransitions)
     EXPECT_EQ(vst.marks.mark(2).firstFrame, quint32(demo::kReleaseFrame));
     EXPECT_TRUE(vst.marks.mark(2).isOn(Mark::Auswertung));
     EXPECT_EQ(vst.marks.mark(4).lastFrame, quint32(demo::kFrames - 1));
+    for (int m = 1; m <= 4; ++m)
+        EXPECT_TRUE(vst.marks.mark(m).isOn(Mark::Memo)) << m;
+}
+
+TEST(DemoPresentation, EverySectionHasAFormattedMemoInRtf)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(demo::writeDemo(dir.path()));
+    const QFont editorFont(QStringLiteral("Arial"));
+    QStringList titles;
+    for (int m = 1; m <= demo::kSections; ++m) {
+        const QString file = SectionPlayback::memoFilePath(dir.filePath("FreierFall.vst"), m);
+        QByteArray bytes;
+        ASSERT_TRUE(readFileBytes(file, &bytes)) << file.toStdString();
+        EXPECT_TRUE(bytes.startsWith("{\\rtf1\\ansi\\ansicpg1252")) << m;
+        EXPECT_EQ(bytes, demo::memoFileText(m));
+        QTextDocument doc;
+        ASSERT_TRUE(readMemoFile(file, &doc));
+        // A centred bold title, then what to watch for or measure.
+        const QTextBlock title = doc.firstBlock();
+        titles << title.text();
+        EXPECT_EQ(memoAlignOf(title.blockFormat().alignment()), MemoAlignCentre) << m;
+        QTextCursor inTitle(title);
+        inTitle.setPosition(title.position() + 1);
+        EXPECT_TRUE(formatBold(inTitle.charFormat(), editorFont)) << m;
+        EXPECT_GE(doc.blockCount(), 2) << m;
+        EXPECT_GT(doc.toPlainText().size(), 40) << m;
+        // Read and written again, the memo is the same file: the program's own form.
+        EXPECT_EQ(writeRtf(doc), bytes) << m;
+    }
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("Freier Fall: der Ball in Ruhe"), QStringLiteral("Der Fall"),
+                                   QStringLiteral("Der Aufprall"), QStringLiteral("Auswertung")}));
 }

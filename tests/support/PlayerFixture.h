@@ -69,6 +69,7 @@ protected:
     void MenuDateiClick() override { m_transport->pauseForMenu(); }
     void closeMainWindow() override { ++closeRequests; }
     QPoint mainWindowPos() const override { return {}; }
+    void lockForTestRun(bool) override {}
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 

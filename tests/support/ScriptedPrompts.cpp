@@ -23,8 +23,9 @@ QString ScriptedPrompts::saveFile(const FileDialogOptions& options)
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
-std::optional<QColor> ScriptedPrompts::chooseColor(const QColor&)
+std::optional<QColor> ScriptedPrompts::chooseColor(const QColor& initial)
 {
+    colorRequests.append(initial);
     return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
 }
 

@@ -24,6 +24,7 @@ public:
     QList<Shown> shown;
     QList<FileRequest> fileRequests;
     QList<QDialog*> modalShown;
+    QList<QColor> colorRequests;        // the colour each colour dialog opened on
 
     QList<Button> answers;              // default when empty: the first button
     QStringList fileAnswers;            // default when empty: "" (cancelled)

@@ -32,11 +32,18 @@ int lastFreeFallFrame();
 
 QImage renderFrame(int frame, int width = kWidth, int height = kHeight);
 
-// Writes "FreierFall.avi" and "FreierFall.vst" into `dir` (created if needed). Returns false and
-// sets *error on failure.
+constexpr int kSections = 4;
+
+// Writes "FreierFall.avi", "FreierFall.vst" and the presentation folder "FreierFall" with one RTF
+// memo file per section (1.mem .. 4.mem) into `dir` (created if needed). Returns false and sets
+// *error on failure.
 bool writeDemo(const QString& dir, QString* error = nullptr);
 
-// Text of the demo's presentation file, naming the video by `videoPath`.
+// Text of the demo's presentation file, naming the video by `videoPath`. Every section shows its
+// memo.
 QByteArray presentationText(const QString& videoPath);
+
+// The memo file of a section (1..kSections): what to watch for and what to measure, as RTF.
+QByteArray memoFileText(int section);
 
 } // namespace kadro::demo

@@ -1,11 +1,14 @@
 #include "authoring/model/MemoFiles.h"
 
 #include "common/Cp1252.h"
+#include "common/Rtf.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringDecoder>
+#include <QTextDocument>
 
 namespace kadro {
 
@@ -15,6 +18,40 @@ bool DateiKopieren(const QString& source, const QString& destination)
     if (!readFileBytes(source, &bytes))
         return false;
     return writeFileSafely(destination, bytes);
+}
+
+bool readMemoFile(const QString& path, QTextDocument* document)
+{
+    QByteArray bytes;
+    if (!document || !readFileBytes(path, &bytes))
+        return false;
+    readMemoBytes(bytes, document);
+    return true;
+}
+
+void readMemoBytes(const QByteArray& bytes, QTextDocument* document)
+{
+    if (readRtf(bytes, document))
+        return;
+
+    // Earlier versions wrote the editor's HTML in UTF-8; other memo files are plain text.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        text = fromCp1252(bytes);
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    if (Qt::mightBeRichText(text))
+        document->setHtml(text);
+    else
+        document->setPlainText(text);
+    document->setUndoRedoEnabled(undo);
+    document->setModified(false);
+}
+
+bool writeMemoFile(const QString& path, const QTextDocument& document)
+{
+    return writeFileSafely(path, writeRtf(document));
 }
 
 QString presentationDirOf(const QString& presentationPath)

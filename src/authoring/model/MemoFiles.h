@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+class QTextDocument;
+
 namespace kadro {
 
 // Copies a file byte for byte; the destination is created or replaced. Never reports anything:
@@ -39,6 +41,17 @@ public:
 private:
     QString m_path;
 };
+
+// Reads a memo file into `document`: RTF as the memo editor writes it and as word processors
+// write it; a file an earlier version of the program wrote (an HTML document in UTF-8) or plain
+// text (UTF-8, else Windows-1252) is shown as well. Returns false and leaves the document as it
+// was when the file cannot be read. The loaded document counts as unmodified.
+bool readMemoFile(const QString& path, QTextDocument* document);
+// The same for the bytes of a memo file, which are always shown somehow.
+void readMemoBytes(const QByteArray& bytes, QTextDocument* document);
+// Writes the document as RTF, creating or replacing the file. A failed write leaves an existing
+// file as it was; returns false then.
+bool writeMemoFile(const QString& path, const QTextDocument& document);
 
 // The memo editor as the memo rules see it. The editor widget implements it; saving and
 // loading are its own (rich text) and report nothing.

@@ -1,0 +1,190 @@
+#pragma once
+// The authoring view with the memo editor, driven as the author drives it: typing into the
+// editor, clicking the tool bar and the mark grid with real events.
+#include "support/ShellFixture.h"
+
+#include "authoring/MarkTableController.h"
+#include "authoring/MemoEditor.h"
+#include "authoring/PresentationFile.h"
+#include "authoring/TestRun.h"
+#include "common/Cp1252.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <ostream>
+
+// Texts show as text when a comparison fails.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace kadro::test {
+
+inline const QString kOn = QStringLiteral("      OK");
+
+// A memo's text and formatting in one line per paragraph: the alignment code, then each run as
+// text{flags size colour} with b, i, u for the styles (a font other than Arial is named).
+inline QString describeMemo(const QTextDocument& doc)
+{
+    QStringList lines;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        const Qt::Alignment a = block.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+        QString line = a & Qt::AlignHCenter ? QStringLiteral("[c]") : a & Qt::AlignRight ? QStringLiteral("[r]")
+                                                                                           : QStringLiteral("[l]");
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const QTextCharFormat c = f.charFormat();
+            QString flags;
+            if (c.fontWeight() >= QFont::DemiBold)
+                flags += QLatin1Char('b');
+            if (c.fontItalic())
+                flags += QLatin1Char('i');
+            if (c.fontUnderline())
+                flags += QLatin1Char('u');
+            const QString family = c.fontFamilies().toStringList().value(0);
+            if (!family.isEmpty() && family != QLatin1String("Arial"))
+                flags += QLatin1Char(' ') + family;
+            if (c.fontPointSize() > 0)
+                flags += QLatin1Char(' ') + QString::number(c.fontPointSize());
+            if (c.hasProperty(QTextFormat::ForegroundBrush) && c.foreground().color() != QColor(Qt::black))
+                flags += QLatin1Char(' ') + c.foreground().color().name();
+            line += f.text() + QLatin1Char('{') + flags.trimmed() + QLatin1Char('}');
+        }
+        lines << line;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+inline QByteArray readBytes(const QString& path)
+{
+    QByteArray bytes;
+    EXPECT_TRUE(readFileBytes(path, &bytes)) << path.toStdString();
+    return bytes;
+}
+
+class MemoViewFixture : public ShellFixture {
+protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        enterView(2);
+    }
+
+    MainWindowUi& ui() { return window->ui; }
+    QTextEdit* edit() { return window->ui.RichEdit; }
+    QTableWidget* grid() { return window->ui.StringGrid; }
+
+    // A file standing for a video: the fake device decodes nothing, but presentations look for
+    // their video on disk.
+    QString videoFile(const QString& name)
+    {
+        const QString p = path(name);
+        QDir().mkpath(QFileInfo(p).absolutePath());
+        QFile f(p);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("video");
+        return p;
+    }
+
+    // Opens a video of 500 frames into the authoring view, as the open command does.
+    void openAuthoringVideo(const QString& name = QStringLiteral("film.avi"))
+    {
+        device->setLength(499);
+        window->presentationFile().openChosenFile(videoFile(name));
+        ASSERT_TRUE(device->isOpen());
+    }
+
+    void setMarkAt(int frame)
+    {
+        ui().VideoTrackBar->setValue(frame);
+        QTest::mouseClick(ui().MarkeSetzenButton, Qt::LeftButton);
+    }
+
+    // A mouse press on a grid cell, as the user clicks it.
+    void press(int row, int column, Qt::MouseButton button = Qt::LeftButton)
+    {
+        const QRect r = grid()->visualRect(grid()->model()->index(row, column));
+        ASSERT_TRUE(r.isValid()) << row << "," << column;
+        const QPoint p = r.center();
+        QMouseEvent event(QEvent::MouseButtonPress, QPointF(p), QPointF(grid()->viewport()->mapToGlobal(p)), button,
+                          button, Qt::NoModifier);
+        QCoreApplication::sendEvent(grid()->viewport(), &event);
+    }
+
+    QString cell(int row, int column)
+    {
+        const QTableWidgetItem* item = grid()->item(row, column);
+        return item ? item->text() : QString();
+    }
+    QList<QStringList> gridRows()
+    {
+        QList<QStringList> rows;
+        for (int r = 0; r < grid()->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < 13; ++c)
+                cells << cell(r, c);
+            rows << cells;
+        }
+        return rows;
+    }
+
+    // The author types into a widget: one key press and release per character, umlauts too.
+    static void typeInto(QWidget* widget, const QString& text)
+    {
+        for (const QChar ch : text) {
+            const QChar upper = ch.toUpper();
+            const int key = upper.unicode() < 256 ? upper.unicode() : 0;
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(ch));
+            QCoreApplication::sendEvent(widget, &press);
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(ch));
+            QCoreApplication::sendEvent(widget, &release);
+        }
+    }
+    // The author types into the memo editor.
+    void type(const QString& text) { typeInto(edit(), text); }
+    void select(int from, int to)
+    {
+        QTextCursor c = edit()->textCursor();
+        c.setPosition(from);
+        c.setPosition(to, QTextCursor::KeepAnchor);
+        edit()->setTextCursor(c);
+    }
+    void caretAt(int position) { select(position, position); }
+    void selectAll() { select(0, edit()->document()->characterCount() - 1); }
+    void click(QToolButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    // Format of the character at a position of the editor.
+    QTextCharFormat charAt(int position)
+    {
+        QTextCursor c(edit()->document());
+        c.setPosition(position + 1);
+        return c.charFormat();
+    }
+    QString memo() { return describeMemo(*edit()->document()); }
+
+    QStringList shownTexts() const
+    {
+        QStringList texts;
+        for (const auto& s : prompts.shown)
+            texts << s.text;
+        return texts;
+    }
+};
+
+} // namespace kadro::test
