@@ -34,8 +34,6 @@ public:
     void coverMemo();
     // The tool bar is usable once a video or presentation is open for authoring.
     void enableToolBar(bool enabled);
-    // The settings' editor font (name, size in points as text) for the text at the caret.
-    void applyEditorFont(const QString& family, const QString& sizeText);
 
     // The editor font of the settings (at a view set-up and when the settings dialog closes with
     // OK): the name goes into FontBox and is applied to the selection, the size goes into

@@ -155,10 +155,10 @@ TEST_F(Hints, PlacesWithoutAHandlerKeepTheHintAndTheNamedAreasEmptyIt)
     // The measurement panel, uncovered, empties the bar also when clicked.
     ui.BerechnenAbdeckungsPanel->hide();
     setBar(kStart);
-    moveOver(ui.BerechnenAnzeigePanel, {380, 220});
+    moveOver(ui.BerechnenAnzeigePanel, {196, 226});
     EXPECT_TRUE(bar().isEmpty());
     setBar(kStart);
-    click(ui.BerechnenAnzeigePanel, Qt::LeftButton, {380, 220});
+    click(ui.BerechnenAnzeigePanel, Qt::LeftButton, {196, 226});
     EXPECT_TRUE(bar().isEmpty());
 
     window->StartseiteAn();

@@ -271,6 +271,11 @@ TEST_F(SettingsDialog, ValuesFromTheFileAreNotCutToTheFieldsLengthsButRefusedAtO
     enterView(2);
     EXPECT_EQ(optionen->dtEdit1->text(), QStringLiteral("40000"));
     EXPECT_EQ(optionen->OptionenFontSizeEdit->text(), QStringLiteral("100"));
+    // The view set-up pushes the editor font into the memo editor, whose size check refuses 100.
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].text, kSmallMessage);
+    EXPECT_EQ(prompts.shown[0].offset, std::optional<QPoint>(QPoint(480, 100)));
+    prompts.shown.clear();
     const QByteArray file = settingsFile();
     useDialog([&] {
         click(optionen->OKBitBtn);
