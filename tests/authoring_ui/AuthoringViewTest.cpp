@@ -46,17 +46,6 @@ protected:
     MarkTableController& table() { return window->markTable(); }
     QTableWidget* grid() { return window->ui.StringGrid; }
 
-    // A file standing for a video: the fake device decodes nothing, but presentations look for
-    // their video on disk.
-    QString videoFile(const QString& name)
-    {
-        const QString p = path(name);
-        QDir().mkpath(QFileInfo(p).absolutePath());
-        QFile f(p);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("video");
-        return p;
-    }
 
     // Opens a video of 500 frames through the open command's last step, with the defaults for
     // new marks: by hand, Start/Pause and single frames.

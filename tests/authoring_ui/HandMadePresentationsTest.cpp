@@ -36,15 +36,6 @@ protected:
     MainWindowUi& ui() { return window->ui; }
     QTableWidget* grid() { return window->ui.StringGrid; }
 
-    // A file standing for a video (the fake device decodes nothing; presentations look for
-    // their video on disk).
-    QString videoFile(const QString& name)
-    {
-        QFile f(path(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("video");
-        return path(name);
-    }
     // A presentation file as an editor leaves it: the header and the given mark lines.
     QString presentation(const QString& name, const QString& video, const QStringList& markLines)
     {
@@ -94,20 +85,10 @@ protected:
                           Qt::NoModifier);
         QCoreApplication::sendEvent(grid()->viewport(), &event);
     }
-    // One moment of the show: a device playing with sound moves on by itself, then each running
-    // timer of the player ticks once.
-    void moment()
-    {
-        device->advance(3);
-        test::tick(ui().Timer1);
-        test::tick(ui().Timer2);
-        test::tick(ui().Timer3);
-    }
+    void moment() { test::showMoment(*device, ui().Timer1, ui().Timer2, ui().Timer3); }
     template <typename F> bool playUntil(F done, int limit = 400)
     {
-        for (int i = 0; i < limit && !done(); ++i)
-            moment();
-        return done();
+        return test::playShowUntil(*device, ui().Timer1, ui().Timer2, ui().Timer3, done, limit);
     }
 };
 

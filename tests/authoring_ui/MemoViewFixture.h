@@ -90,17 +90,6 @@ protected:
     QTextEdit* edit() { return window->ui.RichEdit; }
     QTableWidget* grid() { return window->ui.StringGrid; }
 
-    // A file standing for a video: the fake device decodes nothing, but presentations look for
-    // their video on disk.
-    QString videoFile(const QString& name)
-    {
-        const QString p = path(name);
-        QDir().mkpath(QFileInfo(p).absolutePath());
-        QFile f(p);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("video");
-        return p;
-    }
 
     // Opens a video of 500 frames into the authoring view, as the open command does.
     void openAuthoringVideo(const QString& name = QStringLiteral("film.avi"))

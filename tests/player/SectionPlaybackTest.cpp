@@ -62,22 +62,10 @@ protected:
         for (int i = 0; i < n && ui().Timer3->isActive(); ++i)
             sp().Timer3Timer();
     }
-    // One moment of a show: a device playing with sound moves on by itself (a few frames between
-    // two polls), then every running timer of the player ticks once: the silent steps (Timer1),
-    // the sound poll (Timer2) and a transition pause (Timer3).
-    void moment()
-    {
-        device->advance(3);
-        test::tick(ui().Timer1);
-        test::tick(ui().Timer2);
-        test::tick(ui().Timer3);
-    }
-    // Moments until `done` holds (at most `limit`); false if it never did.
+    void moment() { test::showMoment(*device, ui().Timer1, ui().Timer2, ui().Timer3); }
     template <typename F> bool playUntil(F done, int limit = 400)
     {
-        for (int i = 0; i < limit && !done(); ++i)
-            moment();
-        return done();
+        return test::playShowUntil(*device, ui().Timer1, ui().Timer2, ui().Timer3, done, limit);
     }
     // The section now shown runs by itself: playing, its timer running, and with sound the device.
     void expectRunning(bool sound)

@@ -15,6 +15,8 @@
 #include "settings/TitelFenster.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -51,6 +53,18 @@ protected:
     }
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    // A file standing for a video: the fake device decodes nothing, but presentations look for
+    // their video on disk.
+    QString videoFile(const QString& name)
+    {
+        const QString p = path(name);
+        QDir().mkpath(QFileInfo(p).absolutePath());
+        QFile f(p);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("video");
+        return p;
+    }
 
     // Into the player (1) or authoring (2) view from the start page.
     void enterView(int area)
