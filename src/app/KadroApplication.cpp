@@ -14,6 +14,8 @@ KadroApplication::KadroApplication(int& argc, char** argv) : QApplication(argc, 
 {
     setApplicationName(QStringLiteral("Kadro"));
     setApplicationVersion(QStringLiteral("2.0"));
+    setDesktopFileName(kDesktopFileName);
+    setWindowIcon(applicationIcon());
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"));
     // Numbers follow the user's locale. Where none is set (the bare "C" locale), the program
     // speaks German and uses the decimal comma, like its interface.
@@ -24,6 +26,14 @@ KadroApplication::KadroApplication(int& argc, char** argv) : QApplication(argc, 
     if (qtTranslations->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(qtTranslations);
+}
+
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/kadro-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 bool KadroApplication::notify(QObject* receiver, QEvent* event)
