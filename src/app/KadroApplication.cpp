@@ -8,6 +8,13 @@
 #include <QLocale>
 #include <QTranslator>
 
+// The resources are compiled into the program's static library, from which the linker keeps
+// them only when they are asked for by name.
+static void initKadroResources()
+{
+    Q_INIT_RESOURCE(kadro);
+}
+
 namespace kadro {
 
 KadroApplication::KadroApplication(int& argc, char** argv) : QApplication(argc, argv)
@@ -30,6 +37,7 @@ KadroApplication::KadroApplication(int& argc, char** argv) : QApplication(argc, 
 
 QIcon applicationIcon()
 {
+    initKadroResources();
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/kadro-%1.png").arg(size), QSize(size, size));
