@@ -50,7 +50,9 @@ int main(int argc, char** argv)
         QTimer::singleShot(0, &window, [&] {
             kadro::runGuarded(prompts, [&] { window.startPageEntries().openHandedFile(handed); });
         });
+    // Ends every event loop, also that of a message box the handed file brought up; quit()
+    // would ask the windows to close instead.
     if (qEnvironmentVariableIsSet(kadro::kExitAfterStartVariable))
-        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+        QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
     return app.exec();
 }

@@ -133,6 +133,13 @@ install)
   [ "$(cat "$DATA/faq.txt")" = "meine Fragen" ] || fail "faq.txt was overwritten"
   [ "$(cat "$DATA/Titel.opt")" = "meine Titel" ] || fail "Titel.opt was overwritten"
   [ -f "$DATA/Demo/FreierFall/2.mem" ] || fail "a missing demo file was not brought back"
+
+  # Handed a presentation (by a path relative to where it starts, with blanks) or a missing file,
+  # it starts and ends cleanly; what it opens is the C++ tests' part.
+  mkdir -p "$ELSEWHERE/Mein Kurs"
+  cp -r "$PREFIX/share/kadro/Demo/." "$ELSEWHERE/Mein Kurs/"
+  start "Mein Kurs/FreierFall.vst"
+  start "fehlt.vst"
   echo "installed and started: ${#expected[@]} files"
   ;;
 
