@@ -157,19 +157,3 @@ TEST_F(HandedFile, AFileThatIsNoVideoOrAPresentationWithoutItsVideoGetsTheirOwnM
     EXPECT_EQ(window->st.CurrentMark, 0);
     EXPECT_FALSE(window->st.PresentationLoaded);
 }
-
-TEST_F(HandedFile, AnEntryOnTheStartPageStillOpensOnlyAviAndExactlyVst)
-{
-    // The desktop's leniency is the command line's alone: a stored "FALL.VST" or ".mp4" entry
-    // still gives the warning.
-    writePresentation(path("FALL.VST"));
-    touch(path("Wurf.mp4"));
-    titel->setEntry(1, path("FALL.VST"), QStringLiteral("gross"));
-    titel->setEntry(2, path("Wurf.mp4"), QStringLiteral("mp4"));
-    entries().vstLabelClick(1);
-    entries().vstLabelClick(2);
-    ASSERT_EQ(prompts.shown.size(), 2);
-    EXPECT_EQ(prompts.shown[0].text, entryWarning(path("FALL.VST")));
-    EXPECT_EQ(prompts.shown[1].text, entryWarning(path("Wurf.mp4")));
-    EXPECT_TRUE(device->fileName().isEmpty());
-}
