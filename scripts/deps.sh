@@ -11,6 +11,7 @@ KADRO_PACKAGES=(
   libgtest-dev googletest
   qt6-qpa-plugins qt6-translations-l10n
   fonts-dejavu-core
+  appstream desktop-file-utils shared-mime-info libxml2-utils libglib2.0-bin
 )
 
 missing=()

@@ -8,12 +8,21 @@
 #include <QLocale>
 #include <QTranslator>
 
+// The resources are compiled into the program's static library, from which the linker keeps
+// them only when they are asked for by name.
+static void initKadroResources()
+{
+    Q_INIT_RESOURCE(kadro);
+}
+
 namespace kadro {
 
 KadroApplication::KadroApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Kadro"));
     setApplicationVersion(QStringLiteral("2.0"));
+    setDesktopFileName(kDesktopFileName);
+    setWindowIcon(applicationIcon());
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"));
     // Numbers follow the user's locale. Where none is set (the bare "C" locale), the program
     // speaks German and uses the decimal comma, like its interface.
@@ -24,6 +33,15 @@ KadroApplication::KadroApplication(int& argc, char** argv) : QApplication(argc, 
     if (qtTranslations->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(qtTranslations);
+}
+
+QIcon applicationIcon()
+{
+    initKadroResources();
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/kadro-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 bool KadroApplication::notify(QObject* receiver, QEvent* event)

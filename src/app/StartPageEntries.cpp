@@ -65,24 +65,50 @@ QString StartPageEntries::locate(const QString& storedPath) const
     return QFileInfo(local).isFile() ? local : QString();
 }
 
-void StartPageEntries::vstLabelClick(int n)
+QString StartPageEntries::entryPath(int n) const
 {
-    const QString p = w.TitelFenster() ? w.TitelFenster()->path(n) : QString();
-    const QString e = entryExtension(p);
+    return w.TitelFenster() ? w.TitelFenster()->path(n) : QString();
+}
+
+void StartPageEntries::guarded(const QString& p, const std::function<void()>& open)
+{
     try {
-        if (e == QLatin1String(".vst")) {
-            openPresentationEntry(p);
-        } else if (e == QLatin1String(".avi")) {
-            DateivonStartseiteLaden(n);
-        } else {
-            w.st.ActiveArea = 1;
-            w.StartseiteAus();
-            w.prompts().warning(warningText(p));
-        }
+        open();
     } catch (const std::exception&) {
         w.MediaPlayer1().setFileName(QString());
         w.prompts().warning(warningText(p));
     }
+}
+
+void StartPageEntries::warnInEmptyPlayer(const QString& p)
+{
+    w.st.ActiveArea = 1;
+    w.StartseiteAus();
+    w.prompts().warning(warningText(p));
+}
+
+void StartPageEntries::vstLabelClick(int n)
+{
+    const QString p = entryPath(n);
+    const QString e = entryExtension(p);
+    guarded(p, [&] {
+        if (e == QLatin1String(".vst"))
+            openPresentationEntry(p);
+        else if (e == QLatin1String(".avi"))
+            openVideoEntry(p);
+        else
+            warnInEmptyPlayer(p);
+    });
+}
+
+void StartPageEntries::openHandedFile(const QString& path)
+{
+    guarded(path, [&] {
+        if (entryExtension(path).compare(QLatin1String(".vst"), Qt::CaseInsensitive) == 0)
+            openPresentationEntry(path);
+        else
+            openVideoEntry(path);
+    });
 }
 
 void StartPageEntries::openPresentationEntry(const QString& p)
@@ -110,8 +136,12 @@ void StartPageEntries::openPresentationEntry(const QString& p)
 
 void StartPageEntries::DateivonStartseiteLaden(int n)
 {
+    openVideoEntry(entryPath(n));
+}
+
+void StartPageEntries::openVideoEntry(const QString& p)
+{
     auto& st = w.st;
-    const QString p = w.TitelFenster() ? w.TitelFenster()->path(n) : QString();
     st.ActiveArea = 1;
     w.StartseiteAus();
     st.PresentationMode = false;

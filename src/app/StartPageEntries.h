@@ -16,6 +16,12 @@ public:
     void vstLabelClick(int n);
     void DateivonStartseiteLaden(int n);
 
+    // A file handed to the program on its command line (a double-clicked presentation or video),
+    // opened into the player view like an entry holding that path, with the same checks and the
+    // same warning. A presentation is recognised by ".vst" in any case, since the desktop hands
+    // over "FALL.VST" as a presentation too; any other file is tried as a video.
+    void openHandedFile(const QString& path);
+
     // Reads a presentation file (sets PresentationLoaded); provided by the presentation file.
     std::function<void(const QString& path)> vstDateiEinlesen;
 
@@ -30,7 +36,13 @@ private:
     // The stored path if that file exists, else the file of the same name in the working
     // directory if that exists, else empty.
     QString locate(const QString& storedPath) const;
+    QString entryPath(int n) const;
+    // Runs the opening of the file `p`; any error raised during it closes the video and gives
+    // the entry's warning.
+    void guarded(const QString& p, const std::function<void()>& open);
     void openPresentationEntry(const QString& storedPath);
+    void openVideoEntry(const QString& storedPath);
+    void warnInEmptyPlayer(const QString& storedPath);
 
     TVideoAbspielenFenster& w;
 };

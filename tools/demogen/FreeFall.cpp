@@ -224,8 +224,10 @@ bool writeDemo(const QString& dir, QString* error)
     const QString video = QDir(dir).filePath(QStringLiteral("FreierFall.avi"));
     if (!videogen::generate(spec, video, error))
         return false;
+    // The presentation names its video by the bare file name: the reader finds the video beside
+    // it, wherever the demo is copied to, and no path of the machine that built it stays in it.
     QSaveFile vst(QDir(dir).filePath(QStringLiteral("FreierFall.vst")));
-    if (!vst.open(QIODevice::WriteOnly) || vst.write(presentationText(QDir::toNativeSeparators(video))) < 0
+    if (!vst.open(QIODevice::WriteOnly) || vst.write(presentationText(QStringLiteral("FreierFall.avi"))) < 0
         || !vst.commit()) {
         if (error)
             *error = QStringLiteral("cannot write the presentation file");
