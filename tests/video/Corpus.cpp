@@ -1,6 +1,7 @@
 #include "video/Corpus.h"
 
 #include "player/video/FfmsFrameSource.h"
+#include "player/video/FrameServer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -88,10 +89,11 @@ std::vector<int> referenceNumbers(const QString& path)
     FfmsFrameSource::Options opts;
     opts.seeking = FfmsFrameSource::Seeking::Linear;
     FfmsFrameSource src(path, opts);
+    FrameServer server(src, src.frameSize(), std::size_t(64) << 20);
     std::vector<int> out;
     out.reserve(std::size_t(src.frameCount()));
     for (int n = 0; n < src.frameCount(); ++n)
-        out.push_back(videogen::readFrameNumber(src.frame(n)));
+        out.push_back(videogen::readFrameNumber(server.picture(src.codedIndex(n), FrameServer::Move::Forward)));
     return out;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The program's video device on FFMS2 (see FfmsFrameSource for how frames stay exact).
+// The program's video device on FFMS2 (see FfmsFrameSource for the layers that keep frames exact).
 //
 // Pictures come at display size from a decode thread with a frame cache (FrameServer): seek,
 // step and back return once the exact picture is shown, usually from the cache. Opening reuses
