@@ -53,8 +53,9 @@ TEST(FramePlanning, BackStepsThroughAKeyframeIntervalDecodeItOnce)
         const FrameServer::Stats before = server.stats();
         for (int p = top - 1; p >= key; --p) {
             ASSERT_EQ(FakeVideo::numberOf(server.picture(p, Move::Back)), p);
-            if (waitAtEachStep)
+            if (waitAtEachStep) {
                 ASSERT_TRUE(server.waitIdle(5000));
+            }
         }
         ASSERT_TRUE(server.waitIdle(5000));
         const FrameServer::Stats after = server.stats();
@@ -94,8 +95,9 @@ TEST(FramePlanning, SliderDragDecodesOnlyThePositionsStillWanted)
     for (std::size_t i = 1; i < drag.size(); ++i)
         EXPECT_TRUE(server.pictureIfReady(drag[i], Move::Jump).isNull());
     video.openGate();
-    EXPECT_EQ(FakeVideo::numberOf(server.picture(drag.back(), Move::Jump)), drag.back());
     ASSERT_TRUE(server.waitIdle(5000));
+    EXPECT_EQ(FakeVideo::numberOf(server.picture(drag.back(), Move::Jump)), drag.back());
+    EXPECT_EQ(server.stats().hits, 1) << "the last position was not decoded by itself";
 
     const FakeVideo::Work work = video.work();
     ASSERT_GE(work.delivered.size(), 2u);
