@@ -43,6 +43,12 @@ Spec make(Format f, int frames, int gop = 0, bool audio = false, int w = 320, in
     s.height = h;
     return s;
 }
+
+Spec withBFrames(Spec s, int bFrames)
+{
+    s.bFrames = bFrames;
+    return s;
+}
 } // namespace
 
 const std::vector<CorpusVideo>& corpus()
@@ -59,6 +65,10 @@ const std::vector<CorpusVideo>& corpus()
         {"Vp9Webm", make(Format::Vp9Webm, 150, 50)},
         {"Mpeg2Ps", make(Format::Mpeg2Ps, 150, 15)},
         {"H264Mp4_1080p", make(Format::H264Mp4, 60, 25, true, 1920, 1080)},
+        // DivX-style packed B-frames: one B-frame between references (the classic pattern), and
+        // two at the size of the classroom file that showed the fault.
+        {"PackedBAvi", make(Format::PackedBAvi, 150, 50)},
+        {"PackedB2Avi_720x528", withBFrames(make(Format::PackedBAvi, 270, 50, false, 720, 528), 2)},
     };
     return videos;
 }

@@ -407,14 +407,10 @@ QString UnpackedCopies::fileToDecode(const QString& source, const PackedBFrames:
 {
     if (!PackedBFrames::detect(source))
         return source;
+    // A copy keeps the time it was written: the index cache knows it by that time.
     const QString copy = copyPath(source);
-    if (QFileInfo(copy).size() > 0) {
-        // Used now: it is the last to go.
-        QFile f(copy);
-        if (f.open(QIODevice::ReadWrite))
-            f.setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime);
+    if (QFileInfo(copy).size() > 0)
         return copy;
-    }
     if (!QDir().mkpath(dir_))
         throw VideoDeviceError(QStringLiteral("cannot create %1").arg(dir_).toStdString());
     QString error;

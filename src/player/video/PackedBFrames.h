@@ -51,8 +51,8 @@ public:
 };
 
 // The unpacked copies, in a folder of their own. A copy is named after the source's path, size and
-// modification time, so a changed source gets a new copy; the least recently used copies beyond
-// kMaxCopies are removed.
+// modification time, so a changed source gets a new copy; the oldest copies beyond kMaxCopies are
+// removed when a new one is written.
 class UnpackedCopies {
 public:
     // `dir` empty: "unpacked" in the index cache's default folder.
