@@ -10,6 +10,9 @@
 // exist, otherwise the system clock (silently). A timer on the GUI thread shows, on every tick,
 // the frame whose time the clock has reached; at the end point the device shows exactly that
 // frame and stops.
+//
+// The device and all its fields live on the GUI thread; the decode thread is inside FrameServer
+// and the sound's thread inside AudioOutput.
 
 #include "player/video/FrameServer.h"
 #include "player/video/OpenProgress.h"

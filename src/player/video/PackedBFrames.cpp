@@ -3,6 +3,7 @@
 #include "player/video/IndexCache.h"
 #include "player/video/VideoDevice.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -241,7 +242,8 @@ PackedBFrames::Result PackedBFrames::unpack(const QString& source, const QString
     if (video < 0)
         return fail(QStringLiteral("no video in %1").arg(source));
 
-    const QString partial = target + QStringLiteral(".part");
+    // A name of this process's own, so two programs unpacking the same file do not meet.
+    const QString partial = target + QStringLiteral(".part%1").arg(QCoreApplication::applicationPid());
     const QByteArray partialName = QFile::encodeName(partial);
     AVFormatContext* rawOut = nullptr;
     err = avformat_alloc_output_context2(&rawOut, nullptr, "avi", partialName.constData());
