@@ -98,9 +98,10 @@ public:
     FFMS_AudioSource* createAudioSource() const;
 
     // Pictures a decoder holds besides the one it delivers: reference and reordering pictures
-    // (H.264 keeps up to 16 references; the decoder's pool grows beyond that), or a few for
-    // intra-only video.
-    static constexpr int kDecoderPictures = 24;
+    // (H.264 keeps up to 16 references and FFMS2's decoder pool grows beyond that: a one-thread
+    // decoder of 1080p H.264 was measured here to hold 84 MB, 27 pictures of 3.1 MB), or a few
+    // for intra-only video.
+    static constexpr int kDecoderPictures = 27;
     static constexpr int kIntraDecoderPictures = 3;
 
 private:
