@@ -163,10 +163,9 @@ public:
         opts.seeking = FfmsFrameSource::Seeking::Linear;
         opts.useIndexCache = false;
         FfmsFrameSource src(path, opts);
-        auto decoder = src.takeDecoder();
-        decoder->setOutputSize(size);
+        FrameServer server(src, size, std::size_t(64) << 20);
         for (int n = 0; n < src.frameCount(); ++n) {
-            const QImage img = decoder->picture(src.codedIndex(n));
+            const QImage img = server.picture(src.codedIndex(n), FrameServer::Move::Forward);
             numbers_.push_back(videogen::readFrameNumber(img));
             hashes_.push_back(hash(img));
         }

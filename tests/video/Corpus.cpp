@@ -1,6 +1,7 @@
 #include "video/Corpus.h"
 
 #include "player/video/FfmsFrameSource.h"
+#include "player/video/FrameServer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,6 +43,12 @@ Spec make(Format f, int frames, int gop = 0, bool audio = false, int w = 320, in
     s.height = h;
     return s;
 }
+
+Spec withBFrames(Spec s, int bFrames)
+{
+    s.bFrames = bFrames;
+    return s;
+}
 } // namespace
 
 const std::vector<CorpusVideo>& corpus()
@@ -58,6 +65,10 @@ const std::vector<CorpusVideo>& corpus()
         {"Vp9Webm", make(Format::Vp9Webm, 150, 50)},
         {"Mpeg2Ps", make(Format::Mpeg2Ps, 150, 15)},
         {"H264Mp4_1080p", make(Format::H264Mp4, 60, 25, true, 1920, 1080)},
+        // DivX-style packed B-frames: one B-frame between references (the classic pattern), and
+        // two at the size of the classroom file that showed the fault.
+        {"PackedBAvi", make(Format::PackedBAvi, 150, 50)},
+        {"PackedB2Avi_720x528", withBFrames(make(Format::PackedBAvi, 270, 50, false, 720, 528), 2)},
     };
     return videos;
 }
@@ -88,10 +99,11 @@ std::vector<int> referenceNumbers(const QString& path)
     FfmsFrameSource::Options opts;
     opts.seeking = FfmsFrameSource::Seeking::Linear;
     FfmsFrameSource src(path, opts);
+    FrameServer server(src, src.frameSize(), std::size_t(64) << 20);
     std::vector<int> out;
     out.reserve(std::size_t(src.frameCount()));
     for (int n = 0; n < src.frameCount(); ++n)
-        out.push_back(videogen::readFrameNumber(src.frame(n)));
+        out.push_back(videogen::readFrameNumber(server.picture(src.codedIndex(n), FrameServer::Move::Forward)));
     return out;
 }
 

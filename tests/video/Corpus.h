@@ -17,7 +17,7 @@ struct CorpusVideo {
     videogen::Spec spec;
 };
 
-// One video per format at 320 x 240, plus H.264 at 1920 x 1080.
+// One video per format at 320 x 240, plus H.264 at 1920 x 1080 and packed B-frames at 720 x 528.
 const std::vector<CorpusVideo>& corpus();
 const CorpusVideo& corpusVideo(const std::string& name);
 

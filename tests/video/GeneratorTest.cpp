@@ -113,5 +113,31 @@ TEST(Generator, CachedVideoIsWrittenOnceAndNamedBySpec)
     EXPECT_NE(fileNameFor(other), fileNameFor(s));
 }
 
+
+TEST(Generator, PackedBFramesAreNamedByTheirBFramesAndHaveNoSound)
+{
+    Spec one;
+    one.format = Format::PackedBAvi;
+    EXPECT_EQ(effectiveBFrames(one), 1);
+    Spec two = one;
+    two.bFrames = 2;
+    EXPECT_EQ(effectiveBFrames(two), 2);
+    EXPECT_NE(fileNameFor(one), fileNameFor(two));
+    EXPECT_TRUE(fileNameFor(two).endsWith(QStringLiteral("_b2.avi")));
+    Spec mjpeg;
+    mjpeg.bFrames = 2; // only packed files have a B-frame setting
+    EXPECT_EQ(effectiveBFrames(mjpeg), 0);
+    EXPECT_EQ(fileNameFor(mjpeg), fileNameFor(Spec{}));
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Spec withSound = one;
+    withSound.audio = true;
+    QString error;
+    EXPECT_FALSE(generate(withSound, dir.filePath(QStringLiteral("p.avi")), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("p.avi"))));
+}
+
 } // namespace
 } // namespace kadro::test

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <numbers>
 
@@ -47,6 +48,7 @@ constexpr FormatInfo kFormats[] = {
     {Format::HevcMp4, "hevc-mp4", ".mp4"},
     {Format::Vp9Webm, "vp9-webm", ".webm"},
     {Format::Mpeg2Ps, "mpeg2-ps", ".mpg"},
+    {Format::PackedBAvi, "packed-b-avi", ".avi"},
 };
 
 const FormatInfo& info(Format f)
@@ -177,6 +179,7 @@ private:
         case Format::HevcMp4: codecName = "libx265"; break;
         case Format::Vp9Webm: codecName = "libvpx-vp9"; break;
         case Format::Mpeg2Ps: codecName = "mpeg2video"; break;
+        case Format::PackedBAvi: codecName = "mpeg4"; break;
         }
         const AVCodec* codec = avcodec_find_encoder_by_name(codecName);
         if (!codec && spec_.format == Format::XvidAvi)
@@ -235,6 +238,12 @@ private:
             c->rc_buffer_size = int(c->bit_rate);
             c->rc_max_rate = c->bit_rate * 2;
             break;
+        case Format::PackedBAvi:
+            // Always the full number of B-frames between references, so the pattern is known.
+            c->max_b_frames = effectiveBFrames(spec_);
+            c->bit_rate = int64_t(pixels * spec_.fps * 0.3);
+            av_dict_set(&opts, "b_strategy", "0", 0);
+            break;
         default: break;
         }
         const int err = avcodec_open2(c, codec, &opts);
@@ -252,6 +261,8 @@ private:
             return fail(QStringLiteral("cannot set video stream parameters"));
         if (spec_.format == Format::HevcMp4)
             video_.st->codecpar->codec_tag = MKTAG('h', 'v', 'c', '1');
+        if (spec_.format == Format::PackedBAvi)
+            video_.st->codecpar->codec_tag = MKTAG('D', 'X', '5', '0');
 
         sws_.reset(sws_getContext(spec_.width, spec_.height, AV_PIX_FMT_BGRA, spec_.width,
                                   spec_.height, pixfmt, SWS_BICUBIC, nullptr, nullptr, nullptr));
@@ -266,7 +277,7 @@ private:
         const bool aacCapable =
             spec_.format == Format::H264Mp4 || spec_.format == Format::HevcMp4 ||
             spec_.format == Format::H264OpenGopMkv;
-        if (!avi && !aacCapable)
+        if ((!avi && !aacCapable) || spec_.format == Format::PackedBAvi)
             return fail(QStringLiteral("an audio track is not offered for %1")
                             .arg(formatName(spec_.format)));
         const AVCodec* codec = avcodec_find_encoder_by_name(avi ? "pcm_s16le" : "aac");
@@ -305,6 +316,12 @@ private:
                 return true;
             if (err < 0)
                 return fail(QStringLiteral("encoding failed"), err);
+            if (&s == &video_ && spec_.format == Format::PackedBAvi) {
+                // Packed after the last picture (see writePacked).
+                coded_.emplace_back(av_packet_clone(pkt_.get()));
+                av_packet_unref(pkt_.get());
+                continue;
+            }
             av_packet_rescale_ts(pkt_.get(), s.enc->time_base, s.st->time_base);
             pkt_->stream_index = s.st->index;
             err = av_interleaved_write_frame(oc_.get(), pkt_.get());
@@ -403,6 +420,8 @@ private:
         }
         if (!drain(video_, nullptr))
             return false;
+        if (spec_.format == Format::PackedBAvi && !writePacked())
+            return false;
         if (audio_.enc) {
             if (!drain(audio_, nullptr))
                 return false;
@@ -411,6 +430,157 @@ private:
         if (err < 0)
             return fail(QStringLiteral("cannot finish file"), err);
         return true;
+    }
+
+
+    // Writes the encoder's packets (coded order) in DivX's packed layout: a reference picture's
+    // chunk also carries the first B-frame shown before it, every further B-frame moves one chunk
+    // earlier, and the slot left over holds a "not coded" picture. One chunk per frame slot.
+    bool writePacked()
+    {
+        const QByteArray divx = makeUserData("DivX503b1393p");
+        std::vector<QByteArray> chunks;
+        std::vector<bool> keys;
+        for (std::size_t i = 0; i < coded_.size();) {
+            const AVPacket* ref = coded_[i].get();
+            QByteArray chunk(reinterpret_cast<const char*>(ref->data), ref->size);
+            const bool key = vopType(chunk) == 0;
+            if (key) {
+                // DivX marks a packed stream in its user data, before the picture itself.
+                const qsizetype vop = vopStart(chunk);
+                if (vop < 0)
+                    return fail(QStringLiteral("keyframe without a picture start code"));
+                chunk.insert(vop, divx);
+                dropVolControlParameters(chunk);
+            }
+            std::size_t j = i + 1;
+            std::vector<QByteArray> bs;
+            while (j < coded_.size()) {
+                const QByteArray b(reinterpret_cast<const char*>(coded_[j]->data), coded_[j]->size);
+                if (vopType(b) != 2)
+                    break;
+                bs.push_back(b);
+                ++j;
+            }
+            if (!bs.empty())
+                chunk += bs.front();
+            chunks.push_back(chunk);
+            keys.push_back(key);
+            for (std::size_t k = 1; k < bs.size(); ++k) {
+                chunks.push_back(bs[k]);
+                keys.push_back(false);
+            }
+            if (!bs.empty()) {
+                chunks.push_back(notCodedPicture(int(chunks.size())));
+                keys.push_back(false);
+            }
+            i = j;
+        }
+        if (int(chunks.size()) != spec_.frames)
+            return fail(QStringLiteral("packing gave %1 chunks for %2 frames").arg(chunks.size()).arg(spec_.frames));
+        for (std::size_t slot = 0; slot < chunks.size(); ++slot) {
+            PacketPtr out(av_packet_alloc());
+            if (av_new_packet(out.get(), int(chunks[slot].size())) < 0)
+                return fail(QStringLiteral("out of memory"));
+            std::memcpy(out->data, chunks[slot].constData(), std::size_t(chunks[slot].size()));
+            out->pts = out->dts = int64_t(slot);
+            out->duration = 1;
+            if (keys[slot])
+                out->flags |= AV_PKT_FLAG_KEY;
+            av_packet_rescale_ts(out.get(), AVRational{1, spec_.fps}, video_.st->time_base);
+            out->stream_index = video_.st->index;
+            const int err = av_interleaved_write_frame(oc_.get(), out.get());
+            if (err < 0)
+                return fail(QStringLiteral("writing failed"), err);
+        }
+        return true;
+    }
+
+    // Rewrites the stream header (VOL) of a keyframe chunk as DivX 5 writes it: without the VOL
+    // control parameters, so the header does not say whether pictures come out reordered.
+    static void dropVolControlParameters(QByteArray& chunk)
+    {
+        const qsizetype vol = chunk.indexOf(QByteArray("\x00\x00\x01\x20", 4));
+        if (vol < 0)
+            return;
+        const qsizetype end = chunk.indexOf(QByteArray("\x00\x00\x01", 3), vol + 4);
+        if (end < 0)
+            return;
+        std::vector<int> bits;
+        for (qsizetype i = vol + 4; i < end; ++i)
+            for (int k = 7; k >= 0; --k)
+                bits.push_back((uchar(chunk[i]) >> k) & 1);
+        // random_accessible_vol, video_object_type_indication, is_object_layer_identifier
+        // (+ verid, priority), aspect_ratio_info (+ extended PAR), then vol_control_parameters.
+        std::size_t at = 1 + 8;
+        at += bits[at] ? 8 : 1;
+        const int aspect = bits[at] * 8 + bits[at + 1] * 4 + bits[at + 2] * 2 + bits[at + 3];
+        at += 4 + (aspect == 15 ? 16 : 0);
+        if (!bits[at] || bits[at + 4]) // none, or with VBV parameters: leave it
+            return;
+        // chroma_format (2), low_delay (1) and vbv_parameters (1) go with the flag.
+        bits.erase(bits.begin() + std::ptrdiff_t(at) + 1, bits.begin() + std::ptrdiff_t(at) + 5);
+        bits[at] = 0;
+        // Stuffing to the next start code: a zero, then ones up to the byte boundary.
+        while (!bits.empty() && bits.back() == 1)
+            bits.pop_back();
+        if (!bits.empty())
+            bits.pop_back();
+        bits.push_back(0);
+        while (bits.size() % 8)
+            bits.push_back(1);
+        QByteArray rewritten;
+        for (std::size_t i = 0; i < bits.size(); i += 8) {
+            int byte = 0;
+            for (int k = 0; k < 8; ++k)
+                byte = (byte << 1) | bits[i + std::size_t(k)];
+            rewritten += char(byte);
+        }
+        chunk.replace(vol + 4, end - vol - 4, rewritten);
+    }
+
+    // Position of the first picture (VOP) start code, or -1.
+    static qsizetype vopStart(const QByteArray& data)
+    {
+        return data.indexOf(QByteArray("\x00\x00\x01\xb6", 4));
+    }
+    // Coding type of the first picture in `data`: 0 I, 1 P, 2 B, 3 S; -1 if there is none.
+    static int vopType(const QByteArray& data)
+    {
+        const qsizetype at = vopStart(data);
+        if (at < 0 || at + 4 >= data.size())
+            return -1;
+        return (uchar(data[at + 4]) >> 6) & 3;
+    }
+    static QByteArray makeUserData(const char* text)
+    {
+        return QByteArray("\x00\x00\x01\xb2", 4) + QByteArray(text);
+    }
+    // A "not coded" P picture (vop_coded = 0) for slot `slot`, padded to the 7 bytes DivX writes.
+    QByteArray notCodedPicture(int slot) const
+    {
+        const int resolution = std::max(2, video_.enc->time_base.den);
+        int bits = 1;
+        while ((1 << bits) < resolution)
+            ++bits;
+        std::vector<int> b = {0, 1, 0, 1}; // P picture, modulo_time_base 0, marker
+        for (int k = bits - 1; k >= 0; --k)
+            b.push_back(((slot % resolution) >> k) & 1);
+        b.push_back(1); // marker
+        b.push_back(0); // vop_coded = 0
+        b.push_back(0); // stuffing: a zero, then ones up to the byte boundary
+        while (b.size() % 8)
+            b.push_back(1);
+        QByteArray out("\x00\x00\x01\xb6", 4);
+        for (std::size_t k = 0; k < b.size(); k += 8) {
+            int byte = 0;
+            for (int m = 0; m < 8; ++m)
+                byte = (byte << 1) | b[k + std::size_t(m)];
+            out += char(byte);
+        }
+        while (out.size() < 7)
+            out += char(0x7f);
+        return out;
     }
 
     const Spec& spec_;
@@ -422,6 +592,7 @@ private:
     OutStream audio_;
     int audioFrameSize_ = 1024;
     int64_t audioSamples_ = 0;
+    std::vector<PacketPtr> coded_; // PackedBAvi: the encoder's packets in coded order
 };
 
 double blockLuma(const QImage& img, int block)
@@ -484,6 +655,15 @@ int effectiveGop(const Spec& spec)
     }
 }
 
+int effectiveBFrames(const Spec& spec)
+{
+    switch (spec.format) {
+    case Format::PackedBAvi: return spec.bFrames > 0 ? spec.bFrames : 1;
+    case Format::XvidAvi: return 2;
+    default: return 0;
+    }
+}
+
 std::vector<int> droppedSlots(const Spec& spec)
 {
     if (spec.format != Format::DroppedSlotsAvi)
@@ -538,6 +718,8 @@ QString fileNameFor(const Spec& spec)
         name += QStringLiteral("_a");
     if (spec.sarNum != spec.sarDen)
         name += QStringLiteral("_sar%1-%2").arg(spec.sarNum).arg(spec.sarDen);
+    if (spec.format == Format::PackedBAvi)
+        name += QStringLiteral("_b%1").arg(effectiveBFrames(spec));
     if (!spec.dropped.empty()) {
         size_t h = 0;
         for (int d : droppedSlots(spec))

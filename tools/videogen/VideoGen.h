@@ -28,6 +28,7 @@ enum class Format {
     HevcMp4,         // HEVC (x265, open GOP) in MP4
     Vp9Webm,         // VP9 in WebM
     Mpeg2Ps,         // MPEG-2 video in an MPEG program stream
+    PackedBAvi,      // MPEG-4 Part 2 in AVI with DivX-style packed B-frames (see below)
 };
 
 // Every format the generator knows, in declaration order.
@@ -53,6 +54,9 @@ struct Spec {
     // Pixel aspect (width / height of one pixel) stored in the file, e.g. 16:15 for PAL DV.
     int sarNum = 1;
     int sarDen = 1;
+    // PackedBAvi only: consecutive B-frames between two reference pictures (0 = 1, the classic
+    // DivX pattern). XvidAvi always has 2.
+    int bFrames = 0;
     // DroppedSlotsAvi only: the slots left empty. Empty list = the default pattern
     // (see droppedSlots). Slot 0 can never be dropped.
     std::vector<int> dropped;
@@ -61,8 +65,21 @@ struct Spec {
     std::function<QImage(int n, int width, int height)> render;
 };
 
+// PackedBAvi: the stream is written as DivX 5 and Xvid did for Video for Windows, which hands a
+// decoder one chunk per frame slot and wants one picture back at once. Each group of a reference
+// picture R and the b B-frames shown before it (coded order R B1 .. Bb) is stored in b + 1 chunks:
+// [R B1] [B2] .. [Bb] [N], i.e. every B-frame moves into the chunk before it and the slot the last
+// one left holds a 7-byte "not coded" picture (N-VOP). The user data "DivX503b1393p" (p = packed)
+// is placed before every keyframe's picture, and the stream header (VOL) carries no control
+// parameters, as DivX 5 wrote it: it does not tell that pictures come out reordered. Slot k shows
+// display frame k: the decoder shows B1 for [R B1], B2 .. Bb for the following chunks and R,
+// decoded earlier, for the placeholder.
+
 // The keyframe interval the generator uses for this video.
 int effectiveGop(const Spec& spec);
+
+// The consecutive B-frames the generator asks the encoder for (PackedBAvi; 2 for XvidAvi; else 0).
+int effectiveBFrames(const Spec& spec);
 
 // The slots that are written empty (sorted, unique; empty for formats other than DroppedSlotsAvi).
 std::vector<int> droppedSlots(const Spec& spec);

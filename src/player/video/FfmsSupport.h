@@ -5,13 +5,21 @@
 #include <memory>
 #include <string>
 
-struct FFMS_Index;
-struct FFMS_VideoSource;
+#include <ffms.h>
 
 namespace kadro {
 
 // Initialises FFMS2 once per process (safe from any thread).
 void ffmsInit();
+
+// FFMS2's error report for one call.
+struct FfmsError {
+    char buffer[1024] = {};
+    FFMS_ErrorInfo info{FFMS_ERROR_SUCCESS, FFMS_ERROR_SUCCESS, int(sizeof buffer), buffer};
+
+    // The library's text, or `fallback` when it gave none.
+    std::string text(const char* fallback) const { return buffer[0] ? std::string(buffer) : std::string(fallback); }
+};
 
 struct FfmsRelease {
     void operator()(FFMS_Index* p) const;

@@ -1,5 +1,5 @@
 #pragma once
-// The program's video device on FFMS2 (see FfmsFrameSource for how frames stay exact).
+// The program's video device on FFMS2 (see FfmsFrameSource for the layers that keep frames exact).
 //
 // Pictures come at display size from a decode thread with a frame cache (FrameServer): seek,
 // step and back return once the exact picture is shown, usually from the cache. Opening reuses
@@ -10,6 +10,9 @@
 // exist, otherwise the system clock (silently). A timer on the GUI thread shows, on every tick,
 // the frame whose time the clock has reached; at the end point the device shows exactly that
 // frame and stops.
+//
+// The device and all its fields live on the GUI thread; the decode thread is inside FrameServer
+// and the sound's thread inside AudioOutput.
 
 #include "player/video/FrameServer.h"
 #include "player/video/OpenProgress.h"

@@ -1,7 +1,5 @@
 #include "player/video/FrameServer.h"
 
-#include "player/video/FfmsFrameSource.h"
-#include "player/video/PictureMemory.h"
 #include "player/video/VideoDevice.h"
 
 #include <algorithm>
@@ -9,22 +7,29 @@
 namespace kadro {
 
 namespace {
-// Background work decodes at most this many pictures per request to FFMS2, so a new request
-// waits for little more than that.
-constexpr int kChunk = 4;
-// The second decoder's memory is measured over its first requests.
-constexpr int kBackMeasurements = 24;
+std::size_t pictureBytes(const QSize& size)
+{
+    return std::max<std::size_t>(1, std::size_t(std::max(1, size.width())) * std::size_t(std::max(1, size.height())) * 4u);
+}
 } // namespace
 
-FrameServer::FrameServer(FfmsFrameSource& source, const QSize& pictureSize, std::size_t cacheBytes)
-    : source_(source), size_(pictureSize), limit_(cacheBytes), cache_(cacheBytes)
+FrameServer::FrameServer(DecoderFactory& decoders, const QSize& pictureSize, std::size_t cacheBytes)
+    : decoders_(decoders),
+      model_(decoders.decodeModel()),
+      size_(pictureSize),
+      limit_(cacheBytes),
+      lastCoded_(std::max(0, decoders.decodeModel().codedCount() - 1)),
+      backCost_(decoders.decoderBytes() + pictureBytes(pictureSize)),
+      backAllowed_(backCost_ <= cacheBytes / 2),
+      cache_(cacheBytes)
 {
-    lastCoded_ = std::max(0, source_.codedFrameCount() - 1);
     setPictureBudget(limit_);
+    backBroken_ = !backAllowed_;
+    stats_.backDecoderDropped = backBroken_;
 
-    decoders_[0] = source_.takeDecoder();
-    decoders_[0]->setOutputSize(size_);
-    positions_[0] = decoders_[0]->position();
+    decoder_[0] = decoders_.takeDecoder();
+    decoder_[0]->setOutputSize(size_);
+    positions_[0] = decoder_[0]->position();
     thread_ = std::thread([this] { run(); });
 }
 
@@ -41,9 +46,7 @@ FrameServer::~FrameServer()
 void FrameServer::setPictureBudget(std::size_t bytes)
 {
     cache_.setMaxBytes(bytes);
-    const std::size_t frameBytes =
-        std::max<std::size_t>(1, std::size_t(std::max(1, size_.width())) * std::size_t(std::max(1, size_.height())) * 4u);
-    capacity_ = int(std::min<std::size_t>(bytes / frameBytes, 1u << 20));
+    capacity_ = int(std::min<std::size_t>(bytes / pictureBytes(size_), 1u << 20));
     // The ranges planned at one time (shown picture, read-ahead, fill, prefetch) fit into the
     // cache together, so filling one never evicts another.
     keepLimit_ = capacity_ / 2;
@@ -85,17 +88,20 @@ QImage FrameServer::picture(int coded, Move move)
     return delivered_;
 }
 
-QImage FrameServer::pictureIfReady(int coded)
+QImage FrameServer::pictureIfReady(int coded, Move move)
 {
     std::unique_lock lock(mutex_);
     QImage img = cache_.find(coded);
     if (!img.isNull()) {
-        request(coded, playing_ ? Move::Play : Move::Forward);
-        if (want_ >= 0 && want_ <= coded)
-            want_ = -1; // no longer needed
-    } else if (want_ != coded) {
+        request(coded, move == Move::Play && !playing_ ? Move::Forward : move);
+        // Playback no longer needs an earlier picture; any other move replaces every older one.
+        if (want_ >= 0 && (move != Move::Play || want_ <= coded))
+            want_ = -1;
+    } else if (want_ != coded || wantMove_ != move) {
+        if (move != Move::Play)
+            request(coded, move);
         want_ = coded;
-        wantMove_ = Move::Play;
+        wantMove_ = move;
         ++wantGen_;
     }
     lock.unlock();
@@ -130,7 +136,7 @@ bool FrameServer::waitIdle(int timeoutMs)
     work_.notify_one();
     return done_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
         Job job;
-        return !busy_ && want_ < 0 && !const_cast<FrameServer*>(this)->plan(job);
+        return !busy_ && want_ < 0 && !plan(job);
     });
 }
 
@@ -154,14 +160,12 @@ FrameServer::Stats FrameServer::stats() const
 
 // ---- planning (under the lock) ---------------------------------------------------------------
 
-int FrameServer::position(int decoder) const { return positions_[decoder]; }
-
 // The decoder that reaches `coded` with the least work; the front one on a tie.
 int FrameServer::cheapest(int coded) const
 {
     if (!hasBack_)
         return 0;
-    return source_.decodeCost(position(1), coded) < source_.decodeCost(position(0), coded) ? 1 : 0;
+    return model_.decodeCost(positions_[1], coded) < model_.decodeCost(positions_[0], coded) ? 1 : 0;
 }
 
 int FrameServer::firstMissing(int lo, int hi) const
@@ -178,15 +182,15 @@ int FrameServer::firstMissing(int lo, int hi) const
 // a block of the cache's size. Never further back than one fill keeps.
 int FrameServer::blockStart(int coded) const
 {
-    const int start = source_.decodesLinearly() ? coded - coded % linearBlock_ : source_.seekStart(coded);
+    const int start = model_.linear() ? coded - coded % linearBlock_ : model_.seekStart(coded);
     return std::max(start, coded - keepLimit_);
 }
 
 int FrameServer::blockEnd(int start) const
 {
-    if (source_.decodesLinearly())
+    if (model_.linear())
         return std::min(lastCoded_ + 1, start - start % linearBlock_ + linearBlock_);
-    const auto& keys = source_.keyframes();
+    const auto& keys = model_.keyframes();
     const auto it = std::upper_bound(keys.begin(), keys.end(), start);
     return it == keys.end() ? lastCoded_ + 1 : *it;
 }
@@ -200,10 +204,10 @@ bool FrameServer::planBackground(Job& job, int lo, int hi)
     if (target < 0)
         return false;
     const int decoder = backBroken_ ? 0 : 1;
-    const int at = position(decoder);
+    const int at = positions_[decoder];
     int next = target;
-    if (!source_.decodesForward(at, target)) {
-        const int start = source_.seekStart(target);
+    if (!model_.decodesForward(at, target)) {
+        const int start = model_.seekStart(target);
         if (target - start > kChunk)
             next = start;
     } else if (target - at > kChunk) {
@@ -228,8 +232,8 @@ bool FrameServer::plan(Job& job)
             int from = want_;
             if (wantMove_ == Move::Back) {
                 // Decoding starts before it anyway: keep every picture on the way.
-                const int at = position(d);
-                from = source_.decodesForward(at, want_) ? at + 1 : blockStart(want_);
+                const int at = positions_[d];
+                from = model_.decodesForward(at, want_) ? at + 1 : blockStart(want_);
                 from = std::max(from, want_ - keepLimit_);
             }
             int c = from;
@@ -297,49 +301,33 @@ void FrameServer::run()
             --backgroundBudget_;
         lock.unlock();
 
-        // Only this thread touches the decoders; what the planner needs of them is copied into
-        // positions_ under the lock.
         QImage img;
         std::string error;
-        bool broken = false;
+        bool created = false;
         try {
-            if (!decoders_[job.decoder]) {
-                heapBeforeBack_ = heapBytesInUse();
-                decoders_[job.decoder] = source_.newDecoder();
-                decoders_[job.decoder]->setOutputSize(size_);
-                backMeasurements_ = 0;
-                backCost_ = 0;
+            if (!decoder_[job.decoder]) {
+                decoder_[job.decoder] = decoders_.newDecoder();
+                decoder_[job.decoder]->setOutputSize(size_);
+                created = true;
             }
-            img = decoders_[job.decoder]->picture(job.coded);
+            img = decoder_[job.decoder]->picture(job.coded);
         } catch (const std::exception& e) {
             error = e.what();
-            broken = !decoders_[job.decoder];
         }
-        if (job.decoder == 1 && decoders_[1] && backMeasurements_ < kBackMeasurements) {
-            // What the second decoder's buffers cost (FFMS2 keeps up to 16 reordered pictures of
-            // H.264 at the coded size; the pool grows over the first pictures) is measured and
-            // taken from the cache's share of the bound. Pictures themselves live outside the
-            // heap, so the growth of the heap is the decoder's. A decoder that would take more
-            // than half of the bound is not kept: the front decoder then does all the work.
-            ++backMeasurements_;
-            const std::size_t now = heapBytesInUse();
-            const std::size_t grown = now > heapBeforeBack_ ? now - heapBeforeBack_ : 0;
-            backCost_ = std::max(backCost_, grown + grown / 8);
-            if (backCost_ > limit_ / 2) {
-                decoders_[1].reset();
-                returnFreeHeap();
-                broken = true;
-            }
-        }
-        const int at = decoders_[job.decoder] ? decoders_[job.decoder]->position() : -1;
+        // A second decoder that cannot even be made leaves all the work to the front one.
+        const bool broken = !decoder_[job.decoder];
+        const int at = decoder_[job.decoder] ? decoder_[job.decoder]->position() : -1;
 
         lock.lock();
         positions_[job.decoder] = at;
         if (job.decoder == 1) {
-            hasBack_ = decoders_[1] != nullptr;
-            backBroken_ = backBroken_ || broken; // without a second decoder the front one does all
-            setPictureBudget(limit_ - (hasBack_ ? std::min(backCost_, limit_) : 0));
-            stats_.backDecoderBytes = backCost_;
+            hasBack_ = decoder_[1] != nullptr;
+            backBroken_ = backBroken_ || broken;
+            if (created) {
+                // From now on the second decoder's pictures are paid from the bound.
+                setPictureBudget(limit_ - std::min(backCost_, limit_));
+                stats_.backDecoderBytes = backCost_;
+            }
             stats_.backDecoderDropped = backBroken_;
         }
         ++stats_.decoded;

@@ -3,7 +3,7 @@
 //
 // The decode thread owns the decoders (a front one that follows the shown picture and a second
 // one for the work behind it) and a cache of pictures bounded in bytes. It works, in this order, on
-//  1. the picture to show now (the GUI thread waits for it; a newer request replaces an older one),
+//  1. the picture to show now (a newer request replaces an older one),
 //  2. read-ahead: the pictures after the shown one (more of them while playing),
 //  3. the keyframe interval up to the shown picture, so that stepping back is served from the cache,
 //  4. while the user steps back in the first half of an interval: the interval before it.
@@ -15,7 +15,16 @@
 // decodes only the picture, as FFMS2 alone would; the rest of its interval follows in the
 // background.
 //
-// Pictures are keyed by coded index (see FfmsFrameSource::codedIndex).
+// Memory: the cache's bound counts the bytes of the pictures it holds. The second decoder's own
+// pictures (references at the coded size, DecoderFactory::decoderBytes) are paid from the same
+// bound while it exists; a second decoder that would take more than half of the bound is not made,
+// and the front decoder then does all the work.
+//
+// The server knows decoders only through the Decoder interface and plans with the DecodeModel of
+// its DecoderFactory. Pictures are keyed by coded index (see AviSlots::codedIndex).
+
+#include "player/video/Decoder.h"
+#include "player/video/FrameCache.h"
 
 #include <QImage>
 #include <QSize>
@@ -28,12 +37,7 @@
 #include <string>
 #include <thread>
 
-#include "player/video/FrameCache.h"
-
 namespace kadro {
-
-class FfmsDecoder;
-class FfmsFrameSource;
 
 class FrameServer {
 public:
@@ -43,14 +47,14 @@ public:
     struct Stats {
         long long requests = 0; // pictures asked for by picture()
         long long hits = 0;     // of those, found in the cache
-        long long decoded = 0;  // pictures decoded by the thread
-        std::size_t backDecoderBytes = 0; // measured cost of the second decoder
-        bool backDecoderDropped = false;  // it cost too much and the front decoder does all
+        long long decoded = 0;  // pictures delivered by the decoders
+        std::size_t backDecoderBytes = 0; // what the second decoder is charged, once it exists
+        bool backDecoderDropped = false;  // it would cost too much: the front decoder does all
     };
 
-    // Starts the decode thread. `source` must outlive the server; the server takes the source's
-    // decoder left over from opening. `pictureSize` is the size pictures are delivered at.
-    FrameServer(FfmsFrameSource& source, const QSize& pictureSize, std::size_t cacheBytes);
+    // Starts the decode thread. `decoders` must outlive the server; the server takes its leftover
+    // decoder as the front one. `pictureSize` is the size pictures are delivered at.
+    FrameServer(DecoderFactory& decoders, const QSize& pictureSize, std::size_t cacheBytes);
     ~FrameServer();
 
     FrameServer(const FrameServer&) = delete;
@@ -59,10 +63,11 @@ public:
     // The picture of coded picture `coded`, waiting for its decode if needed.
     // Throws VideoDeviceError when it cannot be decoded.
     QImage picture(int coded, Move move);
-    // The picture if it is at hand (a pending request for an earlier picture is dropped then);
-    // otherwise it becomes the picture to decode next and a null image is returned (for
-    // playback, which must not wait).
-    QImage pictureIfReady(int coded);
+    // The picture if it is at hand; otherwise it becomes the picture to decode next (replacing any
+    // picture still waited for) and a null image is returned. Playback, which must not wait,
+    // asks this way with Move::Play: an earlier pending picture is then dropped once a later one
+    // is at hand.
+    QImage pictureIfReady(int coded, Move move = Move::Play);
     // Whether the picture is in the cache (does not count as a use).
     bool isReady(int coded) const;
     // Playback reads further ahead, up to `endCoded`.
@@ -78,6 +83,10 @@ public:
     std::size_t cacheBudget() const;
     Stats stats() const;
 
+    // Background work decodes at most this many pictures per request to a decoder, so a new
+    // request waits for little more than that.
+    static constexpr int kChunk = 4;
+
 private:
     struct Job {
         int coded = -1;
@@ -91,52 +100,55 @@ private:
     bool plan(Job& job);
     bool planBackground(Job& job, int lo, int hi);
     int cheapest(int coded) const;
-    int position(int decoder) const;
     int firstMissing(int lo, int hi) const;
     int blockStart(int coded) const;
     int blockEnd(int start) const;
     void deliver(const QImage& image, const std::string& error);
     void request(int coded, Move move);
 
-    FfmsFrameSource& source_;
+    // Fixed at construction.
+    DecoderFactory& decoders_;
+    const DecodeModel& model_;
     const QSize size_;
     const std::size_t limit_;
+    const int lastCoded_;
+    const std::size_t backCost_; // the second decoder's pictures plus the one it delivers
+    const bool backAllowed_;     // backCost_ fits into half of the bound
+
+    // Decode thread only (the thread that runs run()); what the planner needs of the decoders is
+    // copied into positions_ under the lock.
+    std::unique_ptr<Decoder> decoder_[2];
+
+    mutable std::mutex mutex_;
+    std::condition_variable work_; // wakes the decode thread
+    std::condition_variable done_; // wakes callers waiting for a picture or for idleness
+    // --- guarded by mutex_ ------------------------------------------------------------------
+    FrameCache cache_;
     int capacity_ = 0;      // pictures the cache holds
-    int lastCoded_ = 0;
     int keepLimit_ = 0;     // most pictures kept by one fill
     int prefetchLimit_ = 0; // most pictures prefetched from the interval before
     int stepAhead_ = 0;
     int playAhead_ = 0;
     int linearBlock_ = 1;   // fill unit when decoding linearly
-
-    std::unique_ptr<FfmsDecoder> decoders_[2]; // used by the decode thread only
-    std::size_t heapBeforeBack_ = 0;
-    std::size_t backCost_ = 0;
-    int backMeasurements_ = 0;
-
-
-    mutable std::mutex mutex_;
-    std::condition_variable work_;    // wakes the thread
-    std::condition_variable done_;    // wakes waiting callers
-    FrameCache cache_;
-    std::set<int> failed_;            // pictures the background could not decode
-    int want_ = -1;                   // the picture to show now (-1 none)
+    std::set<int> failed_;  // pictures the background could not decode
+    int want_ = -1;         // the picture to show now (-1 none)
     Move wantMove_ = Move::Jump;
     long long wantGen_ = 0;
     long long deliveredGen_ = 0;
     QImage delivered_;
     std::string deliveredError_;
-    int focus_ = 0;                   // the picture last asked for
+    int focus_ = 0;         // the picture last asked for
     Move move_ = Move::Jump;
     bool playing_ = false;
     int playEnd_ = -1;
-    int backgroundBudget_ = 0;        // background decodes left until the next request
-    int positions_[2] = {-1, -1};     // where the decoders stand
+    int backgroundBudget_ = 0; // background decodes left until the next request
+    int positions_[2] = {-1, -1}; // where the decoders stand
     bool hasBack_ = false;
-    bool backBroken_ = false;
+    bool backBroken_ = false;  // no second decoder: the front one does all
     bool busy_ = false;
     bool quit_ = false;
     Stats stats_;
+    // -------------------------------------------------------------------------------------------
 
     std::thread thread_;
 };

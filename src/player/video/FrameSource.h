@@ -1,9 +1,8 @@
 #pragma once
-// The frame-source layer under the video device: "give me the exact picture of frame n".
-// The device only talks to this interface, so a frame cache or a decode thread can be layered
-// between it and the decoder without the device changing.
+// What the video device needs to know of a video's frames besides their pictures: how many there
+// are, their size and pixel aspect, and when each is due. Pictures come from a FrameServer (the
+// device holds both; see FfmsVideoDevice).
 
-#include <QImage>
 #include <QSize>
 
 namespace kadro {
@@ -18,8 +17,6 @@ public:
     virtual QSize frameSize() const = 0;
     // Width / height of one pixel (1.0 for square pixels).
     virtual double pixelAspect() const = 0;
-    // The picture of frame n (RGB32). Throws VideoDeviceError if it cannot be decoded.
-    virtual QImage frame(int n) = 0;
     // Presentation time of frame n in seconds, counted from frame 0 (non-decreasing in n).
     virtual double frameTime(int n) const = 0;
 

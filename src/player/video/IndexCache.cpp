@@ -18,7 +18,7 @@ namespace kadro {
 namespace {
 
 constexpr quint32 kMagic = 0x4b495831; // "KIX1"
-constexpr quint32 kFormat = 1;
+constexpr quint32 kFormat = 2;
 const char kSuffix[] = ".kix";
 
 struct FileKey {
@@ -86,8 +86,10 @@ std::optional<IndexCache::Entry> IndexCache::load(const QString& videoPath) cons
     if (hasVerdict) {
         Verdict v;
         qint32 probe = 0, ref = 0, checks = 0, mismatches = 0, first = 0, w = 0, h = 0;
+        quint64 pictureBytes = 0;
         in >> probe >> v.linear >> ref >> checks >> mismatches >> first >> v.reason >> w >> h >>
-            v.pixelAspect >> v.sawBFrames;
+            v.pixelAspect >> v.sawBFrames >> pictureBytes;
+        v.pictureBytes = std::size_t(pictureBytes);
         v.probeFrames = probe;
         v.referenceFrames = ref;
         v.checks = checks;
@@ -143,7 +145,7 @@ bool IndexCache::store(const QString& videoPath, FFMS_Index* index, const QStrin
         const Verdict& v = *verdict;
         out << qint32(v.probeFrames) << v.linear << qint32(v.referenceFrames) << qint32(v.checks)
             << qint32(v.mismatches) << qint32(v.firstMismatch) << v.reason << qint32(v.size.width())
-            << qint32(v.size.height()) << v.pixelAspect << v.sawBFrames;
+            << qint32(v.size.height()) << v.pixelAspect << v.sawBFrames << quint64(v.pictureBytes);
     }
     out << blob;
     if (out.status() != QDataStream::Ok || !file.commit())

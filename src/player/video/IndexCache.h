@@ -11,6 +11,7 @@
 // unnoticed: hashing whole videos would make the second open as slow as the first.)
 
 #include "player/video/FfmsSupport.h"
+#include "player/video/SeekCheck.h"
 
 #include <QSize>
 #include <QString>
@@ -21,19 +22,7 @@ namespace kadro {
 
 class IndexCache {
 public:
-    // What decoding the start of the file taught the frame source.
-    struct Verdict {
-        int probeFrames = 0;     // the reference length the check was asked to use
-        bool linear = false;     // decode linearly (seeking was found wrong or uncheckable)
-        int referenceFrames = 0;
-        int checks = 0;
-        int mismatches = 0;
-        int firstMismatch = -1;
-        QString reason;
-        QSize size;              // coded picture size
-        double pixelAspect = 1.0;
-        bool sawBFrames = false;
-    };
+    using Verdict = SeekVerdict;
     struct Entry {
         FfmsIndexPtr index;
         QString container;

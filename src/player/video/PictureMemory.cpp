@@ -41,16 +41,6 @@ QImage newPicture(int width, int height)
     return QImage(width, height, QImage::Format_RGB32);
 }
 
-std::size_t heapBytesInUse()
-{
-#if KADRO_MAPPED_PICTURES && defined(__GLIBC__)
-    const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-#else
-    return 0;
-#endif
-}
-
 void returnFreeHeap()
 {
 #if KADRO_MAPPED_PICTURES && defined(__GLIBC__)

@@ -5,16 +5,10 @@
 
 #include <QImage>
 
-#include <cstddef>
-
 namespace kadro {
 
 // A new RGB32 picture (contents undefined); a normal QImage if no pages could be had.
 QImage newPicture(int width, int height);
-
-// Bytes currently allocated on the heap by the whole process (for measuring what creating a
-// decoder costs); 0 where unknown.
-std::size_t heapBytesInUse();
 
 // Hands freed heap memory back to the system (after a large temporary use such as opening).
 void returnFreeHeap();
