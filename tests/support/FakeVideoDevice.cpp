@@ -127,4 +127,15 @@ void FakeVideoDevice::show(int frame)
     emit frameShown(position_);
 }
 
+double FakeVideoDevice::frameSeconds(int frame) const
+{
+    if (!open_ || frameSeconds_.empty() || frame < 0)
+        return -1;
+    const std::size_t n = frameSeconds_.size();
+    if (std::size_t(frame) < n)
+        return frameSeconds_[std::size_t(frame)];
+    const double last = n > 1 ? frameSeconds_[n - 1] - frameSeconds_[n - 2] : 0.0;
+    return frameSeconds_[n - 1] + double(std::size_t(frame) - (n - 1)) * last;
+}
+
 } // namespace kadro

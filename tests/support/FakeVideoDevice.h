@@ -7,6 +7,8 @@
 
 #include <QStringList>
 
+#include <vector>
+
 namespace kadro {
 
 class FakeVideoDevice : public VideoDevice {
@@ -23,6 +25,13 @@ public:
     void setOpenError(const QString& text);
     // Makes the next open() calls end as if the user cancelled the preparation.
     void setOpenCancelled(bool cancelled) { openCancelled_ = cancelled; }
+    // The timing the next opened video reports, and each frame's time stamp in seconds (frames
+    // beyond the list continue at the last duration; an empty list: the device cannot tell).
+    void setTiming(const VideoTiming& timing, std::vector<double> frameSeconds = {})
+    {
+        timing_ = timing;
+        frameSeconds_ = std::move(frameSeconds);
+    }
     // While playing: moves `frames` frames on, stopping by itself at the end point.
     void advance(int frames = 1);
     // Every operation called, in order ("open", "seek 12", "play", "setEndPos 40", ...).
@@ -52,10 +61,14 @@ public:
     QRect displayRect() const override;
     bool isPlaying() const override { return playing_; }
     bool isPaused() const override { return paused_; }
+    VideoTiming timing() const override { return open_ ? timing_ : VideoTiming{}; }
+    double frameSeconds(int frame) const override;
 
 private:
     void show(int frame);
 
+    VideoTiming timing_;
+    std::vector<double> frameSeconds_;
     QString fileName_;
     QString openError_;
     bool openCancelled_ = false;

@@ -24,6 +24,17 @@ public:
     VideoOpenCancelled() : VideoDeviceError("opening the video was cancelled") {}
 };
 
+// How time runs in the loaded video, as the file says it.
+struct VideoTiming {
+    // Frames per second the container states (0 when it states none).
+    double frameRate = 0;
+    // The durations of the frames differ by more than 1 %: each frame's time is its own.
+    bool variableRate = false;
+    // The frame rate of the recording where the file's metadata names one that differs from the
+    // rate it plays at (a slow-motion recording of a phone); 0 when it names none.
+    double captureRate = 0;
+};
+
 class VideoDevice : public QObject {
     Q_OBJECT
 public:
@@ -74,6 +85,16 @@ public:
     // True while playing (false when stopped or paused).
     virtual bool isPlaying() const = 0;
     virtual bool isPaused() const = 0;
+
+    // The loaded video's timing (all zero when nothing is open or the device cannot tell).
+    virtual VideoTiming timing() const { return {}; }
+    // Seconds from frame 0 to the start of `frame`, as the video's own time stamps say; a
+    // negative value when the device cannot tell.
+    virtual double frameSeconds(int frame) const
+    {
+        Q_UNUSED(frame);
+        return -1;
+    }
 
     // The picture of the frame being shown, as decoded (null while nothing is shown).
     QImage picture() const { return picture_; }
