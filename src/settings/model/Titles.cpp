@@ -35,6 +35,11 @@ QByteArray writeTitlesText(const TitlesTable& table)
     return cp1252Lines(lines);
 }
 
+bool writeTitlesFile(const QString& path, const TitlesTable& table)
+{
+    return writeFileSafely(path, writeTitlesText(table));
+}
+
 namespace {
 // The characters of a cell that the titles file cannot carry.
 QStringList unwritableCharacters(const QString& text)
