@@ -67,3 +67,22 @@ TEST(TitlesFile, AFailedWriteKeepsTheOldFile)
     EXPECT_FALSE(writeTitlesFile(dir.filePath("ordner.opt"), changed));
     EXPECT_TRUE(QFileInfo(dir.filePath("ordner.opt")).isDir());
 }
+
+TEST(TitlesFile, WhatIsReadCanBeSavedAgain)
+{
+    // A carriage return inside a title and one more before the line end, as an editor may leave.
+    const QByteArray file = toCp1252(QStringLiteral("Titel für die Startseite\r\nTitel1:Wurf\rschräg\r\r\n"
+                                                    "zu vst-Datei:C:\\Kurs\\Wurf.vst\r\n"));
+    TitlesTable t;
+    readTitlesText(file, t);
+    EXPECT_EQ(t.title[0], QStringLiteral("Wurf\rschräg\r"));
+    EXPECT_EQ(unwritableTitlesWarning(t), std::nullopt);
+    TitlesTable back;
+    EXPECT_TRUE(readTitlesText(writeTitlesText(t), back));
+    EXPECT_EQ(back, t);
+    // A line feed would split the entry: refused, naming it.
+    t.title[1] = QStringLiteral("zwei\nZeilen");
+    const std::optional<QString> warning = unwritableTitlesWarning(t);
+    ASSERT_TRUE(warning);
+    EXPECT_TRUE(warning->contains(QStringLiteral("können: U+000A\r"))) << warning->toStdString();
+}

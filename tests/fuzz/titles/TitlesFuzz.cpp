@@ -1,6 +1,6 @@
 // The titles reader on any bytes. What must hold: no title or path read holds a line feed; the
-// table read writes a file that reads back, completely, to the same table, and that file is
-// written again to the same bytes.
+// titles dialog accepts the table read for saving; the table writes a file that reads back,
+// completely, to the same table, and that file is written again to the same bytes.
 #include "FuzzSupport.h"
 
 #include "settings/model/Titles.h"
@@ -24,6 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int i = 0; i < 5; ++i)
         FUZZ_CHECK(!read.title[i].contains(QLatin1Char('\n')) && !read.path[i].contains(QLatin1Char('\n')),
                    describe(read));
+
+    const std::optional<QString> refused = unwritableTitlesWarning(read);
+    FUZZ_CHECK(!refused, describe(read) + QStringLiteral("\n") + refused.value_or(QString()));
 
     const QByteArray written = writeTitlesText(read);
     TitlesTable again;

@@ -6,7 +6,9 @@
 //   (when there are any)
 //   writes a file that reads back to the same marks (switches other than 1 read as off), the same
 //   time steps and video path, and writes again to the same bytes;
-// - the video path read can always be written again.
+// - the video path read can always be written again;
+// - the real video search finds a video named like the stored path's file name beside the
+//   presentation first, else the stored path when it names a file, else nothing.
 #include "FuzzSupport.h"
 
 #include "authoring/model/MarkGrid.h"
@@ -15,6 +17,9 @@
 #include "common/ErrorReport.h"
 #include "common/TokenReader.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 using namespace kadro;
@@ -86,6 +91,26 @@ QByteArray writeBack(const VstContents& file, const QString& memoWork)
     return presentationFileBytes(grid, source);
 }
 
+// The video search on the disk, with a folder holding the presentation and "video.avi".
+void checkVideoSearch(const QString& stored)
+{
+    static QTemporaryDir folder;
+    static const QString video = [] {
+        QFile f(folder.filePath(QStringLiteral("video.avi")));
+        f.open(QIODevice::WriteOnly);
+        return QFileInfo(f).absoluteFilePath();
+    }();
+    const QString name = storedFileName(stored);
+    FUZZ_CHECK(!name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1Char(':')),
+               fuzz::escaped(stored));
+    const QString found = findPresentationVideo(folder.filePath(QStringLiteral("Fall.vst")), stored);
+    if (name == QLatin1String("video.avi"))
+        FUZZ_CHECK(QFileInfo(found).absoluteFilePath() == video, fuzz::escaped(stored) + QStringLiteral(" found ") + found);
+    else
+        FUZZ_CHECK(found.isEmpty() || (found == stored && QFileInfo(stored).isFile()),
+                   fuzz::escaped(stored) + QStringLiteral(" found ") + found);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -95,6 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     VstContents first;
     const bool complete = read(bytes, first);
+    checkVideoSearch(first.storedVideoPath);
     if (!first.videoFound) {
         FUZZ_CHECK(first.marks.isEmpty() && !first.normalTimeStep && !first.markCount, describe(first.marks));
         FUZZ_CHECK(!complete || first.missingVideoWarningText == missingVideoWarning(kPresentation),
