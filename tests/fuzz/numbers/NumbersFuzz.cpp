@@ -94,11 +94,13 @@ std::optional<double> checkDecimal(const QString& text)
 void checkReadsBack(double v, const QString& formatted, double tolerance, const char* format)
 {
     const std::optional<double> back = readDecimal(formatted);
-    const QString detail = QStringLiteral("%1 as %2 gave %3").arg(v, 0, 'g', 17).arg(QLatin1String(format), formatted);
-    FUZZ_CHECK(back, detail);
-    FUZZ_CHECK(std::fabs(*back - v) <= tolerance, detail + QStringLiteral(", read back as %1").arg(*back, 0, 'g', 17));
+    const auto detail = [&] {
+        return QStringLiteral("%1 as %2 gave %3").arg(v, 0, 'g', 17).arg(QLatin1String(format), formatted);
+    };
+    FUZZ_CHECK(back, detail());
+    FUZZ_CHECK(std::fabs(*back - v) <= tolerance, detail() + QStringLiteral(", read back as %1").arg(*back, 0, 'g', 17));
     if (*back == 0)
-        FUZZ_CHECK(!formatted.startsWith(QLatin1Char('-')), detail);
+        FUZZ_CHECK(!formatted.startsWith(QLatin1Char('-')), detail());
 }
 
 void checkFormats(double v)

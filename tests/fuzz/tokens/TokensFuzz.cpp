@@ -69,9 +69,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (size_t k = 0; k < opCount; ++k) {
         const Op op = Op(ops[k] % OpCount);
         const char target = kTargets[(ops[k] / OpCount) % sizeof kTargets];
-        const QString where = QStringLiteral("operation %1 (%2, '%3') at %4 of %5")
-                                  .arg(k).arg(int(op)).arg(int(target)).arg(pos).arg(fuzz::escaped(file));
-        FUZZ_CHECK(reader.offset() == pos && reader.atEnd() == (pos >= file.size()), where);
+        // Only a failed check spells out where it was.
+        const auto where = [&, k, op, target, start = pos] {
+            return QStringLiteral("operation %1 (%2, '%3') at %4 of %5")
+                .arg(k).arg(int(op)).arg(int(target)).arg(start).arg(fuzz::escaped(file));
+        };
+        FUZZ_CHECK(reader.offset() == pos && reader.atEnd() == (pos >= file.size()), where());
         std::optional<ReadError::Kind> expectedFailure;
         try {
             switch (op) {
@@ -80,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 if (at < 0)
                     expectedFailure = ReadError::EndOfFile;
                 reader.skipPast(target);
-                FUZZ_CHECK(at >= 0, where);
+                FUZZ_CHECK(at >= 0, where());
                 pos = at + 1;
                 break;
             }
@@ -88,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 if (pos >= file.size())
                     expectedFailure = ReadError::EndOfFile;
                 const QChar c = reader.readChar();
-                FUZZ_CHECK(pos < file.size() && c == cp1252Char(static_cast<unsigned char>(file.at(pos))), where);
+                FUZZ_CHECK(pos < file.size() && c == cp1252Char(static_cast<unsigned char>(file.at(pos))), where());
                 ++pos;
                 break;
             }
@@ -105,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 else if (!expected)
                     expectedFailure = ReadError::NotANumber;
                 const qint64 value = reader.readInt();
-                FUZZ_CHECK(expected && *expected == value, where + QStringLiteral(" read %1").arg(value));
+                FUZZ_CHECK(expected && *expected == value, where() + QStringLiteral(" read %1").arg(value));
                 pos = end;
                 break;
             }
@@ -114,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 if (at < 0)
                     expectedFailure = ReadError::EndOfFile;
                 const QString text = reader.collectUntil(target);
-                FUZZ_CHECK(at >= 0 && text == fromCp1252(file.mid(pos, at - pos)), where);
+                FUZZ_CHECK(at >= 0 && text == fromCp1252(file.mid(pos, at - pos)), where());
                 pos = at + 1;
                 break;
             }
@@ -125,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 if (line.endsWith('\r'))
                     line.chop(1);
                 const QString text = reader.restOfLine();
-                FUZZ_CHECK(text == fromCp1252(line), where + QStringLiteral(" gave ") + fuzz::escaped(text));
+                FUZZ_CHECK(text == fromCp1252(line), where() + QStringLiteral(" gave ") + fuzz::escaped(text));
                 pos = lf < 0 ? file.size() : lf + 1;
                 break;
             }
@@ -140,8 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             }
         } catch (const ReadError& e) {
             FUZZ_CHECK(expectedFailure && e.kind() == *expectedFailure,
-                       where + QStringLiteral(" failed: ") + QString::fromStdString(e.what()));
-            FUZZ_CHECK(e.kind() != ReadError::EndOfFile || reader.atEnd(), where);
+                       where() + QStringLiteral(" failed: ") + QString::fromStdString(e.what()));
+            FUZZ_CHECK(e.kind() != ReadError::EndOfFile || reader.atEnd(), where());
             return 0;
         }
     }
