@@ -99,15 +99,18 @@ TEST(TextFiles, SafeWriteReplacesWholeAndKeepsTheOldFileOnFailure)
     EXPECT_FALSE(writeFileSafely(dir.filePath("Titel.opt"), "x"));
     EXPECT_EQ(test::contentOf(dir.filePath("Titel.opt/inhalt")), QByteArray("bleibt"));
 
-    // A write that fails midway, as on a full disk, leaves the old file whole and nothing beside it.
+    // A write that fails midway, as on a full disk, leaves the old file whole and nothing beside
+    // it: a file as small as the program's own ones and a large one.
     const QStringList before = test::entriesOf(dir.path());
-    {
-        test::FileSizeLimit limit(100);
-        ASSERT_TRUE(limit.active());
-        EXPECT_FALSE(writeFileSafely(path, QByteArray(100000, 'x')));
+    for (const qsizetype size : {qsizetype(300), qsizetype(100000)}) {
+        {
+            test::FileSizeLimit limit(100);
+            ASSERT_TRUE(limit.active());
+            EXPECT_FALSE(writeFileSafely(path, QByteArray(size, 'x'))) << size;
+        }
+        EXPECT_EQ(test::contentOf(path), QByteArray("second")) << size;
+        EXPECT_EQ(test::entriesOf(dir.path()), before) << size;
     }
-    EXPECT_EQ(test::contentOf(path), QByteArray("second"));
-    EXPECT_EQ(test::entriesOf(dir.path()), before);
 
     // A folder the user may not write to (permissions do not hold for root).
     if (geteuid() != 0) {
