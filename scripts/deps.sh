@@ -9,6 +9,7 @@ KADRO_PACKAGES=(
   libffms2-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libgtest-dev googletest
+  clang libclang-rt-14-dev
   qt6-qpa-plugins qt6-translations-l10n
   fonts-dejavu-core
   appstream desktop-file-utils shared-mime-info libxml2-utils libglib2.0-bin

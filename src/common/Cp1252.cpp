@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <unistd.h>
 
 namespace kadro {
 
@@ -98,10 +99,15 @@ bool readFileBytes(const QString& path, QByteArray* out)
 
 bool writeFileSafely(const QString& path, const QByteArray& bytes)
 {
+    // Unbuffered, so that every failed write shows in write() itself: QSaveFile takes no notice
+    // of a failure while its buffer is flushed at commit(), and a file smaller than the buffer
+    // (every file of the program) cut short by a full disk would replace the whole old one.
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (f.write(bytes) != bytes.size()) {
+    // A failure some file systems report only when the data reaches the disk (a full disk, a
+    // quota) must not let the new file replace the old one either.
+    if (f.write(bytes) != bytes.size() || ::fsync(f.handle()) != 0) {
         f.cancelWriting();
         return false;
     }

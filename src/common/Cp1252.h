@@ -23,8 +23,9 @@ QString describeCharacters(const QStringList& characters);
 // Reads a whole file; returns false if it cannot be opened or read.
 bool readFileBytes(const QString& path, QByteArray* out);
 
-// Writes beside the target and replaces it only when everything was written, so a failed
-// save never destroys the previous file. Returns false on any failure.
+// Writes beside the target and replaces it only when everything was written and has reached
+// the disk, so a failed save (a folder that cannot be written, a full disk midway) never
+// destroys the previous file. Returns false on any failure.
 bool writeFileSafely(const QString& path, const QByteArray& bytes);
 
 // Joins lines with CR LF (also after the last line) and encodes them in Windows-1252.

@@ -28,6 +28,8 @@ namespace {
 
 constexpr int kDefaultCodePage = 1252;
 
+QString wellFormed(QString text);
+
 Qt::Alignment toQtAlignment(uint8_t align)
 {
     switch (align) {
@@ -636,7 +638,7 @@ void Reader::fontTableWord(Word w, const Token& t)
 void Reader::commitFont()
 {
     flushBytes();
-    m_pendingFont.name = m_pendingFont.name.trimmed();
+    m_pendingFont.name = wellFormed(m_pendingFont.name.trimmed());
     if (!m_fonts.contains(m_pendingFontNumber))
         m_fonts.insert(m_pendingFontNumber, m_pendingFont);
     m_fontPending = false;

@@ -69,6 +69,8 @@ private:
     void word(const char* w);
     void text(const QString& s);
     void fontName(const QString& s);
+    static bool isDropped(char16_t c);
+    static bool hasText(const QString& s);
 
     const QTextDocument& m_doc;
     QFont m_default;
@@ -83,11 +85,17 @@ private:
 WriteFormat Writer::resolve(const QTextCharFormat& f)
 {
     WriteFormat w;
+    // A font name as it reads back: without blanks around it and without the characters that
+    // are not written.
+    const auto written = [](QString name) {
+        name.removeIf([](QChar c) { return isDropped(c.unicode()); });
+        return name.trimmed();
+    };
     QString family;
     if (f.hasProperty(QTextFormat::FontFamilies))
-        family = f.fontFamilies().toStringList().value(0);
+        family = written(f.fontFamilies().toStringList().value(0));
     if (family.isEmpty())
-        family = m_default.family();
+        family = written(m_default.family());
     if (family.isEmpty())
         family = QStringLiteral("Arial");
     w.font = int(m_fonts.indexOf(family));
@@ -160,17 +168,37 @@ void Writer::changeTo(const WriteFormat& f)
     m_stateKnown = true;
 }
 
+// Characters that stand for the document's structure (frames, objects) or mean nothing in a
+// text: they are not written.
+bool Writer::isDropped(char16_t c)
+{
+    return (c < 0x20 && c != '\t') || c == 0x7F || c == 0x2029 || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1;
+}
+
+bool Writer::hasText(const QString& s)
+{
+    return std::any_of(s.begin(), s.end(), [](QChar c) { return !isDropped(c.unicode()); });
+}
+
 void Writer::text(const QString& s)
 {
     static const char hex[] = "0123456789abcdef";
-    for (QChar qc : s) {
-        const char16_t c = qc.unicode();
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        char16_t c = s.at(i).unicode();
+        // Half of a surrogate pair without its partner is no character: it is written as the
+        // replacement character, which is what it reads back as.
+        if (QChar::isSurrogate(c)) {
+            const bool paired = QChar::isHighSurrogate(c) ? i + 1 < s.size() && s.at(i + 1).isLowSurrogate()
+                                                          : i > 0 && s.at(i - 1).isHighSurrogate();
+            if (!paired)
+                c = 0xFFFD;
+        }
         if (c == '\t') {
             word("tab");
         } else if (c == 0x2028) {
             word("line");
-        } else if (c < 0x20 || c == 0x7F || c == 0x2029 || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1) {
-            // structure of the document (frames, objects), not text
+        } else if (isDropped(c)) {
+            // not written
         } else if (c == '\\' || c == '{' || c == '}') {
             m_out += '\\';
             m_out += char(c);
@@ -197,9 +225,15 @@ void Writer::text(const QString& s)
 void Writer::fontName(const QString& s)
 {
     m_needBlank = true; // after \fcharset0
-    QString name = s;
-    name.remove(QLatin1Char(';')); // ends the name in the font table
-    text(name);
+    // A plain ";" ends the name in the font table; one inside the name is written as a byte.
+    const QStringList parts = s.split(QLatin1Char(';'));
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i > 0) {
+            m_out += "\\'3b";
+            m_needBlank = false;
+        }
+        text(parts.at(i));
+    }
 }
 
 QByteArray Writer::write()
@@ -215,8 +249,10 @@ QByteArray Writer::write()
     for (QTextBlock b = m_doc.begin(); b.isValid(); b = b.next()) {
         BlockOut out{b, {}, {}};
         for (auto it = b.begin(); !it.atEnd(); ++it) {
+            // A fragment of nothing but characters that are not written (an image, say) leaves
+            // no trace, not even its font or colour.
             const QTextFragment frag = it.fragment();
-            if (frag.isValid() && frag.length() > 0)
+            if (frag.isValid() && hasText(frag.text()))
                 out.runs.emplace_back(frag.text(), resolve(frag.charFormat()));
         }
         if (out.runs.empty())

@@ -157,7 +157,7 @@ bool TTitelFenster::TitelSpeichern()
             m_prompts->warning(*warning);
         return false;
     }
-    writeFileSafely(QDir::current().filePath(kTitlesFileName), writeTitlesText(table()));
+    writeTitlesFile(QDir::current().filePath(kTitlesFileName), table());
     return true;
 }
 

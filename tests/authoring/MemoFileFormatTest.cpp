@@ -1,6 +1,7 @@
 #include "AuthoringTestSupport.h"
 
 #include "common/Rtf.h"
+#include "support/WriteFailures.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -101,4 +102,32 @@ TEST(MemoFileFormat, AFileThatCannotBeReadChangesNothing)
     EXPECT_FALSE(readMemoFile(dir.filePath("fehlt.mem"), &doc));
     EXPECT_FALSE(readMemoFile(dir.path(), &doc)); // a folder
     EXPECT_EQ(doc.toPlainText(), QStringLiteral("vorher"));
+}
+
+TEST(MemoFileFormat, AFailedSaveOrCopyKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("1.mem");
+    QTextDocument old;
+    old.setPlainText(QStringLiteral("alter Text"));
+    ASSERT_TRUE(writeMemoFile(path, old));
+    const QByteArray before = readBytes(path);
+    QTextDocument memo;
+    formattedMemo(memo);
+    writeText(dir.filePath("neu.mem"), writeRtf(memo));
+    const QStringList entries = entriesOf(dir.path());
+    {
+        FileSizeLimit limit(64); // the disk is full midway through the file
+        ASSERT_TRUE(limit.active());
+        EXPECT_FALSE(writeMemoFile(path, memo));
+        EXPECT_FALSE(DateiKopieren(dir.filePath("neu.mem"), path));
+    }
+    EXPECT_EQ(readBytes(path), before);
+    EXPECT_EQ(entriesOf(dir.path()), entries);
+
+    // A presentation "folder" that is a file: the memo cannot go there, the file stays.
+    writeText(dir.filePath("Kurs"), "kein Ordner");
+    EXPECT_FALSE(writeMemoFile(dir.filePath("Kurs/1.mem"), memo));
+    EXPECT_FALSE(DateiKopieren(path, dir.filePath("Kurs/1.mem")));
+    EXPECT_EQ(readBytes(dir.filePath("Kurs")), QByteArray("kein Ordner"));
 }

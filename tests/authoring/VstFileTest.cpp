@@ -1,5 +1,6 @@
 #include "AuthoringTestSupport.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WriteFailures.h"
 
 #include "authoring/model/VstFile.h"
 #include "common/ErrorReport.h"
@@ -509,6 +510,41 @@ TEST_F(VstFileTest, UnwritableTargetThrowsAndKeepsTheOldFile)
     QDir(dir.path()).mkdir("old/1.mem");
     writePresentation(grid, exampleSource(), path("old.vst"), work);
     EXPECT_EQ(readBytes(path("old.vst")), kExample);
+}
+
+TEST_F(VstFileTest, AFailedWriteKeepsTheOldPresentationAndCopiesNoMemo)
+{
+    MarkGrid grid = exampleGrid();
+    grid.flushMemo(work, editor);
+    // The presentation saved before, with its memo.
+    writePresentation(grid, exampleSource(), path("Fall.vst"), work);
+    ASSERT_EQ(readBytes(path("Fall.vst")), kExample);
+    ASSERT_EQ(readBytes(path("Fall/1.mem")), QByteArray("Memo zu Marke 1"));
+
+    // Changed, then saved again onto a disk that is full midway.
+    editor.text = "Ein neuer Text";
+    grid.flushMemo(work, editor);
+    grid.toggleOption(0, 6);
+    const QStringList entries = entriesOf(dir.path());
+    QString message;
+    {
+        FileSizeLimit limit(120);
+        ASSERT_TRUE(limit.active());
+        try {
+            writePresentation(grid, exampleSource(), path("Fall.vst"), work);
+        } catch (const KadroError& e) {
+            message = QString::fromStdString(e.what());
+        }
+    }
+    EXPECT_EQ(message, QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden.").arg(path("Fall.vst")));
+    EXPECT_EQ(readBytes(path("Fall.vst")), kExample);
+    EXPECT_EQ(readBytes(path("Fall/1.mem")), QByteArray("Memo zu Marke 1"));
+    EXPECT_EQ(entriesOf(dir.path()), entries);
+
+    // Into a "folder" that is a file.
+    writeText(path("Kurs"), "kein Ordner");
+    EXPECT_THROW(writePresentation(grid, exampleSource(), path("Kurs/Fall.vst"), work), KadroError);
+    EXPECT_EQ(readBytes(path("Kurs")), QByteArray("kein Ordner"));
 }
 
 TEST_F(VstFileTest, OpenCommandAsksOnlyForUnsavedMarks)

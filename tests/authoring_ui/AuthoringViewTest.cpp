@@ -5,6 +5,7 @@
 #include "authoring/PresentationFile.h"
 #include "common/Cp1252.h"
 #include "player/SectionPlayback.h"
+#include "support/WriteFailures.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -419,6 +420,46 @@ TEST_F(AuthoringView, SavedPresentationOpensAgainWithTheSameGridAndPlaysInThePla
     EXPECT_EQ(window->st.CurrentMark, 2);
     EXPECT_EQ(ui().RichEdit->toPlainText(), QStringLiteral("Fallbeschleunigung"));
     EXPECT_TRUE(prompts.shown.isEmpty()) << shownTexts().join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(AuthoringView, AFailedSaveIsReportedAndTheOldFileStays)
+{
+    openAuthoringVideo();
+    setMarkAt(0);
+    setMarkAt(50);
+    press(1, 0, Qt::RightButton);
+    drag(80);
+    ui().PopupMenuMarkeStopFrame->trigger();
+
+    // Into a "folder" that is a file: the general error box says so; nothing counts as saved.
+    ASSERT_TRUE(writeFileSafely(path("Kurs"), "kein Ordner"));
+    prompts.fileAnswers = {path("Kurs/fall.vst")};
+    ui().SpeichernButton->click();
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].title, QStringLiteral("Kadro 2.0"));
+    EXPECT_EQ(prompts.shown[0].text,
+              QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden.").arg(path("Kurs/fall.vst")));
+    EXPECT_FALSE(window->st.DataSaved);
+    EXPECT_EQ(test::contentOf(path("Kurs")), QByteArray("kein Ordner"));
+
+    // Saved, changed, and saved again onto a disk that is full midway: the saved file stays whole.
+    prompts.fileAnswers = {path("fall.vst")};
+    ui().SpeichernButton->click();
+    ASSERT_TRUE(window->st.DataSaved);
+    const QByteArray saved = test::contentOf(path("fall.vst"));
+    setMarkAt(200);
+    ASSERT_FALSE(window->st.DataSaved);
+    prompts.fileAnswers = {path("fall.vst")};
+    {
+        test::FileSizeLimit limit(100);
+        ASSERT_TRUE(limit.active());
+        ui().SpeichernButton->click();
+    }
+    ASSERT_EQ(prompts.shown.size(), 2);
+    EXPECT_EQ(prompts.shown[1].text,
+              QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden.").arg(path("fall.vst")));
+    EXPECT_FALSE(window->st.DataSaved);
+    EXPECT_EQ(test::contentOf(path("fall.vst")), saved);
 }
 
 TEST_F(AuthoringView, ANewPresentationAfterTheLastSectionOfAnotherStartsAtItsFirst)

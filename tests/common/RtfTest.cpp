@@ -498,6 +498,36 @@ TEST(Rtf, WrittenReadAndWrittenAgainIsByteIdentical)
     EXPECT_EQ(describeRtf(firsts[5]), describeRtf(kLibreOffice));
 }
 
+TEST(Rtf, WhatTheFormCannotCarryIsWrittenAsItReadsBack)
+{
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    QTextCharFormat red = runFormat(QStringLiteral("Arial"), 10);
+    red.setForeground(QColor(Qt::red));
+    c.insertText(QStringLiteral("rot "), red);
+    // Characters that are never written, in a font and colour of their own: no trace is left,
+    // not even in the font and colour tables.
+    QTextCharFormat unseen = runFormat(QStringLiteral("Wingdings"), 30);
+    unseen.setForeground(QColor(Qt::blue));
+    c.insertText(QString(2, QChar(0x01)) + QChar(0xFFFC), unseen);
+    // A font name with a semicolon and blanks around it, and half a surrogate pair in the text.
+    c.insertText(QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("b"),
+                 runFormat(QStringLiteral("  Semi;kolon "), 10));
+    const QByteArray first = writeRtf(doc);
+    EXPECT_FALSE(first.contains("Wingdings")) << first.constData();
+    EXPECT_FALSE(first.contains("\\blue255")) << first.constData();
+    EXPECT_TRUE(first.contains("\\fcharset0 Semi\\'3bkolon;}")) << first.constData();
+    EXPECT_EQ(describeRtf(first), QStringLiteral("L: «rot » Arial 10 #ff0000 «a") + QChar(0xFFFD) +
+                                      QStringLiteral("b» Semi;kolon 10"));
+    EXPECT_EQ(rewritten(first), first);
+
+    // The same read from RTF: an escaped semicolon and a lone half in a font name.
+    const QByteArray named = "{\\rtf1{\\fonttbl{\\f0 A\\'3bB\\u55357?;}}\\f0\\fs20 x}";
+    EXPECT_EQ(describeRtf(named), QStringLiteral("L: «x» A;B") + QChar(0xFFFD) + QStringLiteral(" 10"));
+    EXPECT_EQ(describeRtf(rewritten(named)), describeRtf(named));
+    EXPECT_EQ(rewritten(rewritten(named)), rewritten(named));
+}
+
 TEST(Rtf, BrokenInputShowsWhatCouldBeRead)
 {
     // Cut at every position: never more text than the whole file has, always the start of it.

@@ -1,9 +1,12 @@
 #include "common/Cp1252.h"
 #include "common/TokenReader.h"
+#include "support/WriteFailures.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace kadro;
 
@@ -84,6 +87,40 @@ TEST(TextFiles, SafeWriteReplacesWholeAndKeepsTheOldFileOnFailure)
     EXPECT_FALSE(writeFileSafely(dir.filePath("missing/Optionen.opt"), "x"));
     ASSERT_TRUE(readFileBytes(path, &read));
     EXPECT_EQ(read, QByteArray("second"));
+
+    // A "folder" that is a file stays the file it was.
+    ASSERT_TRUE(writeFileSafely(dir.filePath("Kurs"), "kein Ordner"));
+    EXPECT_FALSE(writeFileSafely(dir.filePath("Kurs/Optionen.opt"), "x"));
+    EXPECT_EQ(test::contentOf(dir.filePath("Kurs")), QByteArray("kein Ordner"));
+
+    // A folder named like the file stays, with what it holds.
+    ASSERT_TRUE(QDir(dir.path()).mkpath("Titel.opt"));
+    ASSERT_TRUE(writeFileSafely(dir.filePath("Titel.opt/inhalt"), "bleibt"));
+    EXPECT_FALSE(writeFileSafely(dir.filePath("Titel.opt"), "x"));
+    EXPECT_EQ(test::contentOf(dir.filePath("Titel.opt/inhalt")), QByteArray("bleibt"));
+
+    // A write that fails midway, as on a full disk, leaves the old file whole and nothing beside
+    // it: a file as small as the program's own ones and a large one.
+    const QStringList before = test::entriesOf(dir.path());
+    for (const qsizetype size : {qsizetype(300), qsizetype(100000)}) {
+        {
+            test::FileSizeLimit limit(100);
+            ASSERT_TRUE(limit.active());
+            EXPECT_FALSE(writeFileSafely(path, QByteArray(size, 'x'))) << size;
+        }
+        EXPECT_EQ(test::contentOf(path), QByteArray("second")) << size;
+        EXPECT_EQ(test::entriesOf(dir.path()), before) << size;
+    }
+
+    // A folder the user may not write to (permissions do not hold for root).
+    if (geteuid() != 0) {
+        ASSERT_TRUE(QDir(dir.path()).mkpath("fest"));
+        ASSERT_TRUE(writeFileSafely(dir.filePath("fest/a.opt"), "alt"));
+        QFile::setPermissions(dir.filePath("fest"), QFile::ReadOwner | QFile::ExeOwner);
+        EXPECT_FALSE(writeFileSafely(dir.filePath("fest/a.opt"), "neu"));
+        EXPECT_EQ(test::contentOf(dir.filePath("fest/a.opt")), QByteArray("alt"));
+        QFile::setPermissions(dir.filePath("fest"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
 }
 
 TEST(Cp1252, FindsAndNamesTheCharactersItCannotCarry)

@@ -4,6 +4,7 @@
 #include "common/ErrorReport.h"
 #include "measure/model/MeasurementFile.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WriteFailures.h"
 
 #include <QDir>
 #include <QFile>
@@ -93,4 +94,32 @@ TEST(MeasurementFile, FailedWriteIsAnInputOutputErrorAndHarmsNothing)
     EXPECT_THROW(writeMeasurementFile(dir.filePath("Fall.mes"), "a.avi", 0.01, twoPoints()), KadroError);
     EXPECT_EQ(fileBytes(dir.filePath("Fall.mes/inhalt.txt")), QByteArray("bleibt"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList());
+
+    // A "folder" that is a file: the path is not found.
+    ASSERT_TRUE(writeFileSafely(dir.filePath("Kurs"), "kein Ordner"));
+    try {
+        writeMeasurementFile(dir.filePath("Kurs/Fall.mes"), "a.avi", 0.01, twoPoints());
+        FAIL() << "writing below a file must fail";
+    } catch (const KadroError& e) {
+        EXPECT_EQ(QString::fromStdString(e.what()), "E/A-Fehler 3");
+    }
+    EXPECT_EQ(fileBytes(dir.filePath("Kurs")), QByteArray("kein Ordner"));
+
+    // A disk that is full midway: a write error, and the earlier file of that name stays whole.
+    const QString earlier = dir.filePath("Wurf.mes");
+    writeMeasurementFile(earlier, "/home/lehrer/Fall.avi", 0.01, twoPoints());
+    const QStringList entries = test::entriesOf(dir.path());
+    QString message;
+    {
+        test::FileSizeLimit limit(50);
+        ASSERT_TRUE(limit.active());
+        try {
+            writeMeasurementFile(earlier, "/home/lehrer/Wurf.avi", 0.02, twoPoints());
+        } catch (const KadroError& e) {
+            message = QString::fromStdString(e.what());
+        }
+    }
+    EXPECT_EQ(message, "E/A-Fehler 101");
+    EXPECT_EQ(fileBytes(earlier), kTwoPointsFile);
+    EXPECT_EQ(test::entriesOf(dir.path()), entries);
 }

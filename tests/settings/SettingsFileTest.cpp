@@ -1,5 +1,6 @@
 #include "common/Cp1252.h"
 #include "settings/model/Settings.h"
+#include "support/WriteFailures.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -142,4 +143,31 @@ TEST(SettingsFile, FontNameWithBlanksAndWriteReadRoundTrip)
     Settings b;
     EXPECT_TRUE(readSettingsText(writeSettingsText(a), b));
     EXPECT_EQ(a, b);
+}
+
+TEST(SettingsFile, AFailedWriteKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(kSettingsFileName);
+    Settings old;
+    old.dtNormal = QStringLiteral("33");
+    ASSERT_TRUE(writeSettingsFile(path, old));
+    const QByteArray before = test::contentOf(path);
+    Settings changed;
+    changed.fontName = QStringLiteral("Neue Schrift");
+    {
+        test::FileSizeLimit limit(40); // the file has some 300 bytes: the disk is full midway
+        ASSERT_TRUE(limit.active());
+        EXPECT_FALSE(writeSettingsFile(path, changed));
+    }
+    EXPECT_EQ(test::contentOf(path), before);
+    EXPECT_EQ(test::entriesOf(dir.path()), QStringList{kSettingsFileName});
+    Settings back;
+    readSettingsFile(path, back);
+    EXPECT_EQ(back, old);
+
+    // In a "folder" that is a file, nothing is written and the file stays.
+    ASSERT_TRUE(writeFileSafely(dir.filePath("Kurs"), "kein Ordner"));
+    EXPECT_FALSE(writeSettingsFile(dir.filePath("Kurs/") + kSettingsFileName, changed));
+    EXPECT_EQ(test::contentOf(dir.filePath("Kurs")), QByteArray("kein Ordner"));
 }

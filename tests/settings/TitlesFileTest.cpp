@@ -1,6 +1,9 @@
 #include "common/Cp1252.h"
 #include "settings/model/Titles.h"
+#include "support/WriteFailures.h"
 
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace kadro;
@@ -38,4 +41,48 @@ TEST(TitlesFile, ATruncatedFileKeepsTheLaterRows)
     TitlesTable none;
     EXPECT_FALSE(readTitlesText(QByteArray(), none));
     EXPECT_EQ(none, TitlesTable{});
+}
+
+TEST(TitlesFile, AFailedWriteKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(kTitlesFileName);
+    TitlesTable old;
+    old.title[0] = QStringLiteral("Freier Fall");
+    old.path[0] = QStringLiteral("/kurs/fall.vst");
+    ASSERT_TRUE(writeTitlesFile(path, old));
+    EXPECT_EQ(test::contentOf(path), writeTitlesText(old));
+    TitlesTable changed = old;
+    changed.title[1] = QStringLiteral("Ein neuer Titel, länger als der Platz auf der Platte");
+    {
+        test::FileSizeLimit limit(60); // the disk is full midway through the file
+        ASSERT_TRUE(limit.active());
+        EXPECT_FALSE(writeTitlesFile(path, changed));
+    }
+    EXPECT_EQ(test::contentOf(path), writeTitlesText(old));
+    EXPECT_EQ(test::entriesOf(dir.path()), QStringList{kTitlesFileName});
+
+    // A folder named like the file stays as it was.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("ordner.opt")));
+    EXPECT_FALSE(writeTitlesFile(dir.filePath("ordner.opt"), changed));
+    EXPECT_TRUE(QFileInfo(dir.filePath("ordner.opt")).isDir());
+}
+
+TEST(TitlesFile, WhatIsReadCanBeSavedAgain)
+{
+    // A carriage return inside a title and one more before the line end, as an editor may leave.
+    const QByteArray file = toCp1252(QStringLiteral("Titel für die Startseite\r\nTitel1:Wurf\rschräg\r\r\n"
+                                                    "zu vst-Datei:C:\\Kurs\\Wurf.vst\r\n"));
+    TitlesTable t;
+    readTitlesText(file, t);
+    EXPECT_EQ(t.title[0], QStringLiteral("Wurf\rschräg\r"));
+    EXPECT_EQ(unwritableTitlesWarning(t), std::nullopt);
+    TitlesTable back;
+    EXPECT_TRUE(readTitlesText(writeTitlesText(t), back));
+    EXPECT_EQ(back, t);
+    // A line feed would split the entry: refused, naming it.
+    t.title[1] = QStringLiteral("zwei\nZeilen");
+    const std::optional<QString> warning = unwritableTitlesWarning(t);
+    ASSERT_TRUE(warning);
+    EXPECT_TRUE(warning->contains(QStringLiteral("können: U+000A\r"))) << warning->toStdString();
 }

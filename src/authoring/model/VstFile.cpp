@@ -177,13 +177,21 @@ void readPresentation(const QString& path, VstContents& out)
     QByteArray bytes;
     if (!readFileBytes(path, &bytes))
         throw KadroError(QStringLiteral("Die Datei \"%1\" konnte nicht gelesen werden.").arg(path));
-    TokenReader reader(std::move(bytes));
+    readPresentationBytes(
+        bytes, path, [&path](const QString& stored) { return findPresentationVideo(path, stored); }, out);
+}
+
+void readPresentationBytes(const QByteArray& bytes, const QString& path, const VideoFinder& findVideo,
+                           VstContents& out)
+{
+    out = VstContents();
+    TokenReader reader(bytes);
 
     reader.skipPast('*');
     out.storedVideoPath = reader.collectUntil('*');
     reader.nextLine();
 
-    out.videoPath = findPresentationVideo(path, out.storedVideoPath);
+    out.videoPath = findVideo(out.storedVideoPath);
     out.videoFound = !out.videoPath.isEmpty();
     if (!out.videoFound) {
         out.missingVideoWarningText = missingVideoWarning(path);

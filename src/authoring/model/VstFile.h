@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace kadro {
@@ -102,5 +103,13 @@ struct VstContents {
 // before the fault.
 void readPresentation(const QString& path, VstContents& out);
 VstContents readPresentation(const QString& path);
+
+// Where the video named in a presentation is (its stored path given); empty when nowhere.
+using VideoFinder = std::function<QString(const QString& storedVideoPath)>;
+
+// The same reading for the bytes of the presentation file `presentationPath`, asking `findVideo`
+// for the video instead of looking beside the file (readPresentation asks findPresentationVideo).
+void readPresentationBytes(const QByteArray& bytes, const QString& presentationPath, const VideoFinder& findVideo,
+                           VstContents& out);
 
 } // namespace kadro

@@ -35,14 +35,20 @@ QByteArray writeTitlesText(const TitlesTable& table)
     return cp1252Lines(lines);
 }
 
+bool writeTitlesFile(const QString& path, const TitlesTable& table)
+{
+    return writeFileSafely(path, writeTitlesText(table));
+}
+
 namespace {
-// The characters of a cell that the titles file cannot carry.
+// The characters of a cell that the titles file cannot carry. A line feed would end the line;
+// a carriage return is carried (only one right before the line end is taken for part of it, and
+// the writer puts one there itself), so a title read from a file can always be written again.
 QStringList unwritableCharacters(const QString& text)
 {
     QStringList found = cp1252Unencodable(text);
-    for (const QString& lineEnd : {QStringLiteral("\r"), QStringLiteral("\n")})
-        if (text.contains(lineEnd))
-            found << lineEnd;
+    if (text.contains(QLatin1Char('\n')))
+        found << QStringLiteral("\n");
     return found;
 }
 
