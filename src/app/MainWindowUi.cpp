@@ -369,6 +369,9 @@ void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
     HinweisPanel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     HinweisPanel->setTextFormat(Qt::PlainText);
 
+    // The time base the times are computed with, placed by the view set-ups.
+    ZeitbasisLabel = label(c, "ZeitbasisLabel", QString(), 20, 395, 360, 14);
+
     // The start page covers everything else while visible.
     StartseitePanel = new StartPage(c);
     StartseitePanel->setGeometry(0, 0, 798, 536);

@@ -15,7 +15,9 @@
 #include "evaluation/EvaluationController.h"
 #include "measure/MeasureController.h"
 #include "player/MarkenUebergangFenster.h"
+#include "common/TimeBasePreferences.h"
 #include "player/SectionPlayback.h"
+#include "player/TimeBaseController.h"
 #include "player/Transport.h"
 #include "player/view/OverlayBox.h"
 #include "player/view/PictureSurface.h"
@@ -85,6 +87,7 @@ TVideoAbspielenFenster::~TVideoAbspielenFenster()
     m_memo.reset();
     m_sectionPlayback.reset();
     m_transport.reset();
+    m_timeBase.reset();
 }
 
 void TVideoAbspielenFenster::setDialogs(TInfofenster* info, TOptionenFenster* optionen,
@@ -109,8 +112,10 @@ void TVideoAbspielenFenster::compose()
     m_context.reset(new Context{st, m_prompts, *m_device, *m_optionen, marks, m_events, *this});
     const Context& c = *m_context;
 
-    // Player.
-    m_transport = std::make_unique<Transport>(c, ui, ui);
+    // Player, with the time base the times are computed with.
+    m_timeBasePreferences = std::make_unique<TimeBasePreferences>(TimeBasePreferences::configuredPath());
+    m_timeBase = std::make_unique<TimeBaseController>(c, ui.ZeitbasisLabel, *m_timeBasePreferences);
+    m_transport = std::make_unique<Transport>(c, ui, ui, *m_timeBase);
     m_sectionPlayback = std::make_unique<SectionPlayback>(c, ui, *m_transport);
     // Authoring.
     m_memo = std::make_unique<MemoEditor>(c, ui);
@@ -155,6 +160,8 @@ void TVideoAbspielenFenster::wireDialogs()
             m_transport->applySound(s.sound);
             m_memo->applyEditorFont(s.fontName, s.fontSize);
         });
+        connect(m_optionen, &TOptionenFenster::timeBasePushed, this,
+                [this](bool fromVideo, double rate) { m_timeBase->apply(fromVideo, rate); });
         connect(m_optionen, &TOptionenFenster::timeDisplaysToRefresh, this, [this] { m_transport->refreshTimeDisplays(); });
         connect(m_optionen, &TOptionenFenster::runToContinue, this, [this] { m_transport->continueRunIfPlaying(); });
     }
@@ -499,8 +506,10 @@ void TVideoAbspielenFenster::MenuInfoClick()
 void TVideoAbspielenFenster::MenuEinstellungenClick()
 {
     MenuDateiClick();
-    if (m_optionen)
-        m_optionen->execute();
+    if (!m_optionen)
+        return;
+    m_optionen->setTimeBase(m_timeBase->fromVideo(), m_timeBase->captureRateApplies(), m_timeBase->captureRate());
+    m_optionen->execute();
 }
 
 void TVideoAbspielenFenster::MenuTitelClick()

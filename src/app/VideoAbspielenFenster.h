@@ -29,6 +29,8 @@ class MemoEditor;
 class MeasureController;
 class EvaluationController;
 class StartPageEntries;
+class TimeBaseController;
+class TimeBasePreferences;
 class HoverHints;
 class TestRun;
 
@@ -58,6 +60,7 @@ public:
     // What the controllers get (valid after compose()).
     const Context& context() const { return *m_context; }
     Transport& transport() { return *m_transport; }
+    TimeBaseController& timeBase() { return *m_timeBase; }
     PresentationFile& presentationFile() { return *m_presentationFile; }
     SectionPlayback& sectionPlayback() { return *m_sectionPlayback; }
     MarkTableController& markTable() { return *m_markTable; }
@@ -127,6 +130,8 @@ private:
     std::unique_ptr<VideoDevice> m_device;
     ProgramEvents m_events;
     std::unique_ptr<Context> m_context;
+    std::unique_ptr<TimeBasePreferences> m_timeBasePreferences;
+    std::unique_ptr<TimeBaseController> m_timeBase;
     std::unique_ptr<Transport> m_transport;
     std::unique_ptr<SectionPlayback> m_sectionPlayback;
     std::unique_ptr<MemoEditor> m_memo;

@@ -5,7 +5,7 @@
 #include "common/ProgramEvents.h"
 #include "common/SettingsStore.h"
 #include "measure/MeasureController.h"
-#include "measure/model/FrameClock.h"
+#include "common/FrameClock.h"
 #include "measure/model/MeasurementSeries.h"
 #include "player/Transport.h"
 #include "player/view/OverlayBox.h"
@@ -239,9 +239,8 @@ void EvaluationController::Timer5Timer()
 
 void EvaluationController::drawEvaluation(EvaluationMode mode)
 {
-    const TimeStepClock clock(c.settings.current().dtNormal);
     const EvaluationDrawing drawing = evaluationDrawing(mode, measure.series(), measure.calibration(), surface(),
-                                                        colours().trend, m_pen, clock);
+                                                        colours().trend, m_pen, transport.frameClock());
     draw(EvaluationLayer, drawing.items);
     setEquation(drawing.equation);
     // What was drawn before a fit failed stays; the failure ends the step in the error box.

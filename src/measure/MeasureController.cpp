@@ -7,7 +7,7 @@
 #include "common/SettingsStore.h"
 #include "common/ShellRoutines.h"
 #include "evaluation/EvaluationController.h"
-#include "measure/model/FrameClock.h"
+#include "common/FrameClock.h"
 #include "measure/model/MeasureTexts.h"
 #include "measure/model/MeasurementFile.h"
 #include "player/Transport.h"
@@ -182,8 +182,7 @@ void MeasureController::PaintBox1MouseDown(Qt::MouseButton button, int x, int y)
     case PictureClickResult::Action::MeasuredPoint: {
         if (!videoLoaded())
             break;
-        const TimeStepClock clock(c.settings.current().dtNormal);
-        applyUpdate(m_series.record(m_calibration, at, c.device.position(), clock));
+        applyUpdate(m_series.record(m_calibration, at, c.device.position(), transport.frameClock()));
         break;
     }
     }

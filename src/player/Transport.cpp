@@ -8,6 +8,7 @@
 #include "common/Prompts.h"
 #include "common/SettingsStore.h"
 #include "common/ShellRoutines.h"
+#include "player/TimeBaseController.h"
 #include "player/video/VideoDevice.h"
 #include "player/view/OverlayBox.h"
 #include "player/view/PictureSurface.h"
@@ -44,8 +45,9 @@ const QString kWeiter = QStringLiteral("Weiter");
 constexpr int kMinTimerStep = 10;
 } // namespace
 
-Transport::Transport(const Context& context, const TransportWidgets& widgets, const PictureWidgets& picture)
-    : c(context), ui(widgets), pic(picture)
+Transport::Transport(const Context& context, const TransportWidgets& widgets, const PictureWidgets& picture,
+                     TimeBaseController& tb)
+    : c(context), ui(widgets), pic(picture), timeBase(tb)
 {
     auto guard = [this](auto fn) { return [this, fn] { runGuarded(c.prompts, fn); }; };
     connect(ui.VideoStartButton, &QPushButton::clicked, this, guard([this] { VideoStartButtonClick(); }));
@@ -76,6 +78,13 @@ Transport::Transport(const Context& context, const TransportWidgets& widgets, co
     // for it has finished, as a paint of the window comes after the handler that invalidated it.
     connect(pic.PaintBox1, &OverlayBox::repaintRequested, this, guard([this] { Timer4Timer(); }),
             Qt::QueuedConnection);
+    // Another time base for the loaded video: the times shown follow it.
+    connect(&timeBase, &TimeBaseController::changed, this, guard([this] {
+                if (videoLoaded() && ui.FrameAnzeige1Label->text().size()) {
+                    ui.ZeitAnzeige1Label->setText(timeText(c.st.SectionLength));
+                    ui.ZeitAnzeige2Label->setText(timeText(c.st.CurrentFrame));
+                }
+            }));
 }
 
 bool Transport::videoLoaded() const
@@ -96,6 +105,19 @@ int Transport::slowStep() const
 QString Transport::sectionTime(int normalStepMs, int frames)
 {
     return formatPattern(normalStepMs * (frames * 0.001), QStringLiteral("0.000"));
+}
+
+const FrameClock& Transport::frameClock() const
+{
+    return timeBase.clock();
+}
+
+QString Transport::timeText(int frames) const
+{
+    if (timeBase.usesTimeStep())
+        return sectionTime(normalStep(), frames);
+    const qint64 start = c.st.StartFrame;
+    return formatPattern(timeBase.clock().secondsBetween(start, start + frames), QStringLiteral("0.000"));
 }
 
 void Transport::setPlaying(bool playing)
@@ -128,9 +150,9 @@ void Transport::setSliderMaximum(int maximum)
 
 void Transport::showTimes(int frame)
 {
-    const int step = normalStep();
+    const QString time = timeText(frame); // a time step that is no number fails here, first
     ui.FrameAnzeige2Label->setText(QString::number(frame));
-    ui.ZeitAnzeige2Label->setText(sectionTime(step, frame));
+    ui.ZeitAnzeige2Label->setText(time);
     // Announced once per frame, however many routines update the displays for it.
     const int absolute = c.st.StartFrame + frame;
     if (absolute != m_announcedFrame) {
@@ -171,6 +193,8 @@ void Transport::setUpAuthoringView()
     // No video loaded (the device keeps the file open until the next open replaces it).
     c.device.setFileName(QString());
     setPlaying(false);
+    timeBase.viewSetUp();
+    timeBase.placeLabel(2);
 
     // Displays.
     ui.BildNrPanel->setGeometry(415, 282, 90, 110);
@@ -198,6 +222,7 @@ void Transport::setUpAuthoringView()
 
 void Transport::setUpPlayerView()
 {
+    timeBase.placeLabel(1);
     ui.SteuerungsPanel->resize(400, 230);
     ui.BildNrPanel->setGeometry(125, 410, 90, 115);
     ui.TimePanel->setGeometry(20, 410, 90, 115);
@@ -316,9 +341,8 @@ void Transport::OeffnenVariableEinstellungen()
     ui.Timer1->stop();
     ui.Timer2->stop();
 
-    const int step = normalStep();
     ui.FrameAnzeige1Label->setText(QString::number(st.SectionLength));
-    ui.ZeitAnzeige1Label->setText(sectionTime(step, st.SectionLength));
+    ui.ZeitAnzeige1Label->setText(timeText(st.SectionLength));
 
     ui.VideoTrackBar->setEnabled(true);
     // Back to 0 before the new maximum, so a position beyond it is never clamped into an end.
@@ -433,10 +457,13 @@ void Transport::refreshTimeDisplays()
         return;
     const Settings settings = c.settings.current();
     int step = 0;
-    if (tryParseInteger(settings.dtNormal, &step))
+    if (!timeBase.usesTimeStep())
+        ui.ZeitAnzeige1Label->setText(timeText(c.st.SectionLength));
+    else if (tryParseInteger(settings.dtNormal, &step))
         ui.ZeitAnzeige1Label->setText(sectionTime(step, c.st.SectionLength));
     ui.ZeitschrittNormalLabel->setText(settings.dtNormal);
     ui.ZeitschrittZeitlupeLabel->setText(settings.dtSlow);
+    timeBase.refreshLabel();
 }
 
 void Transport::applySound(bool on)

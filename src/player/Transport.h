@@ -8,7 +8,9 @@
 
 namespace kadro {
 
+class FrameClock;
 class Mark;
+class TimeBaseController;
 
 // The player's transport: start, pause and continue, single frames, slow motion, the slider,
 // the frame and time displays, and opening a video into the player. It runs the loaded section
@@ -18,7 +20,8 @@ class Mark;
 class Transport : public QObject {
     Q_OBJECT
 public:
-    Transport(const Context& context, const TransportWidgets& widgets, const PictureWidgets& picture);
+    Transport(const Context& context, const TransportWidgets& widgets, const PictureWidgets& picture,
+              TimeBaseController& timeBase);
 
     // Handlers.
     void VideoStartButtonClick();
@@ -83,6 +86,10 @@ public:
 
     // The time shown for `frames` frames of the section, "0.000" seconds with the normal step.
     static QString sectionTime(int normalStepMs, int frames);
+    // The time shown for `frames` frames from the section's start, with the time base in use.
+    QString timeText(int frames) const;
+    // The clock of the time base in use (the measurement's time steps, the fit over time).
+    const FrameClock& frameClock() const;
 
 private:
     void setSlider(int position);
@@ -99,6 +106,7 @@ private:
     Context c;
     TransportWidgets ui;
     PictureWidgets pic;
+    TimeBaseController& timeBase;
     bool m_programSetsSlider = false;
     // Counts the section ends, so a tick whose display update already ran the end (through the
     // slider) does not run it, and with it the transition, a second time.

@@ -29,6 +29,8 @@ struct TransportWidgets {
     QLabel* ZeitAnzeige2Label = nullptr;
     QLabel* ZeitschrittNormalLabel = nullptr;
     QLabel* ZeitschrittZeitlupeLabel = nullptr;
+    // Which time base the times are computed with ("Zeitbasis: 30 Bilder/s").
+    QLabel* ZeitbasisLabel = nullptr;
 
     QAction* HauptFensterPopupMenuStart = nullptr;
     QAction* HauptFensterPopupMenuWeiter = nullptr;

@@ -78,6 +78,7 @@ TOptionenFenster::TOptionenFenster(QWidget* parent) : QDialog(parent)
 
     // "Allgemein"
     AllgemeinRegister = new QWidget;
+    QGroupBox* timeBaseGroup = nullptr;
     {
         auto* v = new QVBoxLayout(AllgemeinRegister);
         auto* ton = new QGroupBox(QStringLiteral("Ton-Einstellung"));
@@ -110,9 +111,37 @@ TOptionenFenster::TOptionenFenster(QWidget* parent) : QDialog(parent)
         dl->addWidget(new QLabel(QStringLiteral("Zeitlupe")), 2, 0);
         dl->addWidget(dtEdit2, 2, 1);
         dl->addWidget(new QLabel(QStringLiteral("ms")), 2, 2);
+        // Where the times come from: the video's own frame rate (or the rate a slow-motion
+        // recording was made at) instead of the normal time step. Kept by the platform, not in
+        // Optionen.opt.
+        auto* tb = new QGroupBox(QStringLiteral("Zeitbasis"));
+        timeBaseGroup = tb;
+        auto* tbl = new QGridLayout(tb);
+        ZeitAusVideoCheckBox = new QCheckBox(QStringLiteral("Zeit aus dem Video"));
+        ZeitAusVideoCheckBox->setObjectName(QStringLiteral("ZeitAusVideoCheckBox"));
+        ZeitAusVideoCheckBox->setChecked(true);
+        auto* recorded = new QLabel(QStringLiteral("Aufnahme (Zeitlupe)"));
+        AufnahmeRateEdit = new QLineEdit;
+        AufnahmeRateEdit->setObjectName(QStringLiteral("AufnahmeRateEdit"));
+        AufnahmeRateEdit->setFixedWidth(48);
+        AufnahmeRateEdit->setMaxLength(8);
+        AufnahmeRateEdit->setToolTip(QStringLiteral("Bilder pro Sekunde, mit denen das geladene Video aufgenommen "
+                                                    "wurde (Zeitlupe); leer, wenn es so schnell abläuft, wie es "
+                                                    "aufgenommen wurde"));
+        AufnahmeRateEdit->setAccessibleName(QStringLiteral("Aufnahme in Bildern pro Sekunde"));
+        recorded->setBuddy(AufnahmeRateEdit);
+        tbl->addWidget(ZeitAusVideoCheckBox, 0, 0, 1, 3);
+        tbl->addWidget(recorded, 1, 0);
+        tbl->addWidget(AufnahmeRateEdit, 1, 1);
+        tbl->addWidget(new QLabel(QStringLiteral("Bilder/s")), 1, 2);
+        tbl->setColumnStretch(0, 1);
+        connect(ZeitAusVideoCheckBox, &QCheckBox::toggled, this, [this](bool on) {
+            AufnahmeRateEdit->setEnabled(on && m_captureApplies);
+        });
         v->addWidget(ton);
         v->addWidget(cursor);
         v->addWidget(dt);
+        v->addWidget(tb);
         v->addStretch();
     }
 
@@ -225,7 +254,9 @@ TOptionenFenster::TOptionenFenster(QWidget* parent) : QDialog(parent)
     buttons->addWidget(OKBitBtn);
     buttons->addWidget(AbbrechenBitBtn);
     layout->addLayout(buttons);
-    setFixedSize(308, 365);
+    // The time base group comes below the time steps: the dialog grows by its height and by the
+    // room the wrapped time-step label then needs for its two lines.
+    setFixedSize(308, 385 + timeBaseGroup->sizeHint().height() + AllgemeinRegister->layout()->spacing());
 
     // A click on another tab is checked before the page changes, so a refused page is never
     // shown; other ways of changing (keys, wheel) are checked after and undone.
@@ -283,7 +314,32 @@ bool TOptionenFenster::checksPass()
         if (m_prompts)
             m_prompts->errorAt(kMessageOffset, QStringLiteral("Bitte geben sie eine ganze Zahl\rzwischen 1 und 99 ein!"));
     }
+    if (!captureRate()) {
+        ok = false;
+        if (m_prompts)
+            m_prompts->errorAt(kMessageOffset, kCaptureRateMessage);
+    }
     return ok;
+}
+
+std::optional<double> TOptionenFenster::captureRate() const
+{
+    // Empty: the video was recorded as fast as it plays.
+    const QString text = AufnahmeRateEdit->text().trimmed();
+    if (text.isEmpty() || !AufnahmeRateEdit->isEnabled())
+        return 0.0;
+    double rate = 0;
+    if (!tryParseDecimal(text, &rate) || !(rate >= 1 && rate <= 100000))
+        return std::nullopt;
+    return rate;
+}
+
+void TOptionenFenster::setTimeBase(bool fromVideo, bool captureApplies, double rate)
+{
+    m_captureApplies = captureApplies;
+    ZeitAusVideoCheckBox->setChecked(fromVideo);
+    AufnahmeRateEdit->setText(captureApplies && rate > 0 ? formatGeneral(rate) : QString());
+    AufnahmeRateEdit->setEnabled(fromVideo && captureApplies);
 }
 
 bool TOptionenFenster::OptionenPageControlChanging()
@@ -294,6 +350,7 @@ bool TOptionenFenster::OptionenPageControlChanging()
 void TOptionenFenster::FormActivate()
 {
     m_snapshot = settings();
+    m_timeBaseSnapshot = {ZeitAusVideoCheckBox->isChecked(), AufnahmeRateEdit->text()};
     m_currentPage = OptionenPageControl->currentIndex();
     m_open = true;
     FontsAnzeigen();
@@ -333,11 +390,14 @@ bool TOptionenFenster::FormClose(int result)
     if (ok) {
         if (!checksPass())
             return false;
-        // Cursor, sound with "&Ton", the editor font.
+        // Cursor, sound with "&Ton", the editor font; the time base.
         emit settingsPushed(settings());
+        emit timeBasePushed(ZeitAusVideoCheckBox->isChecked(), captureRate().value_or(0.0));
         OptionenEinstellungenSpeichern();
     } else {
         setSettings(m_snapshot);
+        ZeitAusVideoCheckBox->setChecked(m_timeBaseSnapshot.fromVideo);
+        AufnahmeRateEdit->setText(m_timeBaseSnapshot.captureText);
     }
     m_open = false;
     emit timeDisplaysToRefresh();

@@ -3,6 +3,7 @@
 #include "settings/model/Settings.h"
 
 #include <QDialog>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -30,6 +31,14 @@ public:
     // The values the controls hold now, and putting values into them.
     Settings settings() const;
     void setSettings(const Settings& settings);
+
+    // The time base's controls as the dialog opens: the preference and, for a loaded plain video,
+    // the rate it was recorded at (0: none).
+    void setTimeBase(bool fromVideo, bool captureApplies, double captureRate);
+    // The rate typed for the recording: 0 for none, nullopt when it is no number from 1 on.
+    std::optional<double> captureRate() const;
+    static inline const QString kCaptureRateMessage =
+        QStringLiteral("Bitte geben sie die Bildrate der Aufnahme\rals Zahl ab 1 ein (oder lassen sie das Feld leer)!");
 
     // SettingsStore: the controls are the store.
     Settings current() const override { return settings(); }
@@ -77,6 +86,10 @@ public:
     QRadioButton* CursorKreuzRadioButton = nullptr;
     QLineEdit* dtEdit1 = nullptr;
     QLineEdit* dtEdit2 = nullptr;
+    // The time base ("Zeitbasis"): the time from the video, and the rate the loaded video was
+    // recorded at.
+    QCheckBox* ZeitAusVideoCheckBox = nullptr;
+    QLineEdit* AufnahmeRateEdit = nullptr;
 
     QCheckBox* StartStopCheckBox = nullptr;
     QCheckBox* EinzelbildCheckBox = nullptr;
@@ -109,6 +122,9 @@ signals:
     // OK with passing checks: the sound switch, the cursor and the editor font go into the
     // main window.
     void settingsPushed(const Settings& settings);
+    // OK with passing checks: the time base's preference and the loaded video's recording rate
+    // (0: none).
+    void timeBasePushed(bool fromVideo, double captureRate);
     // The dialog closed (either way): the time displays of a loaded video show the time steps.
     void timeDisplaysToRefresh();
     // The dialog closed (either way) and the video ran before the menu: it runs on.
@@ -124,6 +140,11 @@ private:
     Prompts* m_prompts = nullptr;
     ProgramEvents* m_events = nullptr;
     Settings m_snapshot;
+    struct TimeBaseSnapshot {
+        bool fromVideo = true;
+        QString captureText;
+    } m_timeBaseSnapshot;
+    bool m_captureApplies = false;
     int m_currentPage = 0;
     bool m_open = false;
     // The page change needs no (further) check: the view set-up changes it, or a click on a tab

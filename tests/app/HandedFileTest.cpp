@@ -3,9 +3,11 @@
 #include "FreeFall.h"
 #include "app/CommandLine.h"
 #include "app/StartPageEntries.h"
+#include "player/Transport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 
 using namespace kadro;
@@ -72,6 +74,9 @@ TEST_F(HandedFile, APresentationStartsItsFirstSectionInThePlayer)
         window->StartseiteAn();
         const QString vst = path(name);
         writePresentation(vst);
+        // A presentation keeps the time steps stored with it, whatever its video says of its own
+        // timing: nothing is asked, no time base shown.
+        device->setTiming({30, false, 240}, {});
 
         entries().openHandedFile(vst);
 
@@ -86,6 +91,9 @@ TEST_F(HandedFile, APresentationStartsItsFirstSectionInThePlayer)
         EXPECT_EQ(window->st.StartFrame, 0);
         EXPECT_EQ(window->st.StopFrame, demo::kReleaseFrame - 1);
         EXPECT_EQ(window->st.MarkCount, demo::kSections);
+        EXPECT_TRUE(window->ui.ZeitbasisLabel->text().isEmpty());
+        window->transport().VideoBildvorButtonClick();
+        EXPECT_EQ(window->ui.ZeitAnzeige2Label->text(), QStringLiteral("0,020"));
     }
 }
 

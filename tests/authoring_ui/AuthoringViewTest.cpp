@@ -448,7 +448,11 @@ TEST_F(AuthoringView, AFailedSaveIsReportedAndTheOldFileStays)
     ASSERT_TRUE(window->st.DataSaved);
     const QByteArray saved = test::contentOf(path("fall.vst"));
     setMarkAt(200);
+    press(2, 0, Qt::RightButton);
+    drag(260);
+    ui().PopupMenuMarkeStopFrame->trigger();
     ASSERT_FALSE(window->st.DataSaved);
+    ASSERT_EQ(prompts.shown.size(), 1);
     prompts.fileAnswers = {path("fall.vst")};
     {
         test::FileSizeLimit limit(100);

@@ -1,6 +1,6 @@
 #pragma once
 #include "measure/model/Calibration.h"
-#include "measure/model/FrameClock.h"
+#include "common/FrameClock.h"
 #include "measure/model/MeasurementSeries.h"
 
 #include <gtest/gtest.h>

@@ -9,7 +9,9 @@
 #include "common/MainState.h"
 #include "common/ProgramEvents.h"
 #include "common/ShellRoutines.h"
+#include "common/TimeBasePreferences.h"
 #include "player/SectionPlayback.h"
+#include "player/TimeBaseController.h"
 #include "player/Transport.h"
 #include "player/view/PictureSurface.h"
 #include "settings/OptionenFenster.h"
@@ -41,7 +43,9 @@ protected:
         optionen = new TOptionenFenster(m_owner.get());
         optionen->attach(st, prompts, events);
         m_context.reset(new Context{st, prompts, *device, *optionen, marks, events, *this});
-        m_transport = std::make_unique<Transport>(*m_context, m_ui, m_ui);
+        m_preferences = std::make_unique<TimeBasePreferences>(m_dir.filePath(QStringLiteral("Einstellungen.ini")));
+        m_timeBase = std::make_unique<TimeBaseController>(*m_context, m_ui.ZeitbasisLabel, *m_preferences);
+        m_transport = std::make_unique<Transport>(*m_context, m_ui, m_ui, *m_timeBase);
         m_sections = std::make_unique<SectionPlayback>(*m_context, m_ui, *m_transport);
         st.ActiveArea = 1;
         Programmpunkt1Einstellungen();
@@ -51,6 +55,7 @@ protected:
     {
         m_sections.reset();
         m_transport.reset();
+        m_timeBase.reset();
         m_owner.reset();
         QDir::setCurrent(m_oldDir);
     }
@@ -84,6 +89,7 @@ protected:
     Transport& t() { return *m_transport; }
     SectionPlayback& sp() { return *m_sections; }
     MainWindowUi& ui() { return m_ui; }
+    TimeBaseController& timeBase() { return *m_timeBase; }
 
     MainState st;
     ScriptedPrompts prompts;
@@ -99,6 +105,8 @@ private:
     std::unique_ptr<QWidget> m_owner;
     MainWindowUi m_ui;
     std::unique_ptr<Context> m_context;
+    std::unique_ptr<TimeBasePreferences> m_preferences;
+    std::unique_ptr<TimeBaseController> m_timeBase;
     std::unique_ptr<Transport> m_transport;
     std::unique_ptr<SectionPlayback> m_sections;
 };

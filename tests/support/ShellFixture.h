@@ -30,6 +30,8 @@ protected:
         m_oldDir = QDir::currentPath();
         ASSERT_TRUE(m_dir.isValid());
         QDir::setCurrent(m_dir.path());
+        // The platform's settings store of this window lies in the temporary folder too.
+        qputenv("KADRO_PREFERENCES", m_dir.filePath(QStringLiteral("Einstellungen.ini")).toLocal8Bit());
         auto fake = std::make_unique<FakeVideoDevice>();
         device = fake.get();
         window = std::make_unique<TVideoAbspielenFenster>(prompts, std::move(fake));

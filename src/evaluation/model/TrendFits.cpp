@@ -2,7 +2,7 @@
 
 #include "common/NumberFormat.h"
 #include "evaluation/model/GaussSolver.h"
-#include "measure/model/FrameClock.h"
+#include "common/FrameClock.h"
 #include "measure/model/MeasurementSeries.h"
 
 #include <algorithm>

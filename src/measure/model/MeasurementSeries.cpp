@@ -2,7 +2,7 @@
 
 #include "common/ErrorReport.h"
 #include "common/NumberFormat.h"
-#include "measure/model/FrameClock.h"
+#include "common/FrameClock.h"
 #include "measure/model/MeasureFormat.h"
 
 namespace kadro {
@@ -113,7 +113,7 @@ SeriesUpdate MeasurementSeries::record(const Calibration& calibration, PictureCo
     if (r > 1) {
         const int previous = parseInteger(cell(r - 1, FrameColumn));
         const int current = parseInteger(frameText);
-        dtText = formatPattern(clock.secondsBetween(previous, current), QStringLiteral("0.00"));
+        dtText = formatPattern(clock.secondsBetween(previous, current), clock.intervalPattern());
     }
 
     if (r > 8) {

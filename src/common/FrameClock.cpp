@@ -1,4 +1,4 @@
-#include "measure/model/FrameClock.h"
+#include "common/FrameClock.h"
 
 #include "common/NumberFormat.h"
 

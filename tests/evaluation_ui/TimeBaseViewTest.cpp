@@ -1,0 +1,305 @@
+// Times from the video itself, as a teacher meets them: a phone video of a falling ball is opened,
+// stepped through, clicked frame by frame and fitted over time, with real mouse and key events.
+// The ball falls with g = 9,81 m/s²; the scale is chosen so that it lies on whole pixels at every
+// frame, so the fit gives g exactly when, and only when, the time of each frame is right.
+#include "support/ShellFixture.h"
+
+#include "common/Cp1252.h"
+#include "common/NumberFormat.h"
+#include "common/TimeBase.h"
+#include "common/TimeBasePreferences.h"
+#include "evaluation/EvaluationController.h"
+#include "player/Transport.h"
+#include "player/view/OverlayBox.h"
+#include "settings/OptionenFenster.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+#include <functional>
+#include <vector>
+
+using namespace kadro;
+using kadro::test::ShellFixture;
+
+namespace {
+constexpr double kG = 9.81;
+
+std::vector<double> evenStamps(double rate, int frames = 100)
+{
+    std::vector<double> out;
+    for (int n = 0; n < frames; ++n)
+        out.push_back(n / rate);
+    return out;
+}
+} // namespace
+
+class TimeBaseView : public ShellFixture {
+protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        enterView(1);
+    }
+
+    MainWindowUi& ui() { return window->ui; }
+    QString label() const { return window->ui.ZeitbasisLabel->text(); }
+    void click(int x, int y) { QTest::mouseClick(ui().PaintBox1, Qt::LeftButton, {}, QPoint(x, y)); }
+    void stepTo(int frame)
+    {
+        while (device->position() < frame)
+            window->transport().VideoBildvorButtonClick();
+    }
+    QString cell(int row, int column) const
+    {
+        const QTableWidgetItem* item = window->ui.MesswerteStringGrid->item(row, column);
+        return item ? item->text() : QString();
+    }
+
+    // "Datenaufnahme": 100 pixels are `distance` metres, the origin in the lower-left corner.
+    void calibrate(const QString& distance)
+    {
+        ui().MenuDatenaufnahme->trigger();
+        click(10, 20);
+        click(110, 20);
+        QTest::keyClicks(ui().XYAbstandEdit, distance);
+        prompts.answers = {Button::Ja, Button::Nein};
+        QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
+        prompts.shown.clear();
+    }
+    // The ball `pixelsDown(frame)` pixels below the top row, clicked at each of `frames`.
+    void clickFall(const std::vector<int>& frames, const std::function<int(int)>& pixelsDown)
+    {
+        for (int f : frames) {
+            stepTo(f);
+            click(160, pixelsDown(f));
+        }
+    }
+    // "Trendparabel" over time: g from the equation's first coefficient (y = −g/2 · t² + ...).
+    double fittedG()
+    {
+        ui().MenuTrendparabel->trigger();
+        for (int i = 0; i < 200 && (ui().Timer5->isActive() || ui().Timer6->isActive() || ui().Timer7->isActive() ||
+                                    ui().Timer8->isActive());
+             ++i)
+            QTest::qWait(10);
+        QCoreApplication::processEvents();
+        const QString equation = window->evaluation().equationText();
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^ y\\(x\\) = (-?[0-9]+,[0-9]+)x²"))
+                                              .match(equation);
+        EXPECT_TRUE(m.hasMatch()) << equation.toStdString();
+        return m.hasMatch() ? -2 * parseDecimal(m.captured(1)) : 0.0;
+    }
+    void setFromVideo(bool on) { TimeBasePreferences(TimeBasePreferences::configuredPath()).setFromVideo(on); }
+};
+
+// A phone video at a fixed rate: the times shown, the time-step column and g follow the video.
+struct RateCase {
+    double rate;
+    const char* rateShown;
+    const char* timeOfFrame30;
+    const char* oneFrame;
+    int every;            // frames between two clicks
+    const char* distance; // of 100 pixels, so that the ball falls (n / every)² pixels by frame n
+};
+
+class TimeBaseAtRate : public TimeBaseView, public ::testing::WithParamInterface<RateCase> {};
+
+TEST_P(TimeBaseAtRate, TimesTheTableAndGFollowTheVideosRate)
+{
+    const RateCase k = GetParam();
+    device->setTiming({k.rate, false, 0}, evenStamps(k.rate));
+    ASSERT_TRUE(openVideo("handy.mp4", 99, {320, 240}));
+    EXPECT_EQ(label(), QStringLiteral("Zeitbasis: %1 Bilder/s").arg(QLatin1String(k.rateShown)));
+    EXPECT_TRUE(ui().ZeitbasisLabel->isVisibleTo(window.get()));
+    EXPECT_TRUE(prompts.shown.isEmpty()) << "nothing to ask for a video of even frame rate";
+
+    stepTo(30);
+    EXPECT_EQ(ui().ZeitAnzeige2Label->text(), QLatin1String(k.timeOfFrame30));
+    window->transport().VideoBildzurueckButtonClick();
+    window->transport().VideoBildzurueckButtonClick();
+    EXPECT_EQ(ui().FrameAnzeige2Label->text(), QStringLiteral("28"));
+
+    // Back to the start (the slider, as a user drags it) and measured.
+    ui().VideoTrackBar->setValue(0);
+    ASSERT_EQ(device->position(), 0);
+    calibrate(QLatin1String(k.distance));
+    // Sixteen points over a fall of about a second (5 to 7 metres): the table's millimetres
+    // cannot spoil g.
+    std::vector<int> frames;
+    for (int j = 0; j <= 15; ++j)
+        frames.push_back(j * k.every);
+    clickFall(frames, [&k](int n) { return (n / k.every) * (n / k.every); });
+    EXPECT_EQ(cell(2, 3), QLatin1String(k.oneFrame));
+    EXPECT_EQ(cell(16, 4), QString::number(15 * k.every));
+    EXPECT_NEAR(fittedG(), kG, kG * 0.001);
+}
+
+INSTANTIATE_TEST_SUITE_P(PhoneRates, TimeBaseAtRate,
+                         ::testing::Values(
+                             // g · every² / (2 · fps²) metres per pixel.
+                             RateCase{25, "25", "1,200", "0,08000", 2, "3,1392"},
+                             RateCase{30, "30", "1,000", "0,06667", 2, "2,18"},
+                             RateCase{60, "60", "0,500", "0,06667", 4, "2,18"},
+                             RateCase{30000.0 / 1001, "29,97", "1,001", "0,06673", 2, "2,184362180"}));
+
+TEST_F(TimeBaseView, AVariableFrameRateIsToldOnceAndEachFrameKeepsItsOwnTime)
+{
+    // Frames 30 ms and 40 ms apart in turn, the first stamped at 0,5 s.
+    std::vector<double> stamps{0.5};
+    for (int n = 1; n < 100; ++n)
+        stamps.push_back(stamps.back() + (n % 2 ? 0.03 : 0.04));
+    device->setTiming({28.5, true, 0}, stamps);
+    ASSERT_TRUE(openVideo("vfr.mp4", 99, {320, 240}));
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].kind, BoxKind::Information);
+    EXPECT_EQ(prompts.shown[0].text, kVariableRateNotice);
+    EXPECT_EQ(label(), QStringLiteral("Zeitbasis: Zeitstempel der Bilder (variable Bildrate)"));
+    stepTo(30);
+    EXPECT_EQ(ui().ZeitAnzeige2Label->text(), QStringLiteral("1,050")); // 15 · 30 ms + 15 · 40 ms
+    window->transport().VideoBildvorButtonClick();
+    EXPECT_EQ(ui().ZeitAnzeige2Label->text(), QStringLiteral("1,080"));
+    ui().VideoTrackBar->setValue(0);
+
+    // Every second frame is 70 ms on: the ball falls j² pixels by frame 2j (0,0240345 m each).
+    prompts.shown.clear();
+    calibrate(QStringLiteral("2,40345"));
+    std::vector<int> frames;
+    for (int j = 0; j <= 14; ++j)
+        frames.push_back(2 * j);
+    clickFall(frames, [](int n) { return (n / 2) * (n / 2); });
+    EXPECT_EQ(cell(2, 3), QStringLiteral("0,07000"));
+    EXPECT_NEAR(fittedG(), kG, kG * 0.001);
+    EXPECT_TRUE(prompts.shown.isEmpty());
+
+    // Told once each time the video is opened.
+    ASSERT_TRUE(openVideo("vfr.mp4", 99, {320, 240}));
+    EXPECT_EQ(prompts.shown.size(), 1);
+}
+
+TEST_F(TimeBaseView, ASlowMotionRecordingIsMeasuredAtTheRateItWasFilmedAt)
+{
+    // Filmed at 240 frames per second, stored at 30: the phone wrote the capture rate.
+    device->setTiming({30, false, 240}, evenStamps(30));
+    prompts.answers = {Button::Ja};
+    ASSERT_TRUE(openVideo("zeitlupe.mp4", 299, {320, 240}));
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].text, captureRateQuestion(240, 30));
+    EXPECT_EQ(prompts.shown[0].buttons, (QList<Button>{Button::Ja, Button::Nein}));
+    EXPECT_EQ(label(), QStringLiteral("Zeitbasis: 240 Bilder/s (Aufnahme)"));
+    stepTo(30);
+    EXPECT_EQ(ui().ZeitAnzeige2Label->text(), QStringLiteral("0,125"));
+    // Playing keeps the normal step: the slow motion stays slow.
+    EXPECT_EQ(ui().ZeitschrittNormalLabel->text(), QStringLiteral("40"));
+    ui().VideoTrackBar->setValue(0);
+
+    // The ball falls (n / 16)² pixels by frame n, 9,81 · 16² / (2 · 240²) metres each.
+    calibrate(QStringLiteral("2,18"));
+    clickFall({0, 1}, [](int) { return 0; });
+    EXPECT_EQ(cell(2, 3), QStringLiteral("0,00417"));
+    ui().MesswerteNeuButton->click();
+    std::vector<int> frames;
+    for (int j = 0; j <= 15; ++j)
+        frames.push_back(16 * j);
+    clickFall(frames, [](int n) { return (n / 16) * (n / 16); });
+    EXPECT_NEAR(fittedG(), kG, kG * 0.001);
+
+    // The answer is remembered for this file.
+    prompts.shown.clear();
+    ASSERT_TRUE(openVideo("zeitlupe.mp4", 99, {320, 240}));
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_EQ(label(), QStringLiteral("Zeitbasis: 240 Bilder/s (Aufnahme)"));
+
+    // Another recording, declined: its stored rate counts.
+    device->setTiming({30, false, 120}, evenStamps(30));
+    prompts.answers = {Button::Nein};
+    ASSERT_TRUE(openVideo("anders.mp4", 99, {320, 240}));
+    EXPECT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(label(), QStringLiteral("Zeitbasis: 30 Bilder/s"));
+}
+
+TEST_F(TimeBaseView, TheUserEntersACaptureRateAndTurnsTheVideosTimeOffInTheSettings)
+{
+    device->setTiming({30, false, 0}, evenStamps(30));
+    ASSERT_TRUE(openVideo("zeitlupe.mp4", 99, {320, 240}));
+    stepTo(30);
+    ASSERT_EQ(ui().ZeitAnzeige2Label->text(), QStringLiteral("1,000"));
+
+    auto settings = [this](const std::function<void()>& inside) {
+        prompts.modalHandler = [inside](QDialog* d) {
+            d->show();
+            inside();
+            return d->result();
+        };
+        window->MenuEinstellungenClick();
+    };
+    // A rate that is no number is refused and the dialog stays open.
+    settings([this] {
+        EXPECT_TRUE(optionen->ZeitAusVideoCheckBox->isChecked());
+        EXPECT_TRUE(optionen->AufnahmeRateEdit->isEnabled());
+        EXPECT_TRUE(optionen->AufnahmeRateEdit->text().isEmpty());
+        optionen->AufnahmeRateEdit->setText(QStringLiteral("viel"));
+        optionen->OKBitBtn->click();
+        EXPECT_TRUE(optionen->isVisible());
+        ASSERT_FALSE(prompts.shown.isEmpty());
+        optionen->AufnahmeRateEdit->setText(QStringLiteral("240"));
+        optionen->OKBitBtn->click();
+    });
+    EXPECT_EQ(label(), QStringLiteral("Zeitbasis: 240 Bilder/s (Aufnahme)"));
+    EXPECT_EQ(ui().ZeitAnzeige2Label->text(), QStringLiteral("0,125"));
+    EXPECT_EQ(ui().ZeitAnzeige1Label->text(), QStringLiteral("0,412")); // 99 frames: 0,4125 s
+
+    // Off: the settings' time step again, for every video.
+    settings([this] {
+        EXPECT_EQ(optionen->AufnahmeRateEdit->text(), QStringLiteral("240"));
+        optionen->ZeitAusVideoCheckBox->setChecked(false);
+        optionen->OKBitBtn->click();
+    });
+    EXPECT_EQ(label(), QStringLiteral("Zeitbasis: 40 ms je Bild"));
+    EXPECT_EQ(ui().ZeitAnzeige2Label->text(), QStringLiteral("1,200"));
+    EXPECT_FALSE(TimeBasePreferences(TimeBasePreferences::configuredPath()).fromVideo());
+}
+
+TEST_F(TimeBaseView, WithTheVideosTimeOffEveryOutputIsAsWithTheTimeStep)
+{
+    // The same measurement of the same file: once from a video that tells no rate, once from a
+    // 30 fps video with "Zeit aus dem Video" off.
+    auto measureAndSave = [this](const QString& mes) {
+        EXPECT_TRUE(openVideo("fall.avi", 99, {320, 240}));
+        stepTo(30);
+        const QString shown = ui().ZeitAnzeige2Label->text() + " " + ui().ZeitAnzeige1Label->text();
+        ui().VideoTrackBar->setValue(0);
+        calibrate(QStringLiteral("1"));
+        clickFall({0, 3, 4, 9}, [](int n) { return 10 + n * n; });
+        prompts.fileAnswers = {path(mes)};
+        ui().MesswerteSpeichernButton->click();
+        ui().MenuTrendparabel->trigger();
+        QTest::qWait(100);
+        QCoreApplication::processEvents();
+        ui().AuswertungSchliessenButton->click();
+        prompts.shown.clear();
+        return shown + "|" + window->evaluation().equationText();
+    };
+    const QString plain = measureAndSave(QStringLiteral("a.mes"));
+    setFromVideo(false);
+    device->setTiming({30, false, 0}, evenStamps(30));
+    const QString thirtyOff = measureAndSave(QStringLiteral("b.mes"));
+
+    EXPECT_TRUE(plain.startsWith(QStringLiteral("1,200 3,960|"))) << plain.toStdString();
+    EXPECT_EQ(thirtyOff, plain);
+    QByteArray a;
+    QByteArray b;
+    ASSERT_TRUE(readFileBytes(path("a.mes"), &a));
+    ASSERT_TRUE(readFileBytes(path("b.mes"), &b));
+    EXPECT_TRUE(fromCp1252(a).contains(QStringLiteral("\t0,12\t3\t\r\n"))) << fromCp1252(a).toStdString();
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(label(), QStringLiteral("Zeitbasis: 40 ms je Bild"));
+}
