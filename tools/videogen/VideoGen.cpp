@@ -192,8 +192,9 @@ private:
         c->width = spec_.width;
         c->height = spec_.height;
         c->pix_fmt = pixfmt;
-        c->time_base = AVRational{1, spec_.fps};
-        c->framerate = AVRational{spec_.fps, 1};
+        // Variable durations need a finer clock: quarters of the nominal frame duration.
+        c->time_base = AVRational{spec_.fpsDen, spec_.fps * (spec_.variableRate ? 4 : 1)};
+        c->framerate = AVRational{spec_.fps, spec_.fpsDen};
         c->sample_aspect_ratio = AVRational{std::max(1, spec_.sarNum), std::max(1, spec_.sarDen)};
         c->gop_size = effectiveGop(spec_);
         if (oc_->oformat->flags & AVFMT_GLOBALHEADER)
@@ -210,7 +211,7 @@ private:
             break;
         case Format::XvidAvi:
             c->max_b_frames = 2;
-            c->bit_rate = int64_t(pixels * spec_.fps * 0.15);
+            c->bit_rate = int64_t(pixels * rate() * 0.15);
             break;
         case Format::H264Mp4:
         case Format::H264OpenGopMkv:
@@ -228,20 +229,20 @@ private:
             av_dict_set(&opts, "x265-params", "log-level=none:bframes=3:open-gop=1:scenecut=0", 0);
             break;
         case Format::Vp9Webm:
-            c->bit_rate = int64_t(pixels * spec_.fps * 0.08);
+            c->bit_rate = int64_t(pixels * rate() * 0.08);
             av_dict_set(&opts, "deadline", "good", 0);
             av_dict_set(&opts, "cpu-used", "5", 0);
             break;
         case Format::Mpeg2Ps:
             c->max_b_frames = 2;
-            c->bit_rate = int64_t(pixels * spec_.fps * 0.25);
+            c->bit_rate = int64_t(pixels * rate() * 0.25);
             c->rc_buffer_size = int(c->bit_rate);
             c->rc_max_rate = c->bit_rate * 2;
             break;
         case Format::PackedBAvi:
             // Always the full number of B-frames between references, so the pattern is known.
             c->max_b_frames = effectiveBFrames(spec_);
-            c->bit_rate = int64_t(pixels * spec_.fps * 0.3);
+            c->bit_rate = int64_t(pixels * rate() * 0.3);
             av_dict_set(&opts, "b_strategy", "0", 0);
             break;
         default: break;
@@ -322,6 +323,11 @@ private:
                 av_packet_unref(pkt_.get());
                 continue;
             }
+            if (&s == &video_ && spec_.variableRate && pkt_->duration <= 0) {
+                // Every picture carries its duration, the last one too, so the container's mean
+                // rate is the stated one (frame n starts at 4n - n % 2 quarters).
+                pkt_->duration = pkt_->pts % 4 == 0 ? 3 : 5;
+            }
             av_packet_rescale_ts(pkt_.get(), s.enc->time_base, s.st->time_base);
             pkt_->stream_index = s.st->index;
             err = av_interleaved_write_frame(oc_.get(), pkt_.get());
@@ -370,8 +376,13 @@ private:
             return fail(QStringLiteral("picture size must be even and at least 32 x 32"));
         if (spec_.frames < 1 || spec_.frames > maxFrameNumber + 1)
             return fail(QStringLiteral("frame count out of range"));
-        if (spec_.fps < 1 || spec_.fps > 120)
+        if (spec_.fps < 1 || spec_.fpsDen < 1 || rate() < 1 || rate() > 240)
             return fail(QStringLiteral("frame rate out of range"));
+        const bool mp4 = spec_.format == Format::H264Mp4 || spec_.format == Format::HevcMp4;
+        if (spec_.variableRate && !mp4 && spec_.format != Format::H264OpenGopMkv)
+            return fail(QStringLiteral("variable frame durations are offered for MP4 and Matroska only"));
+        if (spec_.captureFps != 0 && (!mp4 || !(spec_.captureFps > 0 && spec_.captureFps < 100000)))
+            return fail(QStringLiteral("a capture rate is offered for MP4 only"));
 
         const QByteArray file = QFile::encodeName(path);
         AVFormatContext* raw = nullptr;
@@ -389,7 +400,15 @@ private:
         err = avio_open(&oc_->pb, file.constData(), AVIO_FLAG_WRITE);
         if (err < 0)
             return fail(QStringLiteral("cannot write %1").arg(path), err);
-        err = avformat_write_header(oc_.get(), nullptr);
+        AVDictionary* muxerOptions = nullptr;
+        if (spec_.captureFps > 0) {
+            // The muxer writes "mdta" metadata as text; the placeholder of four bytes is turned
+            // into the float Android writes once the file is complete (patchCaptureRate).
+            av_dict_set(&oc_->metadata, kCaptureRateKey, kCaptureRatePlaceholder, 0);
+            av_dict_set(&muxerOptions, "movflags", "use_metadata_tags", 0);
+        }
+        err = avformat_write_header(oc_.get(), &muxerOptions);
+        av_dict_free(&muxerOptions);
         if (err < 0)
             return fail(QStringLiteral("cannot write header"), err);
 
@@ -403,7 +422,7 @@ private:
             return fail(QStringLiteral("out of memory"));
 
         for (int slot = 0; slot < spec_.frames; ++slot) {
-            if (!writeAudioUntil(double(slot + 1) / spec_.fps))
+            if (!writeAudioUntil(frameSeconds(spec_, slot + 1)))
                 return false;
             if (std::binary_search(dropped.begin(), dropped.end(), slot))
                 continue;
@@ -414,7 +433,7 @@ private:
             const uint8_t* src[1] = {img.constBits()};
             const int srcStride[1] = {int(img.bytesPerLine())};
             sws_scale(sws_.get(), src, srcStride, 0, spec_.height, frame->data, frame->linesize);
-            frame->pts = slot;
+            frame->pts = spec_.variableRate ? 4 * int64_t(slot) - slot % 2 : slot;
             if (!drain(video_, frame.get()))
                 return false;
         }
@@ -429,6 +448,36 @@ private:
         err = av_write_trailer(oc_.get());
         if (err < 0)
             return fail(QStringLiteral("cannot finish file"), err);
+        oc_.reset(); // closes the file
+        if (spec_.captureFps > 0 && !patchCaptureRate(path))
+            return false;
+        return true;
+    }
+
+    double rate() const { return double(spec_.fps) / double(spec_.fpsDen); }
+
+    static constexpr const char* kCaptureRateKey = "com.android.capture.fps";
+    static constexpr const char* kCaptureRatePlaceholder = "KcFp";
+
+    // Rewrites the capture rate's value atom from UTF-8 text (type 1) holding the placeholder to a
+    // big-endian 32-bit float (type 23), as Android writes it. Same size, so no atom changes.
+    bool patchCaptureRate(const QString& path)
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadWrite))
+            return fail(QStringLiteral("cannot reopen %1").arg(path));
+        QByteArray all = f.readAll();
+        QByteArray text("data\x00\x00\x00\x01\x00\x00\x00\x00", 12);
+        text += kCaptureRatePlaceholder;
+        const qsizetype at = all.lastIndexOf(text);
+        if (at < 0)
+            return fail(QStringLiteral("the muxer did not write the capture rate"));
+        const float value = float(spec_.captureFps);
+        uint32_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        const char patched[8] = {0, 0, 0, 23, char(bits >> 24), char(bits >> 16), char(bits >> 8), char(bits)};
+        if (!f.seek(at + 4) || f.write(patched, 4) != 4 || !f.seek(at + 12) || f.write(patched + 4, 4) != 4)
+            return fail(QStringLiteral("cannot write the capture rate"));
         return true;
     }
 
@@ -487,7 +536,7 @@ private:
             out->duration = 1;
             if (keys[slot])
                 out->flags |= AV_PKT_FLAG_KEY;
-            av_packet_rescale_ts(out.get(), AVRational{1, spec_.fps}, video_.st->time_base);
+            av_packet_rescale_ts(out.get(), AVRational{spec_.fpsDen, spec_.fps}, video_.st->time_base);
             out->stream_index = video_.st->index;
             const int err = av_interleaved_write_frame(oc_.get(), out.get());
             if (err < 0)
@@ -695,6 +744,38 @@ int expectedNumber(const Spec& spec, int slot)
     return n;
 }
 
+double frameSeconds(const Spec& spec, int n)
+{
+    const double rate = double(spec.fps) / double(std::max(1, spec.fpsDen));
+    if (spec.variableRate)
+        return double(4 * int64_t(n) - n % 2) / (4.0 * rate);
+    return double(n) / rate;
+}
+
+Spec h264Mp4AtRate(int num, int den, int frames)
+{
+    Spec s;
+    s.format = Format::H264Mp4;
+    s.fps = num;
+    s.fpsDen = den;
+    s.frames = frames;
+    return s;
+}
+
+Spec variableRateMp4(int frames)
+{
+    Spec s = h264Mp4AtRate(30, 1, frames);
+    s.variableRate = true;
+    return s;
+}
+
+Spec slowMotionMp4(double captureFps, int fps, int frames)
+{
+    Spec s = h264Mp4AtRate(fps, 1, frames);
+    s.captureFps = captureFps;
+    return s;
+}
+
 bool generate(const Spec& spec, const QString& path, QString* error)
 {
     Writer writer(spec);
@@ -714,6 +795,12 @@ QString fileNameFor(const Spec& spec)
                        .arg(spec.fps)
                        .arg(effectiveGop(spec))
                        .arg(generatorVersion);
+    if (spec.fpsDen != 1)
+        name += QStringLiteral("_r%1-%2").arg(spec.fps).arg(spec.fpsDen);
+    if (spec.variableRate)
+        name += QStringLiteral("_vfr");
+    if (spec.captureFps != 0)
+        name += QStringLiteral("_cap%1").arg(spec.captureFps);
     if (spec.audio)
         name += QStringLiteral("_a");
     if (spec.sarNum != spec.sarDen)

@@ -8,9 +8,23 @@
 
 #include <QDir>
 
+#include <cmath>
+
 #include <ffms.h>
 
 namespace kadro {
+
+VideoTiming FfmsFrameSource::timingOf(const StreamFacts& facts, const AviSlots& numbering)
+{
+    VideoTiming t;
+    t.frameRate = facts.statedRate > 0 ? facts.statedRate : numbering.meanRate();
+    t.variableRate = numbering.variableDurations(kRateTolerance);
+    // Phones name the capture rate of every recording; it tells something only where it differs
+    // from the rate the video plays at.
+    if (facts.captureRate > 0 && std::abs(facts.captureRate - t.frameRate) > kRateTolerance * t.frameRate)
+        t.captureRate = facts.captureRate;
+    return t;
+}
 
 FfmsFrameSource::FfmsFrameSource(const QString& path) : FfmsFrameSource(path, Options{}) {}
 
@@ -67,6 +81,8 @@ FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options) : 
     numbering_ = AviSlots(index_->pts(), index_->tickSeconds(), index_->container() == QLatin1String("avi"),
                           check_.sawBFrames);
     model_ = DecodeModel(index_->codedCount(), index_->keyframes(), check_.linear);
+    facts_ = StreamProbe::facts(decodedPath_, index_->videoTrack());
+    timing_ = timingOf(facts_, numbering_);
     progress.step(1, 1);
 
     // Only a complete preparation is kept; a verdict only when the check ran as in the program.

@@ -71,6 +71,15 @@ void FfmsVideoDevice::close()
 
 void FfmsVideoDevice::setFrames(int frames) { frames_ = std::max(1, frames); }
 
+VideoTiming FfmsVideoDevice::timing() const { return source_ ? source_->timing() : VideoTiming{}; }
+
+double FfmsVideoDevice::frameSeconds(int frame) const
+{
+    if (!source_ || frame < 0 || frame >= source_->frameCount())
+        return -1;
+    return source_->frameTime(frame);
+}
+
 int FfmsVideoDevice::length() const { return source_ ? source_->frameCount() - 1 : 0; }
 
 QSize FfmsVideoDevice::pictureSize() const

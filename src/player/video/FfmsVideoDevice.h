@@ -55,6 +55,9 @@ public:
     QRect displayRect() const override;
     bool isPlaying() const override { return playing_; }
     bool isPaused() const override { return paused_; }
+    VideoTiming timing() const override;
+    // For frames 0 .. length(); -1 for others or when nothing is open.
+    double frameSeconds(int frame) const override;
 
     // --- engine facts (diagnostics and tests) ---------------------------------------------------
     // The picture of position() as decoded (null when nothing is open).
