@@ -744,6 +744,155 @@ int expectedNumber(const Spec& spec, int slot)
     return n;
 }
 
+namespace {
+
+uint32_t le32(const QByteArray& b, qsizetype at)
+{
+    return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 | uint32_t(uint8_t(b[at + 2])) << 16 |
+           uint32_t(uint8_t(b[at + 3])) << 24;
+}
+
+uint32_t be32(const QByteArray& b, qsizetype at)
+{
+    return uint32_t(uint8_t(b[at])) << 24 | uint32_t(uint8_t(b[at + 1])) << 16 | uint32_t(uint8_t(b[at + 2])) << 8 |
+           uint32_t(uint8_t(b[at + 3]));
+}
+
+void putLe32(QByteArray& b, qsizetype at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = char(v >> (8 * i));
+}
+
+struct Region {
+    qsizetype start = -1;
+    qsizetype size = 0;
+};
+
+// Where the headers end and where the picture data and the index lie.
+struct Layout {
+    qsizetype headerEnd = -1;
+    Region data;
+    Region index;
+    std::vector<qsizetype> aviIndexEntries; // offsets of the idx1 entries' chunk offset fields
+    std::vector<qsizetype> odmlBases;       // offsets of the ix## chunks' 64-bit base offsets
+};
+
+bool aviLayout(const QByteArray& b, Layout& l)
+{
+    if (b.size() < 12 || !b.startsWith("RIFF") || b.mid(8, 4) != "AVI ")
+        return false;
+    // Walk the RIFF's chunks: LIST hdrl, LIST movi, idx1.
+    qsizetype at = 12;
+    while (at + 8 <= b.size()) {
+        const QByteArray id = b.mid(at, 4);
+        const qsizetype size = qsizetype(le32(b, at + 4));
+        if (id == "LIST" && b.mid(at + 8, 4) == "movi") {
+            l.headerEnd = at + 12;
+            l.data = {at + 12, std::min(size - 4, b.size() - at - 12)};
+            // Standard index chunks (OpenDML) inside the movi list.
+            for (qsizetype ix = b.indexOf("ix00", at); ix >= 0 && ix < at + 8 + size; ix = b.indexOf("ix00", ix + 4))
+                if (ix + 32 <= b.size() && uint8_t(b[ix + 11]) == 1) // AVI_INDEX_OF_CHUNKS
+                    l.odmlBases.push_back(ix + 20);
+        } else if (id == "idx1") {
+            l.index = {at, std::min(size + 8, b.size() - at)};
+            for (qsizetype e = at + 8; e + 16 <= at + 8 + size && e + 16 <= b.size(); e += 16)
+                l.aviIndexEntries.push_back(e + 8);
+        }
+        at += 8 + size + (size & 1);
+    }
+    return l.headerEnd > 0 && l.data.size > 0 && l.index.start > 0;
+}
+
+bool mp4Layout(const QByteArray& b, Layout& l)
+{
+    qsizetype at = 0;
+    while (at + 8 <= b.size()) {
+        const qsizetype size = qsizetype(be32(b, at));
+        const QByteArray type = b.mid(at + 4, 4);
+        if (size < 8)
+            return false; // 64-bit and open-ended boxes are not written by the generator
+        if (type == "ftyp")
+            l.headerEnd = at + size;
+        else if (type == "mdat")
+            l.data = {at + 8, size - 8};
+        else if (type == "moov")
+            l.index = {at, size};
+        at += size;
+    }
+    return l.headerEnd > 0 && l.data.size > 0 && l.index.start > 0;
+}
+
+} // namespace
+
+std::vector<Damage> allDamages()
+{
+    return {Damage::HeaderOnly, Damage::CutInIndex, Damage::CutInData, Damage::FlippedBytes,
+            Damage::Empty,      Damage::TextAsAvi,  Damage::IndexPastEnd};
+}
+
+QString damageName(Damage damage)
+{
+    switch (damage) {
+    case Damage::HeaderOnly: return QStringLiteral("header-only");
+    case Damage::CutInIndex: return QStringLiteral("cut-in-index");
+    case Damage::CutInData: return QStringLiteral("cut-in-data");
+    case Damage::FlippedBytes: return QStringLiteral("flipped-bytes");
+    case Damage::Empty: return QStringLiteral("empty");
+    case Damage::TextAsAvi: return QStringLiteral("text-as-avi");
+    case Damage::IndexPastEnd: return QStringLiteral("index-past-end");
+    }
+    return {};
+}
+
+bool writeDamaged(const QString& source, Damage damage, const QString& path, QString* error)
+{
+    auto fail = [&](const QString& what) {
+        if (error)
+            *error = what;
+        return false;
+    };
+    QByteArray out;
+    if (damage == Damage::TextAsAvi) {
+        out = "Liebe Kolleginnen und Kollegen,\nanbei die Messwerte vom Dienstag.\n";
+    } else if (damage != Damage::Empty) {
+        QFile in(source);
+        if (!in.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("cannot read %1").arg(source));
+        out = in.readAll();
+        Layout l;
+        const bool avi = aviLayout(out, l);
+        if (!avi && !mp4Layout(out, l))
+            return fail(QStringLiteral("%1 is neither a generated AVI nor MP4").arg(source));
+        switch (damage) {
+        case Damage::HeaderOnly: out.truncate(l.headerEnd); break;
+        case Damage::CutInIndex: out.truncate(l.index.start + l.index.size / 2); break;
+        case Damage::CutInData: out.truncate(l.data.start + l.data.size / 2); break;
+        case Damage::FlippedBytes:
+            // Eight bytes every 3001 bytes, inverted, in the middle half of the data.
+            for (qsizetype at = l.data.start + l.data.size / 4; at < l.data.start + l.data.size * 3 / 4; at += 3001)
+                for (qsizetype k = at; k < at + 8; ++k)
+                    out[k] = char(~uint8_t(out[k]));
+            break;
+        case Damage::IndexPastEnd: {
+            if (!avi)
+                return fail(QStringLiteral("index-past-end is made of AVI files only"));
+            const uint32_t far = 0x40000000u;
+            for (const qsizetype e : l.aviIndexEntries)
+                putLe32(out, e, le32(out, e) + far);
+            for (const qsizetype base : l.odmlBases)
+                putLe32(out, base + 4, le32(out, base + 4) + 1); // + 4 GiB
+            break;
+        }
+        default: break;
+        }
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(out) != out.size())
+        return fail(QStringLiteral("cannot write %1").arg(path));
+    return true;
+}
+
 double frameSeconds(const Spec& spec, int n)
 {
     const double rate = double(spec.fps) / double(std::max(1, spec.fpsDen));

@@ -112,6 +112,23 @@ Spec slowMotionMp4(double captureFps = 240, int fps = 30, int frames = 60);
 // Writes the video. Returns false and sets *error (if given) on failure; a partial file is removed.
 bool generate(const Spec& spec, const QString& path, QString* error = nullptr);
 
+// Ways a video file gets damaged (a copy cut short, bytes changed, not a video at all).
+enum class Damage {
+    HeaderOnly,   // cut right after the headers: no picture data
+    CutInIndex,   // cut in the middle of the index (AVI: idx1; MP4: moov)
+    CutInData,    // cut in the middle of the picture data (AVI: movi; MP4: mdat)
+    FlippedBytes, // bytes inverted here and there in the middle half of the picture data
+    Empty,        // zero bytes
+    TextAsAvi,    // a text file (give it the name of a video)
+    IndexPastEnd, // AVI: every index entry points far beyond the end of the file
+};
+std::vector<Damage> allDamages();
+// Short stable name ("header-only", "cut-in-index", ...).
+QString damageName(Damage damage);
+// Writes a damaged copy of the generated AVI or MP4 `source` to `path` (Empty and TextAsAvi do
+// not read the source). Returns false and sets *error if the source's layout is not recognised.
+bool writeDamaged(const QString& source, Damage damage, const QString& path, QString* error = nullptr);
+
 // A file name describing the video's settings ("v1_h264-mp4_320x240_250f_25fps_g100_a.mp4").
 QString fileNameFor(const Spec& spec);
 

@@ -115,6 +115,9 @@ public:
     // Frame durations or rates that differ by more than this share count as different.
     static constexpr double kRateTolerance = 0.01;
 
+    // Makes FFMS2 decoders of the file in the seek mode chosen.
+    FfmsDecoder::Opener opener() const;
+
     // The timing of a video with these container facts and frame times.
     static VideoTiming timingOf(const StreamFacts& facts, const AviSlots& numbering);
 
