@@ -195,6 +195,11 @@ void TVideoAbspielenFenster::wireShell()
     for (QAction* open : {ui.MenuOpen, ui.HauptFensterPopupMenuOeffnen, ui.HauptFensterPopupMenu2Oeffnen})
         connect(open, &QAction::triggered, this, guard([this] { openCommand(); }));
     connect(ui.OeffnenButton, &QPushButton::clicked, this, guard([this] { openCommand(); }));
+    // Told once per opened file, after the step or play that met the damaged frame.
+    connect(m_device.get(), &VideoDevice::decodingFailed, this, [this] {
+        m_prompts.warning(QStringLiteral("Ein Bild des Videos konnte nicht dekodiert werden und wird übersprungen.\r\n"
+                                         "Die Videodatei ist möglicherweise beschädigt."));
+    }, Qt::QueuedConnection);
 
     StartPage* page = ui.StartseitePanel;
     connect(page->VideoAbspielenLabel, &LinkLabel::clicked, this,

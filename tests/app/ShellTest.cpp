@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QCoreApplication>
 #include <QTimer>
 
 using namespace kadro;
@@ -216,4 +217,16 @@ TEST_F(Shell, AFailingHandlerShowsTheGeneralErrorBoxAndTheProgramGoesOn)
     window->ui.VideoBildvorButton->setEnabled(true);
     window->ui.VideoBildvorButton->click();
     EXPECT_EQ(window->st.CurrentFrame, 1);
+}
+
+TEST_F(Shell, AFrameTheDeviceCannotDecodeIsToldAsAWarningAfterTheStep)
+{
+    enterView(1);
+    emit device->decodingFailed(QStringLiteral("picture 17 decoded with errors"));
+    EXPECT_TRUE(prompts.shown.isEmpty()); // not in the middle of the device's step
+    QCoreApplication::processEvents();
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].kind, BoxKind::Warning);
+    EXPECT_EQ(prompts.shown[0].text, QStringLiteral("Ein Bild des Videos konnte nicht dekodiert werden und wird "
+                                                    "übersprungen.\r\nDie Videodatei ist möglicherweise beschädigt."));
 }

@@ -139,5 +139,37 @@ TEST(Generator, PackedBFramesAreNamedByTheirBFramesAndHaveNoSound)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("p.avi"))));
 }
 
+TEST(Generator, TimingVideosAreNamedByTheirTimingAndOfferedWhereTheContainerCanHoldIt)
+{
+    const Spec plain = h264Mp4AtRate(30);
+    const QStringList names = {fileNameFor(plain), fileNameFor(h264Mp4AtRate(30000, 1001)),
+                               fileNameFor(variableRateMp4()), fileNameFor(slowMotionMp4(240, 30)),
+                               fileNameFor(slowMotionMp4(120, 30))};
+    for (int i = 0; i < names.size(); ++i)
+        for (int j = i + 1; j < names.size(); ++j)
+            EXPECT_NE(names[i], names[j]);
+    EXPECT_DOUBLE_EQ(frameSeconds(h264Mp4AtRate(30000, 1001), 30), 1.001);
+    EXPECT_DOUBLE_EQ(frameSeconds(variableRateMp4(), 3), 11.0 / 120.0);
+    EXPECT_DOUBLE_EQ(frameSeconds(slowMotionMp4(240, 30), 3), 0.1); // stored rate, not recorded
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QString error;
+    Spec avi;
+    avi.variableRate = true;
+    EXPECT_FALSE(generate(avi, dir.filePath(QStringLiteral("v.avi")), &error));
+    EXPECT_FALSE(error.isEmpty());
+    Spec mkv;
+    mkv.format = Format::H264OpenGopMkv;
+    mkv.captureFps = 240;
+    error.clear();
+    EXPECT_FALSE(generate(mkv, dir.filePath(QStringLiteral("c.mkv")), &error));
+    EXPECT_FALSE(error.isEmpty());
+    Spec tooFast = h264Mp4AtRate(500);
+    error.clear();
+    EXPECT_FALSE(generate(tooFast, dir.filePath(QStringLiteral("f.mp4")), &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
 } // namespace
 } // namespace kadro::test

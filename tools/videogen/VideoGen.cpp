@@ -192,8 +192,9 @@ private:
         c->width = spec_.width;
         c->height = spec_.height;
         c->pix_fmt = pixfmt;
-        c->time_base = AVRational{1, spec_.fps};
-        c->framerate = AVRational{spec_.fps, 1};
+        // Variable durations need a finer clock: quarters of the nominal frame duration.
+        c->time_base = AVRational{spec_.fpsDen, spec_.fps * (spec_.variableRate ? 4 : 1)};
+        c->framerate = AVRational{spec_.fps, spec_.fpsDen};
         c->sample_aspect_ratio = AVRational{std::max(1, spec_.sarNum), std::max(1, spec_.sarDen)};
         c->gop_size = effectiveGop(spec_);
         if (oc_->oformat->flags & AVFMT_GLOBALHEADER)
@@ -210,7 +211,7 @@ private:
             break;
         case Format::XvidAvi:
             c->max_b_frames = 2;
-            c->bit_rate = int64_t(pixels * spec_.fps * 0.15);
+            c->bit_rate = int64_t(pixels * rate() * 0.15);
             break;
         case Format::H264Mp4:
         case Format::H264OpenGopMkv:
@@ -228,20 +229,20 @@ private:
             av_dict_set(&opts, "x265-params", "log-level=none:bframes=3:open-gop=1:scenecut=0", 0);
             break;
         case Format::Vp9Webm:
-            c->bit_rate = int64_t(pixels * spec_.fps * 0.08);
+            c->bit_rate = int64_t(pixels * rate() * 0.08);
             av_dict_set(&opts, "deadline", "good", 0);
             av_dict_set(&opts, "cpu-used", "5", 0);
             break;
         case Format::Mpeg2Ps:
             c->max_b_frames = 2;
-            c->bit_rate = int64_t(pixels * spec_.fps * 0.25);
+            c->bit_rate = int64_t(pixels * rate() * 0.25);
             c->rc_buffer_size = int(c->bit_rate);
             c->rc_max_rate = c->bit_rate * 2;
             break;
         case Format::PackedBAvi:
             // Always the full number of B-frames between references, so the pattern is known.
             c->max_b_frames = effectiveBFrames(spec_);
-            c->bit_rate = int64_t(pixels * spec_.fps * 0.3);
+            c->bit_rate = int64_t(pixels * rate() * 0.3);
             av_dict_set(&opts, "b_strategy", "0", 0);
             break;
         default: break;
@@ -322,6 +323,11 @@ private:
                 av_packet_unref(pkt_.get());
                 continue;
             }
+            if (&s == &video_ && spec_.variableRate && pkt_->duration <= 0) {
+                // Every picture carries its duration, the last one too, so the container's mean
+                // rate is the stated one (frame n starts at 4n - n % 2 quarters).
+                pkt_->duration = pkt_->pts % 4 == 0 ? 3 : 5;
+            }
             av_packet_rescale_ts(pkt_.get(), s.enc->time_base, s.st->time_base);
             pkt_->stream_index = s.st->index;
             err = av_interleaved_write_frame(oc_.get(), pkt_.get());
@@ -370,8 +376,13 @@ private:
             return fail(QStringLiteral("picture size must be even and at least 32 x 32"));
         if (spec_.frames < 1 || spec_.frames > maxFrameNumber + 1)
             return fail(QStringLiteral("frame count out of range"));
-        if (spec_.fps < 1 || spec_.fps > 120)
+        if (spec_.fps < 1 || spec_.fpsDen < 1 || rate() < 1 || rate() > 240)
             return fail(QStringLiteral("frame rate out of range"));
+        const bool mp4 = spec_.format == Format::H264Mp4 || spec_.format == Format::HevcMp4;
+        if (spec_.variableRate && !mp4 && spec_.format != Format::H264OpenGopMkv)
+            return fail(QStringLiteral("variable frame durations are offered for MP4 and Matroska only"));
+        if (spec_.captureFps != 0 && (!mp4 || !(spec_.captureFps > 0 && spec_.captureFps < 100000)))
+            return fail(QStringLiteral("a capture rate is offered for MP4 only"));
 
         const QByteArray file = QFile::encodeName(path);
         AVFormatContext* raw = nullptr;
@@ -389,7 +400,15 @@ private:
         err = avio_open(&oc_->pb, file.constData(), AVIO_FLAG_WRITE);
         if (err < 0)
             return fail(QStringLiteral("cannot write %1").arg(path), err);
-        err = avformat_write_header(oc_.get(), nullptr);
+        AVDictionary* muxerOptions = nullptr;
+        if (spec_.captureFps > 0) {
+            // The muxer writes "mdta" metadata as text; the placeholder of four bytes is turned
+            // into the float Android writes once the file is complete (patchCaptureRate).
+            av_dict_set(&oc_->metadata, kCaptureRateKey, kCaptureRatePlaceholder, 0);
+            av_dict_set(&muxerOptions, "movflags", "use_metadata_tags", 0);
+        }
+        err = avformat_write_header(oc_.get(), &muxerOptions);
+        av_dict_free(&muxerOptions);
         if (err < 0)
             return fail(QStringLiteral("cannot write header"), err);
 
@@ -403,7 +422,7 @@ private:
             return fail(QStringLiteral("out of memory"));
 
         for (int slot = 0; slot < spec_.frames; ++slot) {
-            if (!writeAudioUntil(double(slot + 1) / spec_.fps))
+            if (!writeAudioUntil(frameSeconds(spec_, slot + 1)))
                 return false;
             if (std::binary_search(dropped.begin(), dropped.end(), slot))
                 continue;
@@ -414,7 +433,7 @@ private:
             const uint8_t* src[1] = {img.constBits()};
             const int srcStride[1] = {int(img.bytesPerLine())};
             sws_scale(sws_.get(), src, srcStride, 0, spec_.height, frame->data, frame->linesize);
-            frame->pts = slot;
+            frame->pts = spec_.variableRate ? 4 * int64_t(slot) - slot % 2 : slot;
             if (!drain(video_, frame.get()))
                 return false;
         }
@@ -429,6 +448,36 @@ private:
         err = av_write_trailer(oc_.get());
         if (err < 0)
             return fail(QStringLiteral("cannot finish file"), err);
+        oc_.reset(); // closes the file
+        if (spec_.captureFps > 0 && !patchCaptureRate(path))
+            return false;
+        return true;
+    }
+
+    double rate() const { return double(spec_.fps) / double(spec_.fpsDen); }
+
+    static constexpr const char* kCaptureRateKey = "com.android.capture.fps";
+    static constexpr const char* kCaptureRatePlaceholder = "KcFp";
+
+    // Rewrites the capture rate's value atom from UTF-8 text (type 1) holding the placeholder to a
+    // big-endian 32-bit float (type 23), as Android writes it. Same size, so no atom changes.
+    bool patchCaptureRate(const QString& path)
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadWrite))
+            return fail(QStringLiteral("cannot reopen %1").arg(path));
+        QByteArray all = f.readAll();
+        QByteArray text("data\x00\x00\x00\x01\x00\x00\x00\x00", 12);
+        text += kCaptureRatePlaceholder;
+        const qsizetype at = all.lastIndexOf(text);
+        if (at < 0)
+            return fail(QStringLiteral("the muxer did not write the capture rate"));
+        const float value = float(spec_.captureFps);
+        uint32_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        const char patched[8] = {0, 0, 0, 23, char(bits >> 24), char(bits >> 16), char(bits >> 8), char(bits)};
+        if (!f.seek(at + 4) || f.write(patched, 4) != 4 || !f.seek(at + 12) || f.write(patched + 4, 4) != 4)
+            return fail(QStringLiteral("cannot write the capture rate"));
         return true;
     }
 
@@ -487,7 +536,7 @@ private:
             out->duration = 1;
             if (keys[slot])
                 out->flags |= AV_PKT_FLAG_KEY;
-            av_packet_rescale_ts(out.get(), AVRational{1, spec_.fps}, video_.st->time_base);
+            av_packet_rescale_ts(out.get(), AVRational{spec_.fpsDen, spec_.fps}, video_.st->time_base);
             out->stream_index = video_.st->index;
             const int err = av_interleaved_write_frame(oc_.get(), out.get());
             if (err < 0)
@@ -695,6 +744,187 @@ int expectedNumber(const Spec& spec, int slot)
     return n;
 }
 
+namespace {
+
+uint32_t le32(const QByteArray& b, qsizetype at)
+{
+    return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 | uint32_t(uint8_t(b[at + 2])) << 16 |
+           uint32_t(uint8_t(b[at + 3])) << 24;
+}
+
+uint32_t be32(const QByteArray& b, qsizetype at)
+{
+    return uint32_t(uint8_t(b[at])) << 24 | uint32_t(uint8_t(b[at + 1])) << 16 | uint32_t(uint8_t(b[at + 2])) << 8 |
+           uint32_t(uint8_t(b[at + 3]));
+}
+
+void putLe32(QByteArray& b, qsizetype at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = char(v >> (8 * i));
+}
+
+struct Region {
+    qsizetype start = -1;
+    qsizetype size = 0;
+};
+
+// Where the headers end and where the picture data and the index lie.
+struct Layout {
+    qsizetype headerEnd = -1;
+    Region data;
+    Region index;
+    std::vector<qsizetype> aviIndexEntries; // offsets of the idx1 entries' chunk offset fields
+    std::vector<qsizetype> odmlBases;       // offsets of the ix## chunks' 64-bit base offsets
+};
+
+bool aviLayout(const QByteArray& b, Layout& l)
+{
+    if (b.size() < 12 || !b.startsWith("RIFF") || b.mid(8, 4) != "AVI ")
+        return false;
+    // Walk the RIFF's chunks: LIST hdrl, LIST movi, idx1.
+    qsizetype at = 12;
+    while (at + 8 <= b.size()) {
+        const QByteArray id = b.mid(at, 4);
+        const qsizetype size = qsizetype(le32(b, at + 4));
+        if (id == "LIST" && b.mid(at + 8, 4) == "movi") {
+            l.headerEnd = at + 12;
+            l.data = {at + 12, std::min(size - 4, b.size() - at - 12)};
+            // Standard index chunks (OpenDML) inside the movi list.
+            for (qsizetype ix = b.indexOf("ix00", at); ix >= 0 && ix < at + 8 + size; ix = b.indexOf("ix00", ix + 4))
+                if (ix + 32 <= b.size() && uint8_t(b[ix + 11]) == 1) // AVI_INDEX_OF_CHUNKS
+                    l.odmlBases.push_back(ix + 20);
+        } else if (id == "idx1") {
+            l.index = {at, std::min(size + 8, b.size() - at)};
+            for (qsizetype e = at + 8; e + 16 <= at + 8 + size && e + 16 <= b.size(); e += 16)
+                l.aviIndexEntries.push_back(e + 8);
+        }
+        at += 8 + size + (size & 1);
+    }
+    return l.headerEnd > 0 && l.data.size > 0 && l.index.start > 0;
+}
+
+bool mp4Layout(const QByteArray& b, Layout& l)
+{
+    qsizetype at = 0;
+    while (at + 8 <= b.size()) {
+        const qsizetype size = qsizetype(be32(b, at));
+        const QByteArray type = b.mid(at + 4, 4);
+        if (size < 8)
+            return false; // 64-bit and open-ended boxes are not written by the generator
+        if (type == "ftyp")
+            l.headerEnd = at + size;
+        else if (type == "mdat")
+            l.data = {at + 8, size - 8};
+        else if (type == "moov")
+            l.index = {at, size};
+        at += size;
+    }
+    return l.headerEnd > 0 && l.data.size > 0 && l.index.start > 0;
+}
+
+} // namespace
+
+std::vector<Damage> allDamages()
+{
+    return {Damage::HeaderOnly, Damage::CutInIndex, Damage::CutInData, Damage::FlippedBytes,
+            Damage::Empty,      Damage::TextAsAvi,  Damage::IndexPastEnd};
+}
+
+QString damageName(Damage damage)
+{
+    switch (damage) {
+    case Damage::HeaderOnly: return QStringLiteral("header-only");
+    case Damage::CutInIndex: return QStringLiteral("cut-in-index");
+    case Damage::CutInData: return QStringLiteral("cut-in-data");
+    case Damage::FlippedBytes: return QStringLiteral("flipped-bytes");
+    case Damage::Empty: return QStringLiteral("empty");
+    case Damage::TextAsAvi: return QStringLiteral("text-as-avi");
+    case Damage::IndexPastEnd: return QStringLiteral("index-past-end");
+    }
+    return {};
+}
+
+bool writeDamaged(const QString& source, Damage damage, const QString& path, QString* error)
+{
+    auto fail = [&](const QString& what) {
+        if (error)
+            *error = what;
+        return false;
+    };
+    QByteArray out;
+    if (damage == Damage::TextAsAvi) {
+        out = "Liebe Kolleginnen und Kollegen,\nanbei die Messwerte vom Dienstag.\n";
+    } else if (damage != Damage::Empty) {
+        QFile in(source);
+        if (!in.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("cannot read %1").arg(source));
+        out = in.readAll();
+        Layout l;
+        const bool avi = aviLayout(out, l);
+        if (!avi && !mp4Layout(out, l))
+            return fail(QStringLiteral("%1 is neither a generated AVI nor MP4").arg(source));
+        switch (damage) {
+        case Damage::HeaderOnly: out.truncate(l.headerEnd); break;
+        case Damage::CutInIndex: out.truncate(l.index.start + l.index.size / 2); break;
+        case Damage::CutInData: out.truncate(l.data.start + l.data.size / 2); break;
+        case Damage::FlippedBytes:
+            // Eight bytes every 3001 bytes, inverted, in the middle half of the data.
+            for (qsizetype at = l.data.start + l.data.size / 4; at < l.data.start + l.data.size * 3 / 4; at += 3001)
+                for (qsizetype k = at; k < at + 8; ++k)
+                    out[k] = char(~uint8_t(out[k]));
+            break;
+        case Damage::IndexPastEnd: {
+            if (!avi)
+                return fail(QStringLiteral("index-past-end is made of AVI files only"));
+            const uint32_t far = 0x40000000u;
+            for (const qsizetype e : l.aviIndexEntries)
+                putLe32(out, e, le32(out, e) + far);
+            for (const qsizetype base : l.odmlBases)
+                putLe32(out, base + 4, le32(out, base + 4) + 1); // + 4 GiB
+            break;
+        }
+        default: break;
+        }
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(out) != out.size())
+        return fail(QStringLiteral("cannot write %1").arg(path));
+    return true;
+}
+
+double frameSeconds(const Spec& spec, int n)
+{
+    const double rate = double(spec.fps) / double(std::max(1, spec.fpsDen));
+    if (spec.variableRate)
+        return double(4 * int64_t(n) - n % 2) / (4.0 * rate);
+    return double(n) / rate;
+}
+
+Spec h264Mp4AtRate(int num, int den, int frames)
+{
+    Spec s;
+    s.format = Format::H264Mp4;
+    s.fps = num;
+    s.fpsDen = den;
+    s.frames = frames;
+    return s;
+}
+
+Spec variableRateMp4(int frames)
+{
+    Spec s = h264Mp4AtRate(30, 1, frames);
+    s.variableRate = true;
+    return s;
+}
+
+Spec slowMotionMp4(double captureFps, int fps, int frames)
+{
+    Spec s = h264Mp4AtRate(fps, 1, frames);
+    s.captureFps = captureFps;
+    return s;
+}
+
 bool generate(const Spec& spec, const QString& path, QString* error)
 {
     Writer writer(spec);
@@ -714,6 +944,12 @@ QString fileNameFor(const Spec& spec)
                        .arg(spec.fps)
                        .arg(effectiveGop(spec))
                        .arg(generatorVersion);
+    if (spec.fpsDen != 1)
+        name += QStringLiteral("_r%1-%2").arg(spec.fps).arg(spec.fpsDen);
+    if (spec.variableRate)
+        name += QStringLiteral("_vfr");
+    if (spec.captureFps != 0)
+        name += QStringLiteral("_cap%1").arg(spec.captureFps);
     if (spec.audio)
         name += QStringLiteral("_a");
     if (spec.sarNum != spec.sarDen)

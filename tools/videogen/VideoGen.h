@@ -46,7 +46,17 @@ struct Spec {
     int height = 240;
     // Number of pictures; for DroppedSlotsAvi the number of frame slots including the dropped ones.
     int frames = 100;
+    // Frames per second: fps / fpsDen (30000 / 1001 for NTSC's 29.97).
     int fps = 25;
+    int fpsDen = 1;
+    // MP4 / Matroska only: the frame durations alternate between 3/4 and 5/4 of 1 / rate (frame n
+    // starts at (4n - n % 2) / (4 rate), see frameSeconds), so the mean rate is the stated one
+    // while each duration differs from it by 25 %.
+    bool variableRate = false;
+    // MP4 only: the metadata names this as the rate the video was recorded at, as Android phones
+    // do for slow motion (key "com.android.capture.fps", a 32-bit float, e.g. 240 in a video
+    // stored to play at 30 fps). 0 = no such entry.
+    double captureFps = 0;
     // Keyframe interval in frames; 0 takes the format's default (see effectiveGop).
     int gop = 0;
     // Adds a sine-tone track: AAC in MP4/MKV, 16-bit PCM in AVI. Not available for WebM/MPEG-PS.
@@ -88,8 +98,36 @@ std::vector<int> droppedSlots(const Spec& spec);
 // written slot before it.
 int expectedNumber(const Spec& spec, int slot);
 
+// The time stamp the generator gives frame (slot) n, in seconds from frame 0.
+double frameSeconds(const Spec& spec, int n);
+
+// Videos for the timing of a video (H.264 in MP4, the frames numbered as always, default GOP):
+// at a rate of num / den frames per second (25, 30, 60, 30000/1001 ...);
+Spec h264Mp4AtRate(int num, int den = 1, int frames = 60);
+// with frame durations alternating by +-25 % around 1 / 30 s (see Spec::variableRate);
+Spec variableRateMp4(int frames = 60);
+// recorded at `captureFps` and stored to play at `fps`, as a phone's slow motion.
+Spec slowMotionMp4(double captureFps = 240, int fps = 30, int frames = 60);
+
 // Writes the video. Returns false and sets *error (if given) on failure; a partial file is removed.
 bool generate(const Spec& spec, const QString& path, QString* error = nullptr);
+
+// Ways a video file gets damaged (a copy cut short, bytes changed, not a video at all).
+enum class Damage {
+    HeaderOnly,   // cut right after the headers: no picture data
+    CutInIndex,   // cut in the middle of the index (AVI: idx1; MP4: moov)
+    CutInData,    // cut in the middle of the picture data (AVI: movi; MP4: mdat)
+    FlippedBytes, // bytes inverted here and there in the middle half of the picture data
+    Empty,        // zero bytes
+    TextAsAvi,    // a text file (give it the name of a video)
+    IndexPastEnd, // AVI: every index entry points far beyond the end of the file
+};
+std::vector<Damage> allDamages();
+// Short stable name ("header-only", "cut-in-index", ...).
+QString damageName(Damage damage);
+// Writes a damaged copy of the generated AVI or MP4 `source` to `path` (Empty and TextAsAvi do
+// not read the source). Returns false and sets *error if the source's layout is not recognised.
+bool writeDamaged(const QString& source, Damage damage, const QString& path, QString* error = nullptr);
 
 // A file name describing the video's settings ("v1_h264-mp4_320x240_250f_25fps_g100_a.mp4").
 QString fileNameFor(const Spec& spec);

@@ -1,6 +1,9 @@
 // kadro-videogen: writes a test video whose frames show their own numbers.
 //
 //   kadro-videogen --format h264-mp4 --size 1920x1080 --frames 250 --fps 60 --gop 250 --audio out.mp4
+//   kadro-videogen --format h264-mp4 --fps 30000/1001 out.mp4     (29.97 fps)
+//   kadro-videogen --format h264-mp4 --fps 30 --vfr out.mp4        (frame durations alternate)
+//   kadro-videogen --format h264-mp4 --fps 30 --capture-fps 240 out.mp4   (phone slow motion)
 //   kadro-videogen --list
 //   kadro-videogen --read picture.png      (prints the number read from a picture, -1 if none)
 
@@ -34,7 +37,7 @@ int main(int argc, char** argv)
                                QStringLiteral("WxH"), QStringLiteral("320x240"));
     QCommandLineOption framesOpt(QStringLiteral("frames"), QStringLiteral("Number of frames (slots)."),
                                  QStringLiteral("n"), QStringLiteral("100"));
-    QCommandLineOption fpsOpt(QStringLiteral("fps"), QStringLiteral("Frames per second."),
+    QCommandLineOption fpsOpt(QStringLiteral("fps"), QStringLiteral("Frames per second (n or num/den)."),
                               QStringLiteral("n"), QStringLiteral("25"));
     QCommandLineOption gopOpt(QStringLiteral("gop"), QStringLiteral("Keyframe interval (0 = default)."),
                               QStringLiteral("n"), QStringLiteral("0"));
@@ -42,11 +45,15 @@ int main(int argc, char** argv)
     QCommandLineOption dropOpt(QStringLiteral("drop"),
                                QStringLiteral("dropped-avi: comma-separated empty slots."),
                                QStringLiteral("list"));
+    QCommandLineOption vfrOpt(QStringLiteral("vfr"), QStringLiteral("MP4/MKV: alternate the frame durations by 25 %."));
+    QCommandLineOption captureOpt(QStringLiteral("capture-fps"),
+                                  QStringLiteral("MP4: name this recording rate in the metadata."),
+                                  QStringLiteral("fps"), QStringLiteral("0"));
     QCommandLineOption listOpt(QStringLiteral("list"), QStringLiteral("List the formats."));
     QCommandLineOption readOpt(QStringLiteral("read"),
                                QStringLiteral("Print the frame number shown by a picture file."),
                                QStringLiteral("image"));
-    parser.addOptions({formatOpt, sizeOpt, framesOpt, fpsOpt, gopOpt, audioOpt, dropOpt, listOpt, readOpt});
+    parser.addOptions({formatOpt, sizeOpt, framesOpt, fpsOpt, gopOpt, audioOpt, dropOpt, vfrOpt, captureOpt, listOpt, readOpt});
     parser.addPositionalArgument(QStringLiteral("output"), QStringLiteral("Output file."));
     parser.process(app);
 
@@ -81,7 +88,16 @@ int main(int argc, char** argv)
         spec.height = size[1].toInt(&okH);
     }
     spec.frames = parser.value(framesOpt).toInt(&okF);
-    spec.fps = parser.value(fpsOpt).toInt(&okR);
+    const QStringList rate = parser.value(fpsOpt).split(QLatin1Char('/'));
+    spec.fps = rate[0].toInt(&okR);
+    if (okR && rate.size() == 2)
+        spec.fpsDen = rate[1].toInt(&okR);
+    else if (rate.size() > 2)
+        okR = false;
+    spec.variableRate = parser.isSet(vfrOpt);
+    bool okC = false;
+    spec.captureFps = parser.value(captureOpt).toDouble(&okC);
+    okR = okR && okC;
     spec.gop = parser.value(gopOpt).toInt(&okG);
     spec.audio = parser.isSet(audioOpt);
     if (parser.isSet(dropOpt)) {

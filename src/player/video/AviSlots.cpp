@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace kadro {
 
@@ -57,6 +58,30 @@ double AviSlots::frameTime(int n) const
     if (avi_)
         return n * tick_; // AVI: every slot lasts one time step
     return double(pts_[std::size_t(n)] - pts_[0]) * tick_;
+}
+
+double AviSlots::meanRate() const
+{
+    if (avi_)
+        return tick_ > 0 ? 1.0 / tick_ : 0.0;
+    if (pts_.size() < 2)
+        return 0.0;
+    const double span = double(pts_.back() - pts_.front()) * tick_;
+    return span > 0 ? double(pts_.size() - 1) / span : 0.0;
+}
+
+bool AviSlots::variableDurations(double tolerance) const
+{
+    if (avi_ || pts_.size() < 3)
+        return false;
+    std::vector<int64_t> d(pts_.size() - 1);
+    for (std::size_t i = 0; i + 1 < pts_.size(); ++i)
+        d[i] = pts_[i + 1] - pts_[i];
+    std::vector<int64_t> sorted = d;
+    std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(sorted.size() / 2), sorted.end());
+    const double typical = double(sorted[sorted.size() / 2]);
+    const double allowed = std::max(tolerance * typical, 1.0);
+    return std::any_of(d.begin(), d.end(), [&](int64_t x) { return std::abs(double(x) - typical) > allowed; });
 }
 
 } // namespace kadro

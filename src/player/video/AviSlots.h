@@ -32,6 +32,14 @@ public:
     int frameOfCoded(int coded) const;
     // Time of frame n in seconds from frame 0 (non-decreasing in n).
     double frameTime(int n) const;
+    // Frames per second over the whole video (from the first frame's time to the last one's);
+    // for AVI one frame per time step. 0 when it cannot be told (a single frame).
+    double meanRate() const;
+    // Whether some frame lasts longer or shorter than the typical (median) frame by more than
+    // `tolerance` of it. A difference of one tick of the time base is rounding, not a change of
+    // rate (Matroska's millisecond stamps give 33, 33, 34 ms at 30 fps). AVI frames all last one
+    // time step.
+    bool variableDurations(double tolerance) const;
 
     // A slot sequence is believed only up to this many slots per coded picture.
     static constexpr int kMaxSlotsPerPicture = 4;

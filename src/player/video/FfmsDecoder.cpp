@@ -7,8 +7,8 @@
 
 namespace kadro {
 
-FfmsDecoder::FfmsDecoder(FfmsVideoPtr source, const QSize& codedSize, int position)
-    : source_(std::move(source)), coded_(codedSize), position_(position)
+FfmsDecoder::FfmsDecoder(Opener open, FfmsVideoPtr source, const QSize& codedSize, int position)
+    : open_(std::move(open)), source_(std::move(source)), coded_(codedSize), position_(source_ ? position : -1)
 {
     setOutputSize(codedSize);
 }
@@ -18,26 +18,49 @@ FfmsDecoder::~FfmsDecoder() = default;
 void FfmsDecoder::setOutputSize(const QSize& size)
 {
     const QSize out = size.isValid() && !size.isEmpty() ? size : coded_;
-    if (out == output_)
+    if (out == output_ && outputApplied_)
         return;
+    output_ = out;
+    outputApplied_ = false;
+    if (source_)
+        applyOutput();
+}
+
+void FfmsDecoder::applyOutput()
+{
     const int formats[] = {FFMS_GetPixFmt("bgra"), -1};
     // Area averaging for scaling down (each output pixel the mean of the pixels it covers);
     // otherwise only the colour conversion runs.
-    const bool smaller = out.width() < coded_.width() || out.height() < coded_.height();
+    const bool smaller = output_.width() < coded_.width() || output_.height() < coded_.height();
     FfmsError err;
-    if (FFMS_SetOutputFormatV2(source_.get(), formats, out.width(), out.height(),
+    if (FFMS_SetOutputFormatV2(source_.get(), formats, output_.width(), output_.height(),
                                smaller ? FFMS_RESIZER_AREA : FFMS_RESIZER_BICUBIC, &err.info))
         throw VideoDeviceError(err.text("cannot convert the pictures"));
-    output_ = out;
+    outputApplied_ = true;
 }
 
 QImage FfmsDecoder::picture(int coded)
 {
+    if (!source_) {
+        if (!open_)
+            throw VideoDeviceError("the decoder is gone");
+        source_ = open_();
+        position_ = -1;
+        outputApplied_ = false;
+    }
+    if (!outputApplied_)
+        applyOutput();
+    DecodeErrors errors;
     FfmsError err;
     const FFMS_Frame* f = FFMS_GetFrame(source_.get(), coded, &err.info);
-    if (!f) {
-        position_ = -1; // where the decoder stands is unknown now
-        throw VideoDeviceError(err.text("cannot decode the frame"));
+    if (!f || errors.count() > 0) {
+        // Where the decoder stands, and what its pictures are, is unknown now: start afresh.
+        source_.reset();
+        position_ = -1;
+        std::string text = f ? "picture " + std::to_string(coded) + " decoded with errors" : err.text("cannot decode the frame");
+        if (!errors.first().empty())
+            text += ": " + errors.first();
+        throw VideoDeviceError(text);
     }
     position_ = coded;
     QImage img = newPicture(f->ScaledWidth, f->ScaledHeight);

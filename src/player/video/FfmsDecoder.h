@@ -2,16 +2,25 @@
 // A Decoder on one FFMS2 video source: delivers coded pictures as RGB32 at a chosen size (scaled by
 // area averaging when smaller than the coded size, converted by FFMS2's swscale inside GetFrame).
 // FFMS2 keeps exactly one decoded frame per source, valid until the next call: it is copied.
+//
+// A request during which FFmpeg reported a decoding error fails (VideoDeviceError): the picture
+// may be damaged, or the decoder dropped one and FFMS2 would count the following pictures wrongly.
+// The source is then given up and a fresh one made for the next request, so that FFMS2 finds its
+// place again from the index (a seek, or a new start when decoding linearly).
 
 #include "player/video/Decoder.h"
 #include "player/video/FfmsSupport.h"
+
+#include <functional>
 
 namespace kadro {
 
 class FfmsDecoder : public Decoder {
 public:
-    // `position`: the coded picture the source decoded last (-1 if none or unknown).
-    FfmsDecoder(FfmsVideoPtr source, const QSize& codedSize, int position);
+    using Opener = std::function<FfmsVideoPtr()>;
+    // `source`: an open source (may be null: made with `open` at the first request); `position`:
+    // the coded picture it decoded last (-1 if none or unknown).
+    FfmsDecoder(Opener open, FfmsVideoPtr source, const QSize& codedSize, int position);
     ~FfmsDecoder() override;
     FfmsDecoder(const FfmsDecoder&) = delete;
     FfmsDecoder& operator=(const FfmsDecoder&) = delete;
@@ -22,9 +31,13 @@ public:
     QSize outputSize() const override { return output_; }
 
 private:
+    void applyOutput();
+
+    Opener open_;
     FfmsVideoPtr source_;
     QSize coded_;
     QSize output_;
+    bool outputApplied_ = false;
     int position_ = -1;
 };
 

@@ -8,9 +8,23 @@
 
 #include <QDir>
 
+#include <cmath>
+
 #include <ffms.h>
 
 namespace kadro {
+
+VideoTiming FfmsFrameSource::timingOf(const StreamFacts& facts, const AviSlots& numbering)
+{
+    VideoTiming t;
+    t.frameRate = facts.statedRate > 0 ? facts.statedRate : numbering.meanRate();
+    t.variableRate = numbering.variableDurations(kRateTolerance);
+    // Phones name the capture rate of every recording; it tells something only where it differs
+    // from the rate the video plays at.
+    if (facts.captureRate > 0 && std::abs(facts.captureRate - t.frameRate) > kRateTolerance * t.frameRate)
+        t.captureRate = facts.captureRate;
+    return t;
+}
 
 FfmsFrameSource::FfmsFrameSource(const QString& path) : FfmsFrameSource(path, Options{}) {}
 
@@ -60,19 +74,21 @@ FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options) : 
         progress.setPhase(index_->fromCache() ? indexFrom : checkFrom, ProgressPhases::kTotal);
         SeekCheckResult result = checkSeeking(*index_, options.seeking, options.probeFrames, progress);
         check_ = result.verdict;
-        leftover_ = std::make_unique<FfmsDecoder>(std::move(result.decoder), check_.size, result.position);
+        leftover_ = std::make_unique<FfmsDecoder>(opener(), std::move(result.decoder), check_.size, result.position);
     }
 
     // 4. Frame numbers; 5. how decoders reach pictures.
     numbering_ = AviSlots(index_->pts(), index_->tickSeconds(), index_->container() == QLatin1String("avi"),
                           check_.sawBFrames);
     model_ = DecodeModel(index_->codedCount(), index_->keyframes(), check_.linear);
+    facts_ = StreamProbe::facts(decodedPath_, index_->videoTrack());
+    timing_ = timingOf(facts_, numbering_);
     progress.step(1, 1);
 
     // Only a complete preparation is kept; a verdict only when the check ran as in the program.
     if (!index_->fromCache() || (!verdictFromCache_ && options.seeking == Seeking::Verified)) {
         std::optional<SeekVerdict> v;
-        if (options.seeking == Seeking::Verified)
+        if (options.seeking == Seeking::Verified && !check_.unfinished)
             v = check_;
         index_->store(v);
     }
@@ -84,8 +100,15 @@ FfmsFrameSource::~FfmsFrameSource() = default;
 
 std::unique_ptr<Decoder> FfmsFrameSource::newDecoder() const
 {
-    return std::make_unique<FfmsDecoder>(openFfmsVideo(*index_, check_.linear ? FFMS_SEEK_LINEAR : FFMS_SEEK_NORMAL),
-                                         check_.size, -1);
+    FfmsDecoder::Opener open = opener();
+    FfmsVideoPtr source = open();
+    return std::make_unique<FfmsDecoder>(std::move(open), std::move(source), check_.size, -1);
+}
+
+FfmsDecoder::Opener FfmsFrameSource::opener() const
+{
+    // The decoders never outlive the source that made them (the frame server goes first).
+    return [this] { return openFfmsVideo(*index_, check_.linear ? FFMS_SEEK_LINEAR : FFMS_SEEK_NORMAL); };
 }
 
 std::unique_ptr<Decoder> FfmsFrameSource::takeDecoder()

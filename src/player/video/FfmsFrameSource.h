@@ -4,7 +4,8 @@
 //  2. VideoIndex: the index of the file (from the disk cache when it is there);
 //  3. SeekCheck: whether normal seeking may be used or the file is decoded linearly (the verdict
 //     is cached with the index);
-//  4. AviSlots: frame numbers (AVI slots or coded pictures) and times;
+//  4. AviSlots: frame numbers (AVI slots or coded pictures) and times; with StreamProbe's facts
+//     from the container they give the video's timing;
 //  5. FfmsDecoder: the decoders it makes for the frame server (DecoderFactory), with the seek mode
 //     the check chose.
 // Pictures themselves come only through a FrameServer over this source (one frame path for the
@@ -17,6 +18,8 @@
 #include "player/video/FfmsDecoder.h"
 #include "player/video/FrameSource.h"
 #include "player/video/SeekCheck.h"
+#include "player/video/StreamProbe.h"
+#include "player/video/VideoDevice.h"
 
 #include <QString>
 
@@ -91,6 +94,11 @@ public:
     // Whether this open found the index / the check's verdict in the index cache.
     bool indexFromCache() const;
     bool verdictFromCache() const { return verdictFromCache_; }
+    // What the container states about the video.
+    const StreamFacts& streamFacts() const { return facts_; }
+    // The video's timing: the stated frame rate (else the mean rate of the time stamps), whether
+    // frame durations vary, and a capture rate that differs from the frame rate.
+    VideoTiming timing() const { return timing_; }
 
     bool hasAudio() const;
     // A new audio source for the first audio track, sample 0 aligned with frame 0; the caller owns
@@ -104,6 +112,15 @@ public:
     static constexpr int kDecoderPictures = 27;
     static constexpr int kIntraDecoderPictures = 3;
 
+    // Frame durations or rates that differ by more than this share count as different.
+    static constexpr double kRateTolerance = 0.01;
+
+    // Makes FFMS2 decoders of the file in the seek mode chosen.
+    FfmsDecoder::Opener opener() const;
+
+    // The timing of a video with these container facts and frame times.
+    static VideoTiming timingOf(const StreamFacts& facts, const AviSlots& numbering);
+
 private:
     QString path_;
     QString decodedPath_;
@@ -112,6 +129,8 @@ private:
     SeekCheck check_;
     bool verdictFromCache_ = false;
     AviSlots numbering_;
+    StreamFacts facts_;
+    VideoTiming timing_;
     DecodeModel model_;
     std::unique_ptr<Decoder> leftover_; // the check's decoder, until the frame server takes it
 };

@@ -1,6 +1,6 @@
 #pragma once
-// Small helpers shared by the FFMS2 code of the video engine: library start-up, the error buffer
-// and owning handles.
+// Small helpers shared by the FFMS2 code of the video engine: library start-up, the error buffer,
+// owning handles, and what FFmpeg reports while a thread decodes.
 
 #include <memory>
 #include <string>
@@ -27,5 +27,25 @@ struct FfmsRelease {
 };
 using FfmsIndexPtr = std::unique_ptr<FFMS_Index, FfmsRelease>;
 using FfmsVideoPtr = std::unique_ptr<FFMS_VideoSource, FfmsRelease>;
+
+// The errors FFmpeg reports on the calling thread while an instance lives: FFMS2 decodes on the
+// thread that asks it (our decoders use one decoding thread each) and does not pass the decoder's
+// complaints on, so a damaged picture, or a picture the decoder dropped (after which FFMS2 counts
+// the following pictures one too early), would go unnoticed. Instances nest.
+class DecodeErrors {
+public:
+    DecodeErrors();
+    ~DecodeErrors();
+    DecodeErrors(const DecodeErrors&) = delete;
+    DecodeErrors& operator=(const DecodeErrors&) = delete;
+
+    // Errors reported since this instance was made.
+    int count() const;
+    // The first of them, as FFmpeg wrote it (empty when none).
+    std::string first() const;
+
+private:
+    int startCount_;
+};
 
 } // namespace kadro

@@ -46,6 +46,7 @@ void FfmsVideoDevice::open()
                 audio_ = std::make_unique<AudioOutput>(a);
         }
         frames_ = 1;
+        failureReported_ = false;
         endPending_ = false;
         playEnd_ = -1;
         show(0, FrameServer::Move::Jump);
@@ -70,6 +71,15 @@ void FfmsVideoDevice::close()
 }
 
 void FfmsVideoDevice::setFrames(int frames) { frames_ = std::max(1, frames); }
+
+VideoTiming FfmsVideoDevice::timing() const { return source_ ? source_->timing() : VideoTiming{}; }
+
+double FfmsVideoDevice::frameSeconds(int frame) const
+{
+    if (!source_ || frame < 0 || frame >= source_->frameCount())
+        return -1;
+    return source_->frameTime(frame);
+}
 
 int FfmsVideoDevice::length() const { return source_ ? source_->frameCount() - 1 : 0; }
 
@@ -111,14 +121,35 @@ void FfmsVideoDevice::show(int frame, FrameServer::Move move)
     present(frame, server_->picture(source_->codedIndex(frame), move));
 }
 
+void FfmsVideoDevice::reportFailure(int frame, const char* what)
+{
+    qWarning("video: frame %d not shown: %s", frame, what);
+    if (failureReported_)
+        return;
+    failureReported_ = true;
+    emit decodingFailed(QString::fromUtf8(what));
+}
+
 void FfmsVideoDevice::move(int frame, FrameServer::Move how)
 {
     halt();
     paused_ = false;
-    try {
-        show(frame, how);
-    } catch (const VideoDeviceError& e) {
-        qWarning("video: frame %d not shown: %s", frame, e.what());
+    if (!source_)
+        return;
+    frame = std::clamp(frame, 0, length());
+    // A step or back over a frame that cannot be decoded goes on to the next frame that can; a
+    // jump to one leaves the shown frame as it is.
+    const int direction = how == FrameServer::Move::Forward ? 1 : how == FrameServer::Move::Back ? -1 : 0;
+    for (int skipped = 0;; ++skipped) {
+        try {
+            show(frame, how);
+            return;
+        } catch (const VideoDeviceError& e) {
+            reportFailure(frame, e.what());
+        }
+        frame += direction;
+        if (direction == 0 || skipped >= kMaxSkippedFrames || frame < 0 || frame > length() || frame == position_)
+            return;
     }
 }
 
@@ -242,6 +273,11 @@ void FfmsVideoDevice::tick()
         }
         if (target <= position_)
             return;
+        // Frames on the way that cannot be decoded are passed over, and told once.
+        for (int f = position_ + 1; f <= target && !failureReported_; ++f) {
+            if (server_->hasFailed(source_->codedIndex(f)))
+                reportFailure(f, server_->stats().firstFailure.c_str());
+        }
         // Playback never waits for the decoder: it shows the frame the clock asks for when it is
         // ready, else the newest ready frame on the way there (the decoder catches up meanwhile).
         QImage img = server_->pictureIfReady(source_->codedIndex(target));
@@ -257,6 +293,7 @@ void FfmsVideoDevice::tick()
     } catch (const VideoDeviceError& e) {
         qWarning("video: playback stopped: %s", e.what());
         halt();
+        reportFailure(playEnd_, e.what());
     }
 }
 

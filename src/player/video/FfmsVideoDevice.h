@@ -55,6 +55,9 @@ public:
     QRect displayRect() const override;
     bool isPlaying() const override { return playing_; }
     bool isPaused() const override { return paused_; }
+    VideoTiming timing() const override;
+    // For frames 0 .. length(); -1 for others or when nothing is open.
+    double frameSeconds(int frame) const override;
 
     // --- engine facts (diagnostics and tests) ---------------------------------------------------
     // The picture of position() as decoded (null when nothing is open).
@@ -64,6 +67,8 @@ public:
     void setSoundEnabled(bool enabled) { soundEnabled_ = enabled; }
     // True while the running play follows the heard sound.
     bool followsSound() const { return audioClock_; }
+    // Frames a step or back passes over at most when they cannot be decoded.
+    static constexpr int kMaxSkippedFrames = 50;
     // The end point of the running or paused play.
     int playEnd() const { return playEnd_; }
 
@@ -91,6 +96,7 @@ private:
     void show(int frame, FrameServer::Move move);
     void present(int frame, const QImage& image);
     void move(int frame, FrameServer::Move how);
+    void reportFailure(int frame, const char* what);
     void halt();
     void startClock();
     double clockSeconds();
@@ -118,6 +124,7 @@ private:
     bool paused_ = false;
     bool soundEnabled_ = true;
     bool audioClock_ = false;
+    bool failureReported_ = false; // decodingFailed was emitted for the open file
 };
 
 } // namespace kadro

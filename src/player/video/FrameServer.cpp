@@ -130,6 +130,12 @@ void FrameServer::setPlaying(bool playing, int endCoded)
     work_.notify_one();
 }
 
+bool FrameServer::hasFailed(int coded) const
+{
+    std::lock_guard lock(mutex_);
+    return failed_.count(coded) != 0;
+}
+
 bool FrameServer::waitIdle(int timeoutMs)
 {
     std::unique_lock lock(mutex_);
@@ -333,13 +339,17 @@ void FrameServer::run()
         ++stats_.decoded;
         if (!img.isNull() && job.keep)
             cache_.insert(job.coded, img);
-        if (job.coded == want_) {
-            deliver(img, img.isNull() ? (error.empty() ? std::string("cannot decode the frame") : error) : std::string());
-        } else if (img.isNull() && !broken) {
-            failed_.insert(job.coded);
-            if (!job.keep)
+        if (img.isNull() && error.empty())
+            error = "cannot decode the frame";
+        if (img.isNull() && !broken) {
+            // Not tried again in the background; a request for it decodes it once more.
+            if (failed_.insert(job.coded).second && stats_.failures++ == 0)
+                stats_.firstFailure = error;
+            if (!job.keep && job.coded != want_)
                 --backgroundBudget_; // a failing step must not be retried for ever
         }
+        if (job.coded == want_)
+            deliver(img, img.isNull() ? error : std::string());
     }
     busy_ = false;
 }

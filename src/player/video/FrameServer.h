@@ -48,6 +48,8 @@ public:
         long long requests = 0; // pictures asked for by picture()
         long long hits = 0;     // of those, found in the cache
         long long decoded = 0;  // pictures delivered by the decoders
+        long long failures = 0;     // pictures that could not be decoded
+        std::string firstFailure;   // the decoder's text for the first of them
         std::size_t backDecoderBytes = 0; // what the second decoder is charged, once it exists
         bool backDecoderDropped = false;  // it would cost too much: the front decoder does all
     };
@@ -72,6 +74,9 @@ public:
     bool isReady(int coded) const;
     // Playback reads further ahead, up to `endCoded`.
     void setPlaying(bool playing, int endCoded = -1);
+    // Whether the picture was found undecodable (when asked for or in the background); the text
+    // of the first picture found so is in stats().
+    bool hasFailed(int coded) const;
 
     // Waits until the thread has nothing left to do; false on timeout (tests, benchmark).
     bool waitIdle(int timeoutMs);

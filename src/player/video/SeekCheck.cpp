@@ -12,6 +12,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -89,16 +90,28 @@ SeekCheckResult checkSeeking(const VideoIndex& index, Seeking seeking, int probe
         range = std::min(range, 48);
 
     // Progress: the reference decode and the seeked requests weigh about the same.
+    // A picture the decoder reports errors on ends the reference: the linear count of the pictures
+    // after it cannot be trusted (a dropped picture shifts it), and the decoder is given up.
     std::vector<std::size_t> ref(static_cast<std::size_t>(range));
     for (int i = 0; i < range; ++i) {
         progress.step(i, 2L * range);
+        DecodeErrors errors;
         FfmsError err;
         const FFMS_Frame* f = FFMS_GetFrame(linear.get(), i, &err.info);
-        if (!f)
+        if (!f && i == 0)
             throw VideoDeviceError(err.text("cannot decode the video"));
+        if (!f || (errors.count() > 0 && i > 0)) {
+            range = i;
+            ref.resize(std::size_t(range));
+            linear.reset();
+            break;
+        }
         if (i == 0) {
             v.size = QSize(f->EncodedWidth, f->EncodedHeight);
             v.pictureBytes = codedPictureBytes(f);
+            const FFMS_VideoProperties* props = FFMS_GetVideoProperties(linear.get());
+            if (props && props->SARNum > 0 && props->SARDen > 0)
+                v.pixelAspect = double(props->SARNum) / double(props->SARDen);
         }
         if (f->PictType == 'B' || f->PictType == 'b')
             v.sawBFrames = true;
@@ -106,15 +119,12 @@ SeekCheckResult checkSeeking(const VideoIndex& index, Seeking seeking, int probe
     }
     v.referenceFrames = range;
 
-    const FFMS_VideoProperties* props = FFMS_GetVideoProperties(linear.get());
-    if (props && props->SARNum > 0 && props->SARDen > 0)
-        v.pixelAspect = double(props->SARNum) / double(props->SARDen);
 
     if (seeking == Seeking::Linear) {
         v.linear = true;
         v.reason = QStringLiteral("linear decoding requested");
         result.decoder = std::move(linear);
-        result.position = range - 1;
+        result.position = result.decoder ? range - 1 : -1;
         return result;
     }
     FfmsVideoPtr normal = openFfmsVideo(index, FFMS_SEEK_NORMAL);
@@ -198,24 +208,38 @@ SeekCheckResult checkSeeking(const VideoIndex& index, Seeking seeking, int probe
         requests.push_back(std::min(range - 1, bounds[i] + 1));
     }
 
+    // Bounded in time too: a damaged file may make single requests very slow.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSeekCheckMillis);
     int normalPosition = -1;
     for (std::size_t r = 0; r < requests.size(); ++r) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            v.unfinished = true;
+            break;
+        }
         const int p = requests[r];
         progress.step(long(range) + long(r) * range / long(requests.size()), 2L * range);
+        DecodeErrors errors;
         FfmsError err;
         const FFMS_Frame* f = FFMS_GetFrame(normal.get(), p, &err.info);
-        normalPosition = f ? p : -1;
-        if (!comparable(p) && f)
+        // Errors on a picture the linear decode got cleanly: this way of reaching it goes wrong.
+        const bool clean = f && errors.count() == 0;
+        normalPosition = clean ? p : -1;
+        if (!comparable(p) && clean)
             continue;
         ++v.checks;
-        if (!f || pictureHash(f) != ref[std::size_t(p)]) {
+        if (!clean || pictureHash(f) != ref[std::size_t(p)]) {
             ++v.mismatches;
             if (v.firstMismatch < 0)
                 v.firstMismatch = p;
         }
+        if (!clean)
+            normal = openFfmsVideo(index, FFMS_SEEK_NORMAL); // where it stands is unknown now
     }
 
-    if (v.mismatches > 0) {
+    if (v.unfinished) {
+        v.linear = true;
+        v.reason = QStringLiteral("the check did not finish within %1 s").arg(kSeekCheckMillis / 1000);
+    } else if (v.mismatches > 0) {
         v.linear = true;
         v.reason = QStringLiteral("seeking returned %1 wrong of %2 checked pictures (first at %3)")
                        .arg(v.mismatches)
@@ -231,7 +255,7 @@ SeekCheckResult checkSeeking(const VideoIndex& index, Seeking seeking, int probe
     }
     if (v.linear) {
         result.decoder = std::move(linear);
-        result.position = range - 1;
+        result.position = result.decoder ? range - 1 : -1;
     } else {
         result.decoder = std::move(normal);
         result.position = normalPosition;

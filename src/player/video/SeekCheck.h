@@ -30,6 +30,7 @@ struct SeekVerdict {
     int mismatches = 0;       // of those, requests that returned another picture
     int firstMismatch = -1;   // coded index of the first wrong request
     QString reason;
+    bool unfinished = false;  // the check ran out of time (such a verdict is not kept)
     QSize size;               // coded picture size
     double pixelAspect = 1.0;
     bool sawBFrames = false;  // the reference had B-frames (decides the AVI numbering)
@@ -49,10 +50,14 @@ struct SeekCheckResult {
     int position = -1;
 };
 
-// Decodes up to `probeFrames` pictures linearly (fewer when the third keyframe comes earlier) and,
+// Decodes up to `probeFrames` pictures linearly (fewer when the third keyframe comes earlier, or
+// when the decoder reports errors on one: the reference ends before it) and,
 // for Seeking::Verified, compares seeked requests with them. Reports through `progress` (throws
 // VideoOpenCancelled on a cancel) and throws VideoDeviceError when the start cannot be decoded.
 SeekCheckResult checkSeeking(const VideoIndex& index, Seeking seeking, int probeFrames, ProgressPhases& progress);
+
+// Most time the seeked requests of the check may take; past it the file is decoded linearly.
+constexpr int kSeekCheckMillis = 60000;
 
 // Opens an FFMS2 decoder of the indexed file with one thread and the given FFMS2 seek mode.
 FfmsVideoPtr openFfmsVideo(const VideoIndex& index, int seekMode);

@@ -106,6 +106,9 @@ signals:
     void frameShown(int frame);
     // Play reached its end point by itself and stopped there.
     void playFinished();
+    // A frame could not be decoded while seeking, stepping or playing (the file may be damaged);
+    // `what` is the decoder's text. Emitted once per opened file, at the first such frame.
+    void decodingFailed(const QString& what);
 
 protected:
     // Keeps the picture and tells the display (pictureChanged).

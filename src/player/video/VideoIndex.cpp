@@ -4,8 +4,28 @@
 #include "player/video/VideoDevice.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
 
 namespace kadro {
+
+IndexingBound::IndexingBound(qint64 fileSize) : maxReports_(std::max<qint64>(0, fileSize) + kSpareReports) {}
+
+bool IndexingBound::report(qint64 position)
+{
+    if (exceeded_)
+        return false;
+    ++reports_;
+    if (position > furthest_) {
+        furthest_ = position;
+        sinceFurther_ = 0;
+    } else {
+        ++sinceFurther_;
+    }
+    exceeded_ = reports_ > maxReports_ || sinceFurther_ > kStallReports;
+    return !exceeded_;
+}
 
 VideoIndex::VideoIndex(const QString& path, const Options& options, ProgressPhases& progress)
     : path_(path), file_(QFile::encodeName(path)), options_(options)
@@ -42,15 +62,26 @@ void VideoIndex::build(ProgressPhases& progress)
         container_ = QString::fromUtf8(name);
     // Audio is not indexed by default, and an un-indexed track cannot be played.
     FFMS_TrackTypeIndexSettings(indexer, FFMS_TYPE_AUDIO, 1, 0);
+    struct Watch {
+        ProgressPhases* progress;
+        IndexingBound bound;
+    } watch{&progress, IndexingBound(QFileInfo(path_).size())};
     FFMS_SetProgressCallback(
         indexer,
         [](int64_t current, int64_t total, void* data) -> int {
-            return static_cast<ProgressPhases*>(data)->report(current, total) ? 0 : 1;
+            auto* w = static_cast<Watch*>(data);
+            if (!w->bound.report(current))
+                return 1;
+            return w->progress->report(current, total) ? 0 : 1;
         },
-        &progress);
+        &watch);
     index_.reset(FFMS_DoIndexing2(indexer, FFMS_IEH_STOP_TRACK, &err.info)); // frees the indexer
     if (progress.cancelled())
         throw VideoOpenCancelled();
+    if (watch.bound.exceeded()) {
+        index_.reset();
+        throw VideoDeviceError("indexing does not come to an end: the file is damaged");
+    }
     if (!index_)
         throw VideoDeviceError(err.text("cannot index the file"));
 }

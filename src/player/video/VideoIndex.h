@@ -17,6 +17,31 @@ namespace kadro {
 
 class ProgressPhases;
 
+// Keeps indexing finite. FFMS2 reports after every packet how far into the file the reading is;
+// a damaged file that makes the demuxer read in circles, or produce packets without reading on,
+// would never reach the end. Indexing is stopped when the reports outnumber the bytes of the file
+// (every packet comes from at least one byte) or when a long run of reports gets no further into
+// the file than before.
+class IndexingBound {
+public:
+    explicit IndexingBound(qint64 fileSize);
+    // One report: `position` bytes into the file. False once indexing must stop.
+    bool report(qint64 position);
+    bool exceeded() const { return exceeded_; }
+
+    // Reports in a row that may pass without reading further than before.
+    static constexpr qint64 kStallReports = 200000;
+    // Reports allowed beyond the file's size in bytes.
+    static constexpr qint64 kSpareReports = 100000;
+
+private:
+    qint64 maxReports_;
+    qint64 reports_ = 0;
+    qint64 furthest_ = -1;
+    qint64 sinceFurther_ = 0;
+    bool exceeded_ = false;
+};
+
 class VideoIndex {
 public:
     struct Options {
@@ -27,8 +52,8 @@ public:
     };
 
     // Indexes `path` (video and audio tracks) or reads its index from the cache. Throws
-    // VideoDeviceError when the file cannot be indexed or has no video, VideoOpenCancelled when
-    // `progress` cancelled.
+    // VideoDeviceError when the file cannot be indexed or has no video (also when indexing does
+    // not come to an end, see IndexingBound), VideoOpenCancelled when `progress` cancelled.
     VideoIndex(const QString& path, const Options& options, ProgressPhases& progress);
 
     VideoIndex(const VideoIndex&) = delete;
