@@ -10,13 +10,17 @@
 #include "common/TimeBasePreferences.h"
 #include "evaluation/EvaluationController.h"
 #include "player/Transport.h"
+#include "player/video/FfmsVideoDevice.h"
 #include "player/view/OverlayBox.h"
+#include "player/view/PictureSurface.h"
+#include "VideoGen.h"
 #include "settings/OptionenFenster.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
@@ -93,6 +97,7 @@ protected:
             QTest::qWait(10);
         QCoreApplication::processEvents();
         const QString equation = window->evaluation().equationText();
+        RecordProperty("equation", equation.toStdString());
         const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^ y\\(x\\) = (-?[0-9]+,[0-9]+)x²"))
                                               .match(equation);
         EXPECT_TRUE(m.hasMatch()) << equation.toStdString();
@@ -302,4 +307,106 @@ TEST_F(TimeBaseView, WithTheVideosTimeOffEveryOutputIsAsWithTheTimeStep)
     EXPECT_TRUE(fromCp1252(a).contains(QStringLiteral("\t0,12\t3\t\r\n"))) << fromCp1252(a).toStdString();
     EXPECT_EQ(a, b);
     EXPECT_EQ(label(), QStringLiteral("Zeitbasis: 40 ms je Bild"));
+}
+
+// The same with real files: a ball filmed falling 1 m in front of the camera, decoded by the real
+// device, found in each picture and clicked where it is, as a student does it.
+class PhoneVideo : public TimeBaseView {
+protected:
+    std::unique_ptr<VideoDevice> makeDevice() override { return std::make_unique<FfmsVideoDevice>(); }
+
+    static constexpr int kTop = 22;           // the ball's centre at rest, in pixels
+    static constexpr double kPerMetre = 250;  // pixels per metre
+
+    // A 384 × 288 H.264 video of the ball, released at frame 0 and filmed at `filmedRate` frames
+    // per second (stored at the rate `spec` says).
+    QString fallVideo(videogen::Spec spec, double filmedRate, const QString& name)
+    {
+        spec.width = 384;
+        spec.height = 288;
+        spec.render = [filmedRate](int n, int w, int h) {
+            QImage image(w, h, QImage::Format_RGB32);
+            image.fill(QColor(225, 232, 240));
+            QPainter p(&image);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.fillRect(QRect(0, h - 8, w, 8), QColor(90, 90, 90)); // the floor
+            const double t = n / filmedRate;
+            const double y = std::min(kTop + kPerMetre * 0.5 * kG * t * t, kTop + kPerMetre);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(180, 20, 20));
+            p.drawEllipse(QPointF(230, y), 7, 7);
+            return image;
+        };
+        QString error;
+        const QString file = path(name);
+        EXPECT_TRUE(videogen::generate(spec, file, &error)) << error.toStdString();
+        return file;
+    }
+    // The ball's centre in the picture shown, from its red pixels.
+    QPointF ball()
+    {
+        const QImage& image = window->ui.BildschirmPanel->frame();
+        double sx = 0, sy = 0, count = 0;
+        for (int row = 0; row < image.height(); ++row)
+            for (int col = 0; col < image.width(); ++col) {
+                const QColor c = image.pixelColor(col, row);
+                if (c.red() > 110 && c.green() < 90 && c.blue() < 90) {
+                    sx += col;
+                    sy += row;
+                    ++count;
+                }
+            }
+        EXPECT_GT(count, 20) << "no ball in frame " << window->st.CurrentFrame;
+        return count > 0 ? QPointF(sx / count, sy / count) : QPointF();
+    }
+    // Calibrated on the fall itself (1 m from the ball at rest downwards), then the ball clicked
+    // in the frames given.
+    void measureFall(const std::vector<int>& frames)
+    {
+        ASSERT_EQ(ui().PaintBox1->size(), QSize(384, 288));
+        ASSERT_EQ(window->ui.BildschirmPanel->frame().size(), QSize(384, 288));
+        ui().MenuDatenaufnahme->trigger();
+        click(100, kTop);
+        click(100, kTop + int(kPerMetre));
+        QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("1"));
+        prompts.answers = {Button::Ja, Button::Nein};
+        QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
+        prompts.shown.clear();
+        for (int f : frames) {
+            ui().VideoTrackBar->setValue(f);
+            ASSERT_EQ(window->st.CurrentFrame, f);
+            const QPointF at = ball();
+            click(int(std::lround(at.x())), int(std::lround(at.y())));
+        }
+    }
+};
+
+TEST_F(PhoneVideo, ASixtyFramesVideoGivesGWithoutTouchingASetting)
+{
+    const QString file = fallVideo(videogen::h264Mp4AtRate(60, 1, 40), 60, QStringLiteral("Fall60.mp4"));
+    ASSERT_TRUE(window->transport().openPlainVideo(file));
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_EQ(label(), QStringLiteral("Zeitbasis: 60 Bilder/s"));
+    std::vector<int> frames;
+    for (int f = 0; f <= 27; ++f) // the ball reaches the floor after 0,45 s
+        frames.push_back(f);
+    measureFall(frames);
+    EXPECT_EQ(cell(2, 3), QStringLiteral("0,01667"));
+    EXPECT_NEAR(fittedG(), kG, kG * 0.01);
+}
+
+TEST_F(PhoneVideo, ASlowMotionRecordingGivesGOnceItsRateIsConfirmed)
+{
+    const QString file = fallVideo(videogen::slowMotionMp4(240, 30, 112), 240, QStringLiteral("Zeitlupe.mp4"));
+    prompts.answers = {Button::Ja};
+    ASSERT_TRUE(window->transport().openPlainVideo(file));
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].text, captureRateQuestion(240, 30));
+    EXPECT_EQ(label(), QStringLiteral("Zeitbasis: 240 Bilder/s (Aufnahme)"));
+    std::vector<int> frames;
+    for (int f = 0; f <= 108; f += 4)
+        frames.push_back(f);
+    measureFall(frames);
+    EXPECT_EQ(cell(2, 3), QStringLiteral("0,01667"));
+    EXPECT_NEAR(fittedG(), kG, kG * 0.01);
 }

@@ -32,9 +32,7 @@ protected:
         QDir::setCurrent(m_dir.path());
         // The platform's settings store of this window lies in the temporary folder too.
         qputenv("KADRO_PREFERENCES", m_dir.filePath(QStringLiteral("Einstellungen.ini")).toLocal8Bit());
-        auto fake = std::make_unique<FakeVideoDevice>();
-        device = fake.get();
-        window = std::make_unique<TVideoAbspielenFenster>(prompts, std::move(fake));
+        window = std::make_unique<TVideoAbspielenFenster>(prompts, makeDevice());
         info = new TInfofenster(window.get());
         optionen = new TOptionenFenster(window.get());
         uebergang = new TMarkenUebergangFenster(window.get());
@@ -55,6 +53,14 @@ protected:
     }
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    // The window's video device: a scripted one (`device`) unless a fixture decodes real files.
+    virtual std::unique_ptr<VideoDevice> makeDevice()
+    {
+        auto fake = std::make_unique<FakeVideoDevice>();
+        device = fake.get();
+        return fake;
+    }
 
     // A file standing for a video: the fake device decodes nothing, but presentations look for
     // their video on disk.

@@ -15,23 +15,23 @@ const std::vector<int64_t> kWithGaps = {10, 11, 12, 14, 15, 18};
 
 TEST(SlotNumbering, AviCountsSlotsAndEmptySlotsShowThePictureBefore)
 {
-    const AviSlots slots(kWithGaps, kTick, true, false);
-    ASSERT_TRUE(slots.slotNumbering());
-    EXPECT_EQ(slots.frameCount(), 9);
-    EXPECT_EQ(slots.codedCount(), 6);
+    const AviSlots numbering(kWithGaps, kTick, true, false);
+    ASSERT_TRUE(numbering.slotNumbering());
+    EXPECT_EQ(numbering.frameCount(), 9);
+    EXPECT_EQ(numbering.codedCount(), 6);
     const std::vector<int> coded = {0, 1, 2, 2, 3, 4, 4, 4, 5};
     for (int n = 0; n < 9; ++n)
-        EXPECT_EQ(slots.codedIndex(n), coded[std::size_t(n)]) << "slot " << n;
+        EXPECT_EQ(numbering.codedIndex(n), coded[std::size_t(n)]) << "slot " << n;
     // The first slot showing each picture.
     const std::vector<int> first = {0, 1, 2, 4, 5, 8};
     for (int c = 0; c < 6; ++c)
-        EXPECT_EQ(slots.frameOfCoded(c), first[std::size_t(c)]) << "picture " << c;
+        EXPECT_EQ(numbering.frameOfCoded(c), first[std::size_t(c)]) << "picture " << c;
     // Every slot lasts one time step, empty or not.
-    EXPECT_DOUBLE_EQ(slots.frameTime(7), 7 * kTick);
+    EXPECT_DOUBLE_EQ(numbering.frameTime(7), 7 * kTick);
     // Out-of-range frame numbers are clamped.
-    EXPECT_EQ(slots.codedIndex(-3), 0);
-    EXPECT_EQ(slots.codedIndex(40), 5);
-    EXPECT_DOUBLE_EQ(slots.frameTime(40), 8 * kTick);
+    EXPECT_EQ(numbering.codedIndex(-3), 0);
+    EXPECT_EQ(numbering.codedIndex(40), 5);
+    EXPECT_DOUBLE_EQ(numbering.frameTime(40), 8 * kTick);
 }
 
 TEST(SlotNumbering, PicturesAreCountedWhereSlotsCannotBeTrusted)
@@ -51,11 +51,11 @@ TEST(SlotNumbering, PicturesAreCountedWhereSlotsCannotBeTrusted)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const AviSlots slots(c.pts, kTick, c.avi, c.reordered);
-        EXPECT_FALSE(slots.slotNumbering());
-        EXPECT_EQ(slots.frameCount(), int(c.pts.size()));
-        EXPECT_EQ(slots.codedIndex(2), 2);
-        EXPECT_EQ(slots.frameOfCoded(2), 2);
+        const AviSlots numbering(c.pts, kTick, c.avi, c.reordered);
+        EXPECT_FALSE(numbering.slotNumbering());
+        EXPECT_EQ(numbering.frameCount(), int(c.pts.size()));
+        EXPECT_EQ(numbering.codedIndex(2), 2);
+        EXPECT_EQ(numbering.frameOfCoded(2), 2);
     }
     // Outside AVI a frame's time is its own stamp.
     const AviSlots mp4(kWithGaps, kTick, false, false);
