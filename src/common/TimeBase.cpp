@@ -7,8 +7,9 @@
 namespace kadro {
 
 const QString kVariableRateNotice = QStringLiteral(
-    "Die Bilder dieses Videos folgen nicht in gleichen Abständen aufeinander (variable Bildrate).\r"
-    "Kadro rechnet deshalb mit der Zeit, die jedes Bild im Video trägt.");
+    "Die Bilder dieses Videos folgen nicht in gleichen Abständen aufeinander\r"
+    "(variable Bildrate). Kadro rechnet deshalb mit der Zeit,\r"
+    "die jedes Bild im Video trägt.");
 
 namespace {
 bool usableRate(double rate)
@@ -96,10 +97,12 @@ QString timeBaseText(const TimeBaseChoice& choice, const QString& normalStepText
 
 QString captureRateQuestion(double captureRate, double frameRate)
 {
+    // Message boxes keep the program's line breaks: no line longer than the window is wide.
     const QString played = usableRate(frameRate) ? QStringLiteral(" und wird mit %1 Bildern pro Sekunde abgespielt")
                                                        .arg(rateText(frameRate))
                                                  : QString();
-    return QStringLiteral("Laut Datei wurde dieses Video mit %1 Bildern pro Sekunde aufgenommen%2 (Zeitlupe).\r"
+    return QStringLiteral("Laut Datei wurde dieses Video mit %1 Bildern pro Sekunde aufgenommen\r"
+                          "(Zeitlupe)%2.\r"
                           "Sollen die Zeiten mit %1 Bildern pro Sekunde gemessen werden?")
         .arg(rateText(captureRate), played);
 }

@@ -63,7 +63,9 @@ void TimeBaseController::decide(bool ask)
 
 void TimeBaseController::videoOpened()
 {
-    m_ownTimeBase = !c.st.PresentationMode;
+    // Only a plain video in the player view, where it is measured, brings its own time base. In the
+    // authoring view the teacher sees the times the presentation will show: those of its time steps.
+    m_ownTimeBase = !c.st.PresentationMode && c.st.ActiveArea == 1;
     decide(true);
 }
 
@@ -75,11 +77,13 @@ void TimeBaseController::viewSetUp()
 
 void TimeBaseController::placeLabel(int area)
 {
-    if (area == 1)
+    if (area == 1) {
         m_label->setGeometry(20, 395, 360, 14);
-    else
-        m_label->setGeometry(622, 346, 165, 14);
-    m_label->raise();
+        m_label->raise();
+        m_label->show();
+    } else {
+        m_label->hide();
+    }
 }
 
 QString TimeBaseController::text() const

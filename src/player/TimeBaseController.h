@@ -26,13 +26,13 @@ public:
     bool usesTimeStep() const { return m_choice.source == TimeBaseChoice::Source::TimeStep; }
     const TimeBaseChoice& choice() const { return m_choice; }
 
-    // A video was opened into the player: its time base is decided (asking once whether a
+    // A video was opened: its time base is decided (asking once whether a
     // slow-motion recording's rate shall count, telling once of a variable frame rate).
     void videoOpened();
     // A view was laid out with nothing loaded: the time step counts, nothing is shown.
     void viewSetUp();
-    // The label follows the view: under the slider in the player view, beside the time steps in
-    // the authoring view.
+    // The label follows the view: under the slider in the player view, hidden in the authoring
+    // view (whose times are those of the presentation's time steps).
     void placeLabel(int area);
 
     // For the settings dialog: the preference, and the recording's rate of the loaded plain video.

@@ -120,9 +120,12 @@ TEST(TimeBase, TheTimeBaseIsNamedAsTheUserReadsIt)
               QStringLiteral("Zeitbasis: Zeitstempel der Bilder (variable Bildrate)"));
     EXPECT_EQ(timeBaseText({}, "40"), QStringLiteral("Zeitbasis: 40 ms je Bild"));
     EXPECT_EQ(captureRateQuestion(240, 30),
-              QStringLiteral("Laut Datei wurde dieses Video mit 240 Bildern pro Sekunde aufgenommen und wird mit 30 "
-                             "Bildern pro Sekunde abgespielt (Zeitlupe).\rSollen die Zeiten mit 240 Bildern pro "
+              QStringLiteral("Laut Datei wurde dieses Video mit 240 Bildern pro Sekunde aufgenommen\r(Zeitlupe) und "
+                             "wird mit 30 Bildern pro Sekunde abgespielt.\rSollen die Zeiten mit 240 Bildern pro "
                              "Sekunde gemessen werden?"));
+    EXPECT_EQ(captureRateQuestion(120, 0),
+              QStringLiteral("Laut Datei wurde dieses Video mit 120 Bildern pro Sekunde aufgenommen\r(Zeitlupe).\r"
+                             "Sollen die Zeiten mit 120 Bildern pro Sekunde gemessen werden?"));
 }
 
 TEST(TimeBase, TheTableKeepsEnoughDecimalsForAVideosOwnTime)

@@ -273,6 +273,28 @@ TEST_F(TimeBaseView, TheUserEntersACaptureRateAndTurnsTheVideosTimeOffInTheSetti
     EXPECT_FALSE(TimeBasePreferences(TimeBasePreferences::configuredPath()).fromVideo());
 }
 
+TEST_F(TimeBaseView, TheAuthoringViewShowsTheTimesOfThePresentationsTimeSteps)
+{
+    // The teacher cuts the video into sections; played, the presentation counts its time steps.
+    window->StartseiteAn();
+    enterView(2);
+    device->setTiming({30, false, 240}, evenStamps(30));
+    ASSERT_TRUE(openVideo("handy.mp4", 99, {320, 240}));
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_FALSE(ui().ZeitbasisLabel->isVisibleTo(window.get()));
+    EXPECT_EQ(ui().ZeitAnzeige1Label->text(), QStringLiteral("3,960"));
+
+    // Back in the player view the same video is measured in its own time.
+    window->StartseiteAn();
+    enterView(1);
+    prompts.answers = {Button::Nein};
+    ASSERT_TRUE(openVideo("handy.mp4", 99, {320, 240}));
+    EXPECT_EQ(prompts.shown.size(), 1);
+    EXPECT_TRUE(ui().ZeitbasisLabel->isVisibleTo(window.get()));
+    EXPECT_EQ(label(), QStringLiteral("Zeitbasis: 30 Bilder/s"));
+    EXPECT_EQ(ui().ZeitAnzeige1Label->text(), QStringLiteral("3,300"));
+}
+
 TEST_F(TimeBaseView, WithTheVideosTimeOffEveryOutputIsAsWithTheTimeStep)
 {
     // The same measurement of the same file: once from a video that tells no rate, once from a
