@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace kadro::test {
 namespace {
 
@@ -122,6 +124,46 @@ TEST_P(DamagedVideo, OpensWithRightFramesOrEndsInTheDeviceError)
         EXPECT_EQ(failures.count(), 1) << "frames were left out without a word";
     }
     EXPECT_LT(t.elapsed(), 120000) << "walking the file took too long";
+}
+
+// Playing across damaged pictures: they are passed over, told once, and play ends at its end
+// point with every frame on the way shown under its own number.
+TEST(DamagedVideoPlayback, PassesOverUndecodableFramesAndTellsOnce)
+{
+    const Spec spec = source(Format::MjpegAvi);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("damaged.avi"));
+    ASSERT_TRUE(videogen::writeDamaged(videoPath(spec), Damage::FlippedBytes, path));
+
+    FfmsVideoDevice dev;
+    dev.setSoundEnabled(false);
+    dev.setIndexCacheDir(dir.filePath(QStringLiteral("cache")));
+    QSignalSpy failures(&dev, &VideoDevice::decodingFailed);
+    QSignalSpy finished(&dev, &VideoDevice::playFinished);
+    std::vector<int> shown;
+    QObject::connect(&dev, &VideoDevice::frameShown, [&](int frame) {
+        shown.push_back(frame);
+        const int read = videogen::readFrameNumber(dev.currentImage());
+        if (read != frame && read != -1)
+            ADD_FAILURE() << "frame " << frame << " shows " << read;
+    });
+    dev.setFileName(path);
+    ASSERT_NO_THROW(dev.open());
+    dev.play();
+    ASSERT_TRUE(waitUntil([&] { return !dev.isPlaying(); }, 20000));
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_EQ(dev.position(), dev.length());
+    EXPECT_EQ(failures.count(), 1);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_LT(int(shown.size()), spec.frames) << "undecodable frames were shown";
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+
+    // A new open of the file tells again.
+    ASSERT_NO_THROW(dev.open());
+    for (int i = 0; i < spec.frames; ++i)
+        dev.step();
+    EXPECT_EQ(failures.count(), 2);
 }
 
 TEST(IndexingBound, StopsReadingInCirclesOrWithoutEnd)

@@ -196,7 +196,8 @@ TEST(OpenCancel, CancellingLeavesNoHalfOpenState)
 {
     Workspace ws;
     const QString good = ws.copy("MjpegAvi", QStringLiteral("gut.avi"));
-    const QString path = ws.copy("H264Mp4", QStringLiteral("film.mp4"));
+    // A file whose seeking is checked by decoding (an H.264 MP4 is settled by its structure).
+    const QString path = ws.copy("Vp9Webm", QStringLiteral("film.webm"));
     const QString entry = IndexCache(ws.cacheDir()).entryPath(path);
     PictureSurface surface;
     surface.resize(320, 240);
@@ -245,8 +246,8 @@ TEST(OpenCancel, CancellingLeavesNoHalfOpenState)
     EXPECT_FALSE(log.decreased);
     EXPECT_EQ(log.lastDone, log.total);
     EXPECT_TRUE(dev.isOpen());
-    dev.seek(150);
-    EXPECT_EQ(shownNumber(dev), 150);
+    dev.seek(140);
+    EXPECT_EQ(shownNumber(dev), 140);
     EXPECT_TRUE(QFile::exists(entry));
 }
 

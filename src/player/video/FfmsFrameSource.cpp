@@ -70,7 +70,19 @@ FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options) : 
             leftover_.reset();
         }
     }
-    if (!verdictFromCache_) {
+    // A stream whose structure settles the seeking needs no decoding check.
+    if (!verdictFromCache_ && options.seeking == Seeking::Verified && options.useStructure) {
+        const StructureVerdict structure = StreamProbe::structure(decodedPath_, index_->videoTrack(), index_->pts());
+        if (structure.seekable) {
+            if (std::optional<SeekCheckResult> result = trustSeeking(*index_, options.probeFrames, structure.reason)) {
+                check_ = result->verdict;
+                leftover_ = std::make_unique<FfmsDecoder>(opener(), std::move(result->decoder), check_.size,
+                                                          result->position);
+                verdictFromStructure_ = true;
+            }
+        }
+    }
+    if (!verdictFromCache_ && !verdictFromStructure_) {
         progress.setPhase(index_->fromCache() ? indexFrom : checkFrom, ProgressPhases::kTotal);
         SeekCheckResult result = checkSeeking(*index_, options.seeking, options.probeFrames, progress);
         check_ = result.verdict;

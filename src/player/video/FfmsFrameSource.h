@@ -3,7 +3,8 @@
 //  1. PackedBFrames: an AVI with DivX-style packed B-frames is decoded from an unpacked copy;
 //  2. VideoIndex: the index of the file (from the disk cache when it is there);
 //  3. SeekCheck: whether normal seeking may be used or the file is decoded linearly (the verdict
-//     is cached with the index);
+//     is cached with the index); settled without decoding where the stream's structure tells
+//     (StreamProbe::structure), else by comparing seeks with a linear decode;
 //  4. AviSlots: frame numbers (AVI slots or coded pictures) and times; with StreamProbe's facts
 //     from the container they give the video's timing;
 //  5. FfmsDecoder: the decoders it makes for the frame server (DecoderFactory), with the seek mode
@@ -41,6 +42,9 @@ public:
         Seeking seeking = Seeking::Verified;
         // Most frames decoded linearly as the reference of the seek check.
         int probeFrames = 400;
+        // Settle the seeking by the stream's structure where it can (StreamProbe::structure);
+        // false: always run the decoding check.
+        bool useStructure = true;
         // Keep the index and the check's verdict on disk (see IndexCache).
         bool useIndexCache = true;
         // Folder of the index cache; empty = IndexCache::defaultDir(). Unpacked copies of
@@ -94,6 +98,8 @@ public:
     // Whether this open found the index / the check's verdict in the index cache.
     bool indexFromCache() const;
     bool verdictFromCache() const { return verdictFromCache_; }
+    // Whether this open settled the seeking by the stream's structure, without the decoding check.
+    bool verdictFromStructure() const { return verdictFromStructure_; }
     // What the container states about the video.
     const StreamFacts& streamFacts() const { return facts_; }
     // The video's timing: the stated frame rate (else the mean rate of the time stamps), whether
@@ -128,6 +134,7 @@ private:
     std::unique_ptr<VideoIndex> index_;
     SeekCheck check_;
     bool verdictFromCache_ = false;
+    bool verdictFromStructure_ = false;
     AviSlots numbering_;
     StreamFacts facts_;
     VideoTiming timing_;

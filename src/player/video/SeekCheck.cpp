@@ -71,6 +71,34 @@ FfmsVideoPtr openFfmsVideo(const VideoIndex& index, int seekMode)
     return src;
 }
 
+std::optional<SeekCheckResult> trustSeeking(const VideoIndex& index, int probeFrames, const QString& reason)
+{
+    SeekCheckResult result;
+    SeekVerdict& v = result.verdict;
+    v.probeFrames = probeFrames;
+    v.linear = false;
+    v.reason = QStringLiteral("seeking settled by the structure: %1").arg(reason);
+    try {
+        result.decoder = openFfmsVideo(index, FFMS_SEEK_NORMAL);
+    } catch (const VideoDeviceError&) {
+        return std::nullopt;
+    }
+    DecodeErrors errors;
+    FfmsError err;
+    const FFMS_Frame* f = FFMS_GetFrame(result.decoder.get(), 0, &err.info);
+    if (!f || errors.count() > 0)
+        return std::nullopt;
+    v.size = QSize(f->EncodedWidth, f->EncodedHeight);
+    v.pictureBytes = codedPictureBytes(f);
+    if (f->PictType == 'B' || f->PictType == 'b')
+        v.sawBFrames = true;
+    const FFMS_VideoProperties* props = FFMS_GetVideoProperties(result.decoder.get());
+    if (props && props->SARNum > 0 && props->SARDen > 0)
+        v.pixelAspect = double(props->SARNum) / double(props->SARDen);
+    result.position = 0;
+    return result;
+}
+
 SeekCheckResult checkSeeking(const VideoIndex& index, Seeking seeking, int probeFrames, ProgressPhases& progress)
 {
     SeekCheckResult result;

@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <optional>
 
 namespace kadro {
 
@@ -55,6 +56,11 @@ struct SeekCheckResult {
 // for Seeking::Verified, compares seeked requests with them. Reports through `progress` (throws
 // VideoOpenCancelled on a cancel) and throws VideoDeviceError when the start cannot be decoded.
 SeekCheckResult checkSeeking(const VideoIndex& index, Seeking seeking, int probeFrames, ProgressPhases& progress);
+
+// Normal seeking where the structure of the stream settles that it lands exactly (see
+// StreamProbe::structure): only the first picture is decoded, for its size. Nothing when even that
+// fails (the decoding check then decides).
+std::optional<SeekCheckResult> trustSeeking(const VideoIndex& index, int probeFrames, const QString& reason);
 
 // Most time the seeked requests of the check may take; past it the file is decoded linearly.
 constexpr int kSeekCheckMillis = 60000;
