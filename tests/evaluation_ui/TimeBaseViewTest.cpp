@@ -87,8 +87,8 @@ protected:
             click(160, pixelsDown(f));
         }
     }
-    // "Trendparabel" over time: g from the equation's first coefficient (y = −g/2 · t² + ...).
-    double fittedG()
+    // "Trendparabel" chosen and its one-shot drawing timers run: the fit over time's equation.
+    QString trendParabola()
     {
         ui().MenuTrendparabel->trigger();
         for (int i = 0; i < 200 && (ui().Timer5->isActive() || ui().Timer6->isActive() || ui().Timer7->isActive() ||
@@ -98,6 +98,12 @@ protected:
         QCoreApplication::processEvents();
         const QString equation = window->evaluation().equationText();
         RecordProperty("equation", equation.toStdString());
+        return equation;
+    }
+    // g from the equation's first coefficient (y = −g/2 · t² + ...).
+    double fittedG()
+    {
+        const QString equation = trendParabola();
         const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^ y\\(x\\) = (-?[0-9]+,[0-9]+)x²"))
                                               .match(equation);
         EXPECT_TRUE(m.hasMatch()) << equation.toStdString();
@@ -308,12 +314,11 @@ TEST_F(TimeBaseView, WithTheVideosTimeOffEveryOutputIsAsWithTheTimeStep)
         clickFall({0, 3, 4, 9}, [](int n) { return 10 + n * n; });
         prompts.fileAnswers = {path(mes)};
         ui().MesswerteSpeichernButton->click();
-        ui().MenuTrendparabel->trigger();
-        QTest::qWait(100);
-        QCoreApplication::processEvents();
+        const QString equation = trendParabola();
+        EXPECT_FALSE(equation.isEmpty());
         ui().AuswertungSchliessenButton->click();
         prompts.shown.clear();
-        return shown + "|" + window->evaluation().equationText();
+        return shown + "|" + equation;
     };
     const QString plain = measureAndSave(QStringLiteral("a.mes"));
     setFromVideo(false);
