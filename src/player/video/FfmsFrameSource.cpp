@@ -2,7 +2,6 @@
 
 #include "player/video/OpenProgress.h"
 #include "player/video/PackedBFrames.h"
-#include "player/video/PictureMemory.h"
 #include "player/video/VideoDevice.h"
 #include "player/video/VideoIndex.h"
 
@@ -104,8 +103,6 @@ FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options) : 
             v = check_;
         index_->store(v);
     }
-    // The check's decoders are gone: give their memory back rather than keep it for later.
-    returnFreeHeap();
 }
 
 FfmsFrameSource::~FfmsFrameSource() = default;

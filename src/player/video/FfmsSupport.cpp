@@ -1,4 +1,5 @@
 #include "player/video/FfmsSupport.h"
+#include "player/video/PictureMemory.h"
 
 #include <ffms.h>
 
@@ -46,6 +47,7 @@ void ffmsInit()
 {
     static std::once_flag once;
     std::call_once(once, [] {
+        keepDecoderMemory();
         FFMS_Init(0, 0);
         FFMS_SetLogLevel(FFMS_LOG_QUIET);
         av_log_set_callback(logCallback);

@@ -10,7 +10,8 @@ namespace kadro {
 // A new RGB32 picture (contents undefined); a normal QImage if no pages could be had.
 QImage newPicture(int width, int height);
 
-// Hands freed heap memory back to the system (after a large temporary use such as opening).
-void returnFreeHeap();
+// Keeps the memory of closed decoders in the heap for the next ones (see the definition); called
+// once before the first decoder is made.
+void keepDecoderMemory();
 
 } // namespace kadro
