@@ -211,7 +211,7 @@ std::pair<double, double> openCold(FfmsVideoDevice& dev, const QString& path, co
             first = msSince(t);
     });
     t.start();
-    dev.open();
+    dev.open(); dev.waitForPicture();
     const double all = msSince(t);
     QObject::disconnect(c);
     return {first < 0 ? all : first, all};
@@ -247,12 +247,12 @@ int measureLong(const QString& path, const std::function<QString()>& freshIndexD
         std::mt19937 rng(7);
         std::uniform_int_distribution<int> any(0, dev.length());
         for (int i = 0; i < 20; ++i) {
-            dev.seek(any(rng));
-            dev.step();
-            dev.back();
-            dev.back();
+            dev.seek(any(rng)); dev.waitForPicture();
+            dev.step(); dev.waitForPicture();
+            dev.back(); dev.waitForPicture();
+            dev.back(); dev.waitForPicture();
         }
-        dev.seek(dev.length() / 2);
+        dev.seek(dev.length() / 2); dev.waitForPicture();
         dev.play();
         think(1000);
         dev.stop();
@@ -281,7 +281,7 @@ struct Line {
 
 } // namespace
 
-int main(int argc, char** argv)
+int run(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kadro-bench"));
@@ -355,7 +355,7 @@ int main(int argc, char** argv)
         probe.setIndexCacheDir(freshIndexDir());
         probe.setFileName(path);
         try {
-            probe.open();
+            probe.open(); probe.waitForPicture();
         } catch (const VideoDeviceError& e) {
             std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), e.what());
             return 2;
@@ -435,7 +435,7 @@ int main(int argc, char** argv)
         dev.setCacheBytes(cacheBytes);
         dev.setFileName(path);
         QObject::connect(&dev, &VideoDevice::frameShown, [&](int frame) { check(dev, frame); });
-        dev.open();
+        dev.open(); dev.waitForPicture();
         dev.setFrames(1);
         auto timed = [&](const std::function<void()>& op) {
             QElapsedTimer t;
@@ -446,19 +446,19 @@ int main(int argc, char** argv)
 
         // Step forward: a look at the picture after a seek, then quick steps.
         for (int p : stepStarts) {
-            dev.seek(p);
+            dev.seek(p); dev.waitForPicture();
             think(200);
             for (int i = 0; i < 30; ++i)
-                kadro["step_forward"].push_back(timed([&] { dev.step(); }));
+                kadro["step_forward"].push_back(timed([&] { dev.step(); dev.waitForPicture(); }));
         }
         // Step back from 40 frames after a keyframe through it into the interval before. The first
         // step into that interval depends on what earlier work left in the cache, and so on the
         // timing of everything before; it is measured on devices of its own below.
         for (int k : backStarts) {
-            dev.seek(k + 40);
+            dev.seek(k + 40); dev.waitForPicture();
             think(1000);
             for (int i = 0; i < 80 && dev.position() > 0; ++i) {
-                const double ms = timed([&] { dev.back(); });
+                const double ms = timed([&] { dev.back(); dev.waitForPicture(); });
                 if (dev.position() != k - 1)
                     kadro["step_back"].push_back(ms);
             }
@@ -466,7 +466,7 @@ int main(int argc, char** argv)
         // Random seeks with a short look at each picture.
         for (std::size_t i = 0; i < seekTargets.size(); ++i) {
             const long long hits = dev.server()->stats().hits;
-            const double ms = timed([&] { dev.seek(seekTargets[i]); });
+            const double ms = timed([&] { dev.seek(seekTargets[i]); dev.waitForPicture(); });
             kadro["random_seek"].push_back(ms);
             if (dev.server()->stats().hits == hits) {
                 missedSeeks.push_back(i);
@@ -476,7 +476,7 @@ int main(int argc, char** argv)
         }
         // A held-down back key: 20 steps at 10 per second, lag of each behind its schedule.
         for (int k : {backStarts.back(), backStarts.front()}) {
-            dev.seek(k + 10);
+            dev.seek(k + 10); dev.waitForPicture();
             think(1000);
             QElapsedTimer clock;
             clock.start();
@@ -486,7 +486,7 @@ int main(int argc, char** argv)
                     QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
                     QThread::usleep(500);
                 }
-                dev.back();
+                dev.back(); dev.waitForPicture();
                 const double lag = msSince(clock) - due;
                 kadro["held_back_lag"].push_back(lag);
                 if (lag > 50)
@@ -496,12 +496,12 @@ int main(int argc, char** argv)
         }
         // Playback for a second (every frame shown is checked), then a sweep that fills the cache
         // to its bound for the memory figure.
-        dev.seek(length / 3);
+        dev.seek(length / 3); dev.waitForPicture();
         dev.play();
         think(1000);
         dev.stop();
         for (int i = 0; i < 8; ++i) {
-            dev.seek(std::min(length, (length + 1) * i / 8 + 200));
+            dev.seek(std::min(length, (length + 1) * i / 8 + 200)); dev.waitForPicture();
             dev.waitForBackgroundWork(20000);
         }
         const FrameServer::Stats st = dev.server()->stats();
@@ -522,15 +522,15 @@ int main(int argc, char** argv)
         fresh.setCacheBytes(cacheBytes);
         fresh.setFileName(path);
         QObject::connect(&fresh, &VideoDevice::frameShown, [&](int frame) { check(fresh, frame); });
-        fresh.open();
+        fresh.open(); fresh.waitForPicture();
         fresh.setFrames(1);
-        fresh.seek(k + 40);
+        fresh.seek(k + 40); fresh.waitForPicture();
         think(1000);
         for (int i = 0; i < 40 && fresh.position() > k; ++i)
-            fresh.back();
+            fresh.back(); fresh.waitForPicture();
         QElapsedTimer t;
         t.start();
-        fresh.back();
+        fresh.back(); fresh.waitForPicture();
         const double ms = msSince(t);
         if (fresh.position() == k - 1) {
             kadro["step_back_first"].push_back(ms);
@@ -628,4 +628,15 @@ int main(int argc, char** argv)
     std::printf("exact=%ld/%ld\n", right, checked);
     std::fflush(stdout);
     return right == checked ? 0 : 1;
+}
+
+int main(int argc, char** argv)
+{
+    // A file the engine cannot take ends the measurement with its reason, never with an abort.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kadro-bench: stopped: %s\n", e.what());
+        return 3;
+    }
 }

@@ -50,6 +50,9 @@ Transport::Transport(const Context& context, const TransportWidgets& widgets, co
     : c(context), ui(widgets), pic(picture), timeBase(tb)
 {
     auto guard = [this](auto fn) { return [this, fn] { runGuarded(c.prompts, fn); }; };
+    connect(&c.device, &VideoDevice::pictureArrived, this, [this, guard](int frame) {
+        guard([this, frame] { pictureArrivedLate(frame); })();
+    });
     connect(ui.VideoStartButton, &QPushButton::clicked, this, guard([this] { VideoStartButtonClick(); }));
     connect(ui.HauptFensterPopupMenuStart, &QAction::triggered, this, guard([this] { VideoStartButtonClick(); }));
     connect(ui.VideoStopButton, &QPushButton::clicked, this, guard([this] { VideoStopButtonClick(); }));
@@ -372,6 +375,23 @@ void Transport::FrameZeitAnzeige()
     showTimes(c.st.CurrentFrame);
     if (ui.VideoTrackBar->value() != c.st.CurrentFrame)
         setSlider(c.st.CurrentFrame);
+}
+
+// A picture that came after its step or seek had returned wiped what was drawn over the picture:
+// it is drawn again. A request that ended without its picture left the video where it was.
+void Transport::pictureArrivedLate(int frame)
+{
+    auto& st = c.st;
+    if (!videoLoaded())
+        return;
+    const int current = std::clamp(frame - int(st.StartFrame), 0, int(st.SectionLength));
+    if (current != st.CurrentFrame) {
+        st.CurrentFrame = current;
+        FrameZeitAnzeige();
+    }
+    if (st.DiagramShown)
+        emit c.events.diagramRedrawRequested();
+    emit c.events.refreshTrendRequested();
 }
 
 void Transport::positionMoved()

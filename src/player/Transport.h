@@ -100,6 +100,7 @@ private:
     // After the device moved by a step or a tick: the displays follow, the end is caught, the
     // diagram is redrawn.
     void positionMoved();
+    void pictureArrivedLate(int frame);
     void setPlaying(bool playing);
     bool videoLoaded() const;
 

@@ -88,6 +88,7 @@ TEST(DemoPresentation, TheBallInTheDecodedVideoFallsWithG)
     std::vector<double> times, ys;
     for (int n = demo::kReleaseFrame; n <= demo::lastFreeFallFrame(); ++n) {
         device.seek(n);
+        EXPECT_TRUE(device.waitForPicture());
         double x = 0, y = 0;
         ASSERT_TRUE(ballCentroid(surface.frame(), &x, &y)) << n;
         EXPECT_NEAR(x, demo::kBallX, 1.0);

@@ -6,12 +6,20 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <stdexcept>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
 
 namespace kadro::test {
 
@@ -105,6 +113,75 @@ std::vector<int> referenceNumbers(const QString& path)
     for (int n = 0; n < src.frameCount(); ++n)
         out.push_back(videogen::readFrameNumber(server.picture(src.codedIndex(n), FrameServer::Move::Forward)));
     return out;
+}
+
+QString realClip(const QString& name)
+{
+    return QDir(qEnvironmentVariable("KADRO_TEST_DATA")).filePath(QStringLiteral("real/") + name);
+}
+
+std::vector<QImage> ffmpegPictures(const QString& path, const QSize& size)
+{
+    std::vector<QImage> out;
+    AVFormatContext* input = nullptr;
+    const QByteArray name = QFile::encodeName(path);
+    if (avformat_open_input(&input, name.constData(), nullptr, nullptr) < 0)
+        return out;
+    const int stream = avformat_find_stream_info(input, nullptr) >= 0
+                           ? av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0)
+                           : -1;
+    const AVCodec* codec = stream >= 0 ? avcodec_find_decoder(input->streams[stream]->codecpar->codec_id) : nullptr;
+    AVCodecContext* decoder = codec ? avcodec_alloc_context3(codec) : nullptr;
+    if (decoder && avcodec_parameters_to_context(decoder, input->streams[stream]->codecpar) >= 0) {
+        decoder->thread_count = 1;
+        if (avcodec_open2(decoder, codec, nullptr) >= 0) {
+            AVPacket* packet = av_packet_alloc();
+            AVFrame* frame = av_frame_alloc();
+            SwsContext* scale = nullptr;
+            for (bool end = false; !end;) {
+                if (av_read_frame(input, packet) < 0) {
+                    end = true;
+                    avcodec_send_packet(decoder, nullptr);
+                } else if (packet->stream_index == stream) {
+                    avcodec_send_packet(decoder, packet);
+                }
+                av_packet_unref(packet);
+                while (avcodec_receive_frame(decoder, frame) == 0) {
+                    scale = sws_getCachedContext(scale, frame->width, frame->height, AVPixelFormat(frame->format),
+                                                 size.width(), size.height(), AV_PIX_FMT_BGRA, SWS_AREA, nullptr,
+                                                 nullptr, nullptr);
+                    QImage picture(size, QImage::Format_RGB32);
+                    uint8_t* planes[1] = {picture.bits()};
+                    const int lines[1] = {int(picture.bytesPerLine())};
+                    sws_scale(scale, frame->data, frame->linesize, 0, frame->height, planes, lines);
+                    out.push_back(picture);
+                    av_frame_unref(frame);
+                }
+            }
+            sws_freeContext(scale);
+            av_frame_free(&frame);
+            av_packet_free(&packet);
+        }
+    }
+    avcodec_free_context(&decoder);
+    avformat_close_input(&input);
+    return out;
+}
+
+double pictureDifference(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return 255;
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
+        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col)
+            sum += std::abs(qGreen(p[col]) - qGreen(q[col]));
+    }
+    return sum / (double(x.width()) * x.height());
 }
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs)

@@ -4,6 +4,7 @@
 
 #include "VideoGen.h"
 
+#include <QImage>
 #include <QString>
 
 #include <functional>
@@ -26,6 +27,16 @@ QString videoPath(const videogen::Spec& spec);
 
 // The number each frame shows when the file is decoded linearly from the start.
 std::vector<int> referenceNumbers(const QString& path);
+
+// A real clip of tests/data/real (see its README).
+QString realClip(const QString& name);
+
+// FFmpeg's own linear decode of the file's video, every picture it outputs in order, scaled to
+// `size` (area averaging) as RGB32: the reference for files whose pictures carry no numbers.
+std::vector<QImage> ffmpegPictures(const QString& path, const QSize& size);
+
+// Mean absolute difference of the green channel of two pictures of one size (0..255).
+double pictureDifference(const QImage& a, const QImage& b);
 
 // Processes events until `done` holds or `timeoutMs` passed; returns done().
 bool waitUntil(const std::function<bool()>& done, int timeoutMs);

@@ -51,6 +51,7 @@ int walk(FfmsVideoDevice& dev, const Spec& spec, bool damagedPictures)
     int shown = 0;
     for (int n = 0; n <= dev.length(); ++n) {
         dev.seek(n);
+        EXPECT_TRUE(dev.waitForPicture());
         if (dev.position() != n)
             continue;
         ++shown;
@@ -59,9 +60,11 @@ int walk(FfmsVideoDevice& dev, const Spec& spec, bool damagedPictures)
             ADD_FAILURE() << "frame " << n << " shows " << read;
     }
     dev.seek(0);
+    EXPECT_TRUE(dev.waitForPicture());
     int last = dev.position();
     for (int i = 0; i <= dev.length() && dev.position() < dev.length(); ++i) {
         dev.step();
+        EXPECT_TRUE(dev.waitForPicture());
         if (dev.position() == last)
             break; // nothing decodable ahead
         EXPECT_GT(dev.position(), last);
@@ -161,8 +164,10 @@ TEST(DamagedVideoPlayback, PassesOverUndecodableFramesAndTellsOnce)
 
     // A new open of the file tells again.
     ASSERT_NO_THROW(dev.open());
-    for (int i = 0; i < spec.frames; ++i)
+    for (int i = 0; i < spec.frames; ++i) {
         dev.step();
+        EXPECT_TRUE(dev.waitForPicture());
+    }
     EXPECT_EQ(failures.count(), 2);
 }
 

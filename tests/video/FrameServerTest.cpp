@@ -49,23 +49,28 @@ TEST(FrameServer, TightCacheBoundsHoldAndStayExact)
             case 1: {
                 const int f = anyFrame(rng);
                 dev.seek(f);
+                EXPECT_TRUE(dev.waitForPicture());
                 what = "seek " + std::to_string(f);
                 break;
             }
             case 2:
                 dev.step();
+                EXPECT_TRUE(dev.waitForPicture());
                 what = "step";
                 break;
             case 3:
             case 4:
                 dev.back();
+                EXPECT_TRUE(dev.waitForPicture());
                 what = "back";
                 break;
             default: {
                 // A slider drag: a run of seeks a few frames apart, in either direction.
                 const int dir = anyFrame(rng) % 2 ? 1 : -1;
+                // Each seek replaces the one whose picture has not come yet.
                 for (int k = 0; k < 12; ++k)
                     dev.seek(dev.position() + dir * (1 + anyFrame(rng) % 6));
+                EXPECT_TRUE(dev.waitForPicture());
                 what = "drag";
                 break;
             }
@@ -101,11 +106,14 @@ TEST(FrameServer, BackStepsAreServedFromTheCache)
     // Right after a jump, without waiting for the background: the first back step may have to
     // decode, the following ones must not.
     dev.seek(key + 8);
+    EXPECT_TRUE(dev.waitForPicture());
     dev.back();
+    EXPECT_TRUE(dev.waitForPicture());
     ASSERT_EQ(shownNumber(dev), key + 7);
     FrameServer::Stats before = dev.server()->stats();
     for (int i = 0; i < 7; ++i) {
         dev.back();
+        EXPECT_TRUE(dev.waitForPicture());
         ASSERT_EQ(shownNumber(dev), dev.position());
     }
     EXPECT_EQ(dev.position(), key);
@@ -119,6 +127,7 @@ TEST(FrameServer, BackStepsAreServedFromTheCache)
     before = dev.server()->stats();
     for (int i = 0; i < 10; ++i) {
         dev.back();
+        EXPECT_TRUE(dev.waitForPicture());
         ASSERT_EQ(shownNumber(dev), dev.position());
     }
     EXPECT_EQ(dev.position(), key - 10);
@@ -127,10 +136,13 @@ TEST(FrameServer, BackStepsAreServedFromTheCache)
 
     // Forward steps after a jump are read ahead.
     dev.seek(5);
+    EXPECT_TRUE(dev.waitForPicture());
     dev.waitForBackgroundWork(20000);
     before = dev.server()->stats();
     dev.step();
+    EXPECT_TRUE(dev.waitForPicture());
     dev.step();
+    EXPECT_TRUE(dev.waitForPicture());
     EXPECT_EQ(shownNumber(dev), 7);
     EXPECT_EQ(dev.server()->stats().hits - before.hits, 2);
 }
@@ -148,6 +160,7 @@ TEST(FrameServer, PicturesComeAtDisplaySize)
     EXPECT_EQ(dev.pictureSize(), QSize(192, 108));
     EXPECT_EQ(dev.currentImage().size(), QSize(192, 108));
     dev.seek(33);
+    EXPECT_TRUE(dev.waitForPicture());
     EXPECT_EQ(shownNumber(dev), 33);
 
     dev.setMaxPictureSize(QSize(384, 288));

@@ -80,9 +80,11 @@ TEST(IndexCache, SecondOpenTakesIndexAndVerdictFromTheCache)
         EXPECT_EQ(shownNumber(dev), 0);
         for (int f : {length, 101, 99, 100, 37, 36, 120}) {
             dev.seek(f);
+            EXPECT_TRUE(dev.waitForPicture());
             EXPECT_EQ(shownNumber(dev), f);
         }
         dev.back();
+        EXPECT_TRUE(dev.waitForPicture());
         EXPECT_EQ(shownNumber(dev), 119);
     }
 }
@@ -105,6 +107,7 @@ TEST(IndexCache, ChangedFilesAndUnreadableEntriesAreIndexedAgain)
     EXPECT_FALSE(dev.source()->indexFromCache());
     EXPECT_EQ(dev.length(), 79);
     dev.seek(79);
+    EXPECT_TRUE(dev.waitForPicture());
     EXPECT_EQ(shownNumber(dev), 79);
     dev.close();
     ws.openIn(dev, path);
@@ -154,6 +157,7 @@ TEST(IndexCache, ChangedFilesAndUnreadableEntriesAreIndexedAgain)
         EXPECT_FALSE(dev.source()->indexFromCache());
         EXPECT_EQ(dev.length(), 79);
         dev.seek(40);
+        EXPECT_TRUE(dev.waitForPicture());
         EXPECT_EQ(shownNumber(dev), 40);
         dev.close();
     }
@@ -213,6 +217,7 @@ TEST(OpenCancel, CancellingLeavesNoHalfOpenState)
         SCOPED_TRACE(c.what);
         ws.openIn(dev, good);
         dev.seek(12);
+        EXPECT_TRUE(dev.waitForPicture());
         ASSERT_TRUE(surface.hasFrame());
 
         ScriptedProgress::Log log;
@@ -234,8 +239,10 @@ TEST(OpenCancel, CancellingLeavesNoHalfOpenState)
         EXPECT_FALSE(surface.hasFrame());
         EXPECT_EQ(surface.renderedPicture().pixel(20, 20), qRgb(255, 255, 255));
         EXPECT_FALSE(QFile::exists(entry)) << "a cancelled preparation was stored";
-        dev.seek(5); // harmless on a closed device
+        dev.seek(5);
+        EXPECT_TRUE(dev.waitForPicture()); // harmless on a closed device
         dev.step();
+        EXPECT_TRUE(dev.waitForPicture());
         EXPECT_FALSE(surface.hasFrame());
     }
 
@@ -247,6 +254,7 @@ TEST(OpenCancel, CancellingLeavesNoHalfOpenState)
     EXPECT_EQ(log.lastDone, log.total);
     EXPECT_TRUE(dev.isOpen());
     dev.seek(140);
+    EXPECT_TRUE(dev.waitForPicture());
     EXPECT_EQ(shownNumber(dev), 140);
     EXPECT_TRUE(QFile::exists(entry));
 }

@@ -316,25 +316,32 @@ TEST(PackedBFrames, EverySlotShowsItsOwnPicture)
 
         for (int f : {1, 2, 3, 4, 5, 6, spec.frames - 1, spec.frames - 2, 49, 50, 51, 52, 7, 0}) {
             dev.seek(f);
+            EXPECT_TRUE(dev.waitForPicture());
             ASSERT_EQ(shownNumber(dev), f) << "seek to " << f;
         }
         dev.seek(0);
+        EXPECT_TRUE(dev.waitForPicture());
         for (int f = 1; f <= 20; ++f) {
             dev.step();
+            EXPECT_TRUE(dev.waitForPicture());
             ASSERT_EQ(shownNumber(dev), f) << "step to " << f;
         }
         dev.seek(110);
+        EXPECT_TRUE(dev.waitForPicture());
         for (int f = 109; f >= 90; --f) {
             dev.back();
+            EXPECT_TRUE(dev.waitForPicture());
             ASSERT_EQ(shownNumber(dev), f) << "back to " << f;
         }
         dev.seek(120);
+        EXPECT_TRUE(dev.waitForPicture());
         dev.setEndPos(140);
         dev.play();
         ASSERT_TRUE(waitUntil([&] { return !dev.isPlaying(); }, 5000));
         EXPECT_EQ(dev.position(), 140);
         EXPECT_EQ(shownNumber(dev), 140);
         dev.back();
+        EXPECT_TRUE(dev.waitForPicture());
         EXPECT_EQ(shownNumber(dev), 139);
     }
 }

@@ -100,6 +100,7 @@ TYPED_TEST(DeviceContract, PlayStopsByItselfExactlyAtTheEndPoint)
     QObject::connect(&d, &VideoDevice::playFinished, [&] { ++finished; });
     QObject::connect(&d, &VideoDevice::frameShown, [&](int f) { shownFrames.push_back(f); });
     d.seek(10);
+    EXPECT_TRUE(d.waitForPicture());
     d.setEndPos(25);
     EXPECT_EQ(d.endPos(), 25);
     d.play();
@@ -121,11 +122,13 @@ TYPED_TEST(DeviceContract, PlayAfterASeekWithoutNewEndPointRunsToTheEnd)
 {
     VideoDevice& d = this->rig.dev();
     d.seek(30);
+    EXPECT_TRUE(d.waitForPicture());
     d.setEndPos(35);
     d.play();
     ASSERT_TRUE(this->rig.runUntilStopped());
     ASSERT_EQ(d.position(), 35);
     d.seek(50);
+    EXPECT_TRUE(d.waitForPicture());
     d.play();
     ASSERT_TRUE(this->rig.runUntilStopped());
     EXPECT_EQ(d.position(), d.length());
@@ -136,13 +139,18 @@ TYPED_TEST(DeviceContract, StepAndBackNeverChangeTheEndPoint)
 {
     VideoDevice& d = this->rig.dev();
     d.seek(30);
+    EXPECT_TRUE(d.waitForPicture());
     d.setEndPos(40);
     d.step();
+    EXPECT_TRUE(d.waitForPicture());
     d.step();
+    EXPECT_TRUE(d.waitForPicture());
     d.back();
+    EXPECT_TRUE(d.waitForPicture());
     EXPECT_EQ(d.position(), 31);
     EXPECT_EQ(d.endPos(), 40);
-    d.seek(33); // a seek keeps it as well
+    d.seek(33);
+    EXPECT_TRUE(d.waitForPicture()); // a seek keeps it as well
     EXPECT_EQ(d.endPos(), 40);
     d.play();
     ASSERT_TRUE(this->rig.runUntilStopped());
@@ -154,6 +162,7 @@ TYPED_TEST(DeviceContract, PauseTogglesAndStopKeepsThePosition)
 {
     VideoDevice& d = this->rig.dev();
     d.seek(0);
+    EXPECT_TRUE(d.waitForPicture());
     d.pause(); // stopped: no effect
     EXPECT_FALSE(d.isPlaying());
     EXPECT_FALSE(d.isPaused());
@@ -192,26 +201,35 @@ TYPED_TEST(DeviceContract, SeekStepAndBackStopPlayAndClamp)
     d.play();
     EXPECT_TRUE(d.isPlaying());
     d.seek(3);
+    EXPECT_TRUE(d.waitForPicture());
     EXPECT_FALSE(d.isPlaying());
     EXPECT_EQ(d.position(), 3);
     d.setFrames(5);
     d.step();
+    EXPECT_TRUE(d.waitForPicture());
     EXPECT_EQ(d.position(), 8);
     d.back();
+    EXPECT_TRUE(d.waitForPicture());
     d.back();
+    EXPECT_TRUE(d.waitForPicture());
     EXPECT_EQ(d.position(), 0);
     d.seek(d.length() - 2);
+    EXPECT_TRUE(d.waitForPicture());
     d.step();
+    EXPECT_TRUE(d.waitForPicture());
     EXPECT_EQ(d.position(), d.length());
     d.setFrames(1);
     d.seek(100000);
+    EXPECT_TRUE(d.waitForPicture());
     EXPECT_EQ(d.position(), d.length());
     EXPECT_EQ(this->rig.shown(), d.length());
     d.seek(-4);
+    EXPECT_TRUE(d.waitForPicture());
     EXPECT_EQ(d.position(), 0);
     EXPECT_EQ(this->rig.shown(), 0);
     d.play();
     d.step();
+    EXPECT_TRUE(d.waitForPicture());
     EXPECT_FALSE(d.isPlaying());
     EXPECT_EQ(d.position(), 1);
 }
@@ -229,6 +247,7 @@ TEST(RealPlayback, FollowsTheClockAndRunsSilentlyWithoutAudioOutput)
     dev.open();
     ASSERT_TRUE(dev.source()->hasAudio());
     dev.seek(5);
+    EXPECT_TRUE(dev.waitForPicture());
     dev.setEndPos(30);
     QElapsedTimer t;
     t.start();
@@ -251,6 +270,7 @@ TEST(RealPlayback, PlayAtTheEndPointDoesNothing)
     dev.setFileName(videoPath(spec));
     dev.open();
     dev.seek(dev.length());
+    EXPECT_TRUE(dev.waitForPicture());
     dev.play();
     EXPECT_FALSE(dev.isPlaying());
     EXPECT_EQ(dev.position(), dev.length());

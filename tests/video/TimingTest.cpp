@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace kadro::test {
 namespace {
 
@@ -42,6 +44,48 @@ TEST(FrameDurations, VaryOnlyBeyondTheToleranceAndMoreThanOneTick)
     EXPECT_DOUBLE_EQ(AviSlots({100, 140, 180, 220}, 0.001, false, false).meanRate(), 25.0);
     EXPECT_DOUBLE_EQ(AviSlots({0, 1, 2, 5}, 0.04, true, false).meanRate(), 25.0);
     EXPECT_EQ(AviSlots({7}, 0.04, false, false).meanRate(), 0.0);
+}
+
+// Stamps rounded to the container's precision are a constant rate: a camera's microsecond MP4
+// stamps rounded to whole milliseconds (33, 34, 32 ms at 29.97 fps), Matroska's millisecond stamps
+// at 25, 30, 29.97 and 60 fps. A rate that really changes stays variable at any precision.
+TEST(FrameDurations, RoundedStampsOfAConstantRateAreNotVariable)
+{
+    for (const double rate : {25.0, 30.0, 30000.0 / 1001.0, 60.0, 24000.0 / 1001.0}) {
+        SCOPED_TRACE(rate);
+        std::vector<int64_t> micro, milli;
+        for (int i = 0; i < 455; ++i) {
+            const int64_t ms = std::llround(i * 1000.0 / rate);
+            micro.push_back(ms * 1000);
+            milli.push_back(ms);
+        }
+        EXPECT_FALSE(AviSlots(micro, 1e-6, false, false).variableDurations(0.01));
+        EXPECT_FALSE(AviSlots(milli, 0.001, false, false).variableDurations(0.01));
+        EXPECT_EQ(AviSlots(micro, 1e-6, false, false).stampPrecision(), 1000);
+        // Truncated instead of rounded: still one rate.
+        std::vector<int64_t> cut;
+        for (int i = 0; i < 455; ++i)
+            cut.push_back(int64_t(std::floor(i * 1000.0 / rate)) * 1000);
+        EXPECT_FALSE(AviSlots(cut, 1e-6, false, false).variableDurations(0.01));
+    }
+    // Whole milliseconds, but the durations alternate by a quarter: variable.
+    std::vector<int64_t> alternating{0};
+    for (int i = 1; i < 60; ++i)
+        alternating.push_back(alternating.back() + (i % 2 ? 25000 : 42000));
+    EXPECT_TRUE(AviSlots(alternating, 1e-6, false, false).variableDurations(0.01));
+    // One frame missing from a millisecond-rounded 30 fps MP4: variable.
+    std::vector<int64_t> gap;
+    for (int i = 0; i < 100; ++i)
+        if (i != 50)
+            gap.push_back(std::llround(i * 1000.0 / 30) * 1000);
+    EXPECT_TRUE(AviSlots(gap, 1e-6, false, false).variableDurations(0.01));
+    // Microsecond stamps that are not whole milliseconds keep the precision of one tick: a
+    // millisecond of jitter is then a change of rate.
+    std::vector<int64_t> jitter;
+    for (int i = 0; i < 100; ++i)
+        jitter.push_back(i * 33367 + (i % 3 == 1 ? 1001 : 0));
+    EXPECT_EQ(AviSlots(jitter, 1e-6, false, false).stampPrecision(), 1);
+    EXPECT_TRUE(AviSlots(jitter, 1e-6, false, false).variableDurations(0.01));
 }
 
 TEST(FrameDurations, TimingTakesTheStatedRateAndACaptureRateOnlyWhereItDiffers)
@@ -85,6 +129,7 @@ void expectTiming(const Spec& spec, double rate, bool variable, double capture)
         ASSERT_NEAR(dev.frameSeconds(n), videogen::frameSeconds(spec, n), 1e-4) << "frame " << n;
     for (int n : {spec.frames - 1, 1, spec.frames / 2}) {
         dev.seek(n);
+        EXPECT_TRUE(dev.waitForPicture());
         EXPECT_EQ(videogen::readFrameNumber(dev.currentImage()), n);
     }
     EXPECT_LT(dev.frameSeconds(-1), 0.0);
@@ -99,6 +144,25 @@ TEST(VideoTiming, ConstantRatesOfMp4)
     for (const auto& [num, den] : {std::pair{25, 1}, {30, 1}, {60, 1}, {30000, 1001}}) {
         SCOPED_TRACE(num / den);
         expectTiming(videogen::h264Mp4AtRate(num, den, 40), double(num) / den, false, 0);
+    }
+}
+
+TEST(VideoTiming, MatroskaMillisecondStampsAreAConstantRate)
+{
+    for (const auto& [num, den] : {std::pair{25, 1}, {30, 1}, {30000, 1001}, {60, 1}}) {
+        SCOPED_TRACE(double(num) / den);
+        Spec spec = videogen::h264Mp4AtRate(num, den, 60);
+        spec.format = Format::H264OpenGopMkv;
+        FfmsVideoDevice dev;
+        dev.setFileName(videoPath(spec));
+        ASSERT_NO_THROW(dev.open());
+        EXPECT_EQ(dev.source()->containerName(), QStringLiteral("matroska,webm"));
+        const VideoTiming t = dev.timing();
+        EXPECT_NEAR(t.frameRate, double(num) / den, 0.01);
+        EXPECT_FALSE(t.variableRate);
+        // Each frame's own stamp is within the millisecond it was rounded to.
+        for (int n = 0; n < spec.frames; ++n)
+            ASSERT_NEAR(dev.frameSeconds(n), videogen::frameSeconds(spec, n), 0.0011) << "frame " << n;
     }
 }
 

@@ -80,8 +80,63 @@ bool AviSlots::variableDurations(double tolerance) const
     std::vector<int64_t> sorted = d;
     std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(sorted.size() / 2), sorted.end());
     const double typical = double(sorted[sorted.size() / 2]);
-    const double allowed = std::max(tolerance * typical, 1.0);
-    return std::any_of(d.begin(), d.end(), [&](int64_t x) { return std::abs(double(x) - typical) > allowed; });
+    // A difference of one step of the stamps' precision is rounding.
+    const double precision = double(stampPrecision());
+    const double allowed = std::max(tolerance * typical, precision);
+    const bool uneven =
+        std::any_of(d.begin(), d.end(), [&](int64_t x) { return std::abs(double(x) - typical) > allowed; });
+    // Where the precision is fine against a frame's duration, a camera clock's jitter of about one
+    // step on top of its rounding is still one rate (every stamp within a step of it).
+    return uneven && !(precision * 20 <= typical && constantRateRounded());
+}
+
+int64_t AviSlots::stampPrecision() const
+{
+    // Stamps in a fine time base that are all whole milliseconds were rounded to milliseconds
+    // (cameras writing microsecond MP4s, Matroska's default time scale).
+    if (tick_ > 0 && tick_ < 0.001) {
+        const double perMs = 0.001 / tick_;
+        const int64_t m = int64_t(std::llround(perMs));
+        if (m > 1 && std::abs(perMs - double(m)) < 1e-6 * perMs) {
+            const bool wholeMs = std::all_of(pts_.begin(), pts_.end(), [&](int64_t p) { return (p - pts_[0]) % m == 0; });
+            if (wholeMs)
+                return m;
+        }
+    }
+    return 1;
+}
+
+bool AviSlots::constantRateRounded() const
+{
+    const std::size_t n = pts_.size();
+    if (n < 3)
+        return true;
+    // The straight line through the stamps (least squares over the frame index): a constant rate
+    // whose times were each rounded to the precision keeps every stamp within one step of it (a
+    // dropped or doubled frame, or a rate that changes, moves stamps by a good part of a frame).
+    const double precision = double(stampPrecision());
+    double sumI = 0, sumT = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        sumI += double(i);
+        sumT += double(pts_[i] - pts_[0]);
+    }
+    const double meanI = sumI / double(n);
+    const double meanT = sumT / double(n);
+    double sii = 0, sit = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double di = double(i) - meanI;
+        sii += di * di;
+        sit += di * (double(pts_[i] - pts_[0]) - meanT);
+    }
+    const double slope = sit / sii;
+    if (!(slope > 0))
+        return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double r = double(pts_[i] - pts_[0]) - meanT - slope * (double(i) - meanI);
+        if (std::abs(r) > precision + 1e-9)
+            return false;
+    }
+    return true;
 }
 
 } // namespace kadro

@@ -36,10 +36,17 @@ public:
     // for AVI one frame per time step. 0 when it cannot be told (a single frame).
     double meanRate() const;
     // Whether some frame lasts longer or shorter than the typical (median) frame by more than
-    // `tolerance` of it. A difference of one tick of the time base is rounding, not a change of
-    // rate (Matroska's millisecond stamps give 33, 33, 34 ms at 30 fps). AVI frames all last one
+    // `tolerance` of it. A difference of one step of the stamps' precision is rounding, not a
+    // change of rate: one tick of the time base, or a millisecond where all stamps are whole
+    // milliseconds (Matroska at 30 fps gives 33, 33, 34 ms; a camera's microsecond MP4 rounded to
+    // milliseconds 33 000, 34 000 µs), and where that step is small against a frame's duration,
+    // stamps within a step of one constant rate (a camera clock's jitter). AVI frames all last one
     // time step.
     bool variableDurations(double tolerance) const;
+    // Whether one constant rate explains every stamp, each rounded to stampPrecision().
+    bool constantRateRounded() const;
+    // Ticks the stamps were rounded to: 1, or a millisecond's worth of ticks.
+    int64_t stampPrecision() const;
 
     // A slot sequence is believed only up to this many slots per coded picture.
     static constexpr int kMaxSlotsPerPicture = 4;

@@ -1,14 +1,16 @@
 #include "player/video/FfmsDecoder.h"
 
 #include "player/video/PictureMemory.h"
+#include "player/video/PictureVerdicts.h"
 #include "player/video/VideoDevice.h"
 
 #include <cstring>
 
 namespace kadro {
 
-FfmsDecoder::FfmsDecoder(Opener open, FfmsVideoPtr source, const QSize& codedSize, int position)
-    : open_(std::move(open)), source_(std::move(source)), coded_(codedSize), position_(source_ ? position : -1)
+FfmsDecoder::FfmsDecoder(Opener open, FfmsVideoPtr source, const QSize& codedSize, int position,
+                         std::shared_ptr<PictureVerdicts> verdicts)
+    : open_(std::move(open)), verdicts_(std::move(verdicts)), source_(std::move(source)), coded_(codedSize), position_(source_ ? position : -1)
 {
     setOutputSize(codedSize);
 }
@@ -50,10 +52,26 @@ QImage FfmsDecoder::picture(int coded)
     }
     if (!outputApplied_)
         applyOutput();
+    const int from = position_;
     DecodeErrors errors;
     FfmsError err;
     const FFMS_Frame* f = FFMS_GetFrame(source_.get(), coded, &err.info);
-    if (!f || errors.count() > 0) {
+    bool damaged = false;
+    if (f && errors.count() > 0) {
+        // FFmpeg complained on the way: the picture must be sound, and so must every picture
+        // decoded on the way to it (one that did not come out shifts FFMS2's count). Where only
+        // the way was bad, the picture is decoded once more from its keyframe by a fresh source.
+        damaged = !(verdicts_ && verdicts_->sound(coded));
+        if (!damaged && !verdicts_->soundBetween(from >= 0 && from < coded ? from + 1 : coded, coded)) {
+            source_ = open_();
+            outputApplied_ = false;
+            applyOutput();
+            DecodeErrors again;
+            f = FFMS_GetFrame(source_.get(), coded, &err.info);
+            damaged = f && again.count() > 0 && !verdicts_->soundBetween(verdicts_->keyframeAtOrBefore(coded), coded);
+        }
+    }
+    if (!f || damaged) {
         // Where the decoder stands, and what its pictures are, is unknown now: start afresh.
         source_.reset();
         position_ = -1;

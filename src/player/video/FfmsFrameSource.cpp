@@ -2,6 +2,7 @@
 
 #include "player/video/OpenProgress.h"
 #include "player/video/PackedBFrames.h"
+#include "player/video/PictureVerdicts.h"
 #include "player/video/VideoDevice.h"
 #include "player/video/VideoIndex.h"
 
@@ -56,6 +57,8 @@ FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options) : 
     indexOptions.cacheDir = options.indexCacheDir;
     index_ = std::make_unique<VideoIndex>(decodedPath_, indexOptions, progress);
 
+    verdicts_ = std::make_shared<PictureVerdicts>(decodedPath_, index_->videoTrack(), index_->pts(), index_->keyframes());
+
     // 3. The seek check, or its verdict from the cache.
     const auto& stored = index_->storedVerdict();
     if (stored && options.seeking == Seeking::Verified && stored->probeFrames == options.probeFrames) {
@@ -73,19 +76,20 @@ FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options) : 
     if (!verdictFromCache_ && options.seeking == Seeking::Verified && options.useStructure) {
         const StructureVerdict structure = StreamProbe::structure(decodedPath_, index_->videoTrack(), index_->pts());
         if (structure.seekable) {
-            if (std::optional<SeekCheckResult> result = trustSeeking(*index_, options.probeFrames, structure.reason)) {
+            if (std::optional<SeekCheckResult> result = trustSeeking(*index_, options.probeFrames, structure.reason, verdicts_.get())) {
                 check_ = result->verdict;
                 leftover_ = std::make_unique<FfmsDecoder>(opener(), std::move(result->decoder), check_.size,
-                                                          result->position);
+                                                          result->position, verdicts_);
                 verdictFromStructure_ = true;
             }
         }
     }
     if (!verdictFromCache_ && !verdictFromStructure_) {
         progress.setPhase(index_->fromCache() ? indexFrom : checkFrom, ProgressPhases::kTotal);
-        SeekCheckResult result = checkSeeking(*index_, options.seeking, options.probeFrames, progress);
+        SeekCheckResult result = checkSeeking(*index_, options.seeking, options.probeFrames, progress, verdicts_.get());
         check_ = result.verdict;
-        leftover_ = std::make_unique<FfmsDecoder>(opener(), std::move(result.decoder), check_.size, result.position);
+        leftover_ = std::make_unique<FfmsDecoder>(opener(), std::move(result.decoder), check_.size, result.position,
+                                                  verdicts_);
     }
 
     // 4. Frame numbers; 5. how decoders reach pictures.
@@ -111,7 +115,7 @@ std::unique_ptr<Decoder> FfmsFrameSource::newDecoder() const
 {
     FfmsDecoder::Opener open = opener();
     FfmsVideoPtr source = open();
-    return std::make_unique<FfmsDecoder>(std::move(open), std::move(source), check_.size, -1);
+    return std::make_unique<FfmsDecoder>(std::move(open), std::move(source), check_.size, -1, verdicts_);
 }
 
 FfmsDecoder::Opener FfmsFrameSource::opener() const

@@ -32,6 +32,7 @@ struct FFMS_AudioSource;
 namespace kadro {
 
 class OpenProgress;
+class PictureVerdicts;
 class VideoIndex;
 
 class FfmsFrameSource : public FrameSource, public DecoderFactory {
@@ -92,6 +93,8 @@ public:
     // Coded indices of the keyframes (always starting with 0).
     const std::vector<int>& keyframes() const { return model_.keyframes(); }
     const SeekCheck& seekCheck() const { return check_; }
+    // FFmpeg's verdict on pictures whose decoding made it complain.
+    PictureVerdicts& verdicts() const { return *verdicts_; }
     bool sawBFrames() const { return check_.sawBFrames; }
     // True when pictures are decoded linearly (a backward request decodes from frame 0).
     bool decodesLinearly() const { return check_.linear; }
@@ -139,6 +142,7 @@ private:
     StreamFacts facts_;
     VideoTiming timing_;
     DecodeModel model_;
+    std::shared_ptr<PictureVerdicts> verdicts_;
     std::unique_ptr<Decoder> leftover_; // the check's decoder, until the frame server takes it
 };
 

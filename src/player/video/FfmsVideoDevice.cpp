@@ -3,6 +3,8 @@
 #include "player/video/AudioOutput.h"
 #include "player/video/FfmsFrameSource.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QtDebug>
 
 #include <algorithm>
@@ -15,10 +17,13 @@ FfmsVideoDevice::FfmsVideoDevice(QObject* parent) : VideoDevice(parent)
     timer_.setTimerType(Qt::PreciseTimer);
     timer_.setInterval(5);
     connect(&timer_, &QTimer::timeout, this, &FfmsVideoDevice::tick);
+    pendingTimer_.setInterval(5);
+    connect(&pendingTimer_, &QTimer::timeout, this, &FfmsVideoDevice::pollPending);
 }
 
 FfmsVideoDevice::~FfmsVideoDevice()
 {
+    endPending();
     halt();
     audio_.reset();
     server_.reset();
@@ -49,7 +54,8 @@ void FfmsVideoDevice::open()
         failureReported_ = false;
         endPending_ = false;
         playEnd_ = -1;
-        show(0, FrameServer::Move::Jump);
+        shown_ = 0;
+        request(0, FrameServer::Move::Jump, kOpenWaitMs);
     } catch (...) {
         close();
         throw;
@@ -58,12 +64,14 @@ void FfmsVideoDevice::open()
 
 void FfmsVideoDevice::close()
 {
+    endPending();
     halt();
     paused_ = false;
     audio_.reset();
     server_.reset();
     source_.reset();
     position_ = 0;
+    shown_ = 0;
     endPending_ = false;
     playEnd_ = -1;
     if (!picture().isNull())
@@ -105,21 +113,27 @@ bool FfmsVideoDevice::waitForBackgroundWork(int timeoutMs)
     return server_ ? server_->waitIdle(timeoutMs) : true;
 }
 
+bool FfmsVideoDevice::waitForPicture(int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (pending_.active) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        server_->waitIdle(2);
+        pollPending();
+    }
+    return true;
+}
+
 void FfmsVideoDevice::present(int frame, const QImage& image)
 {
     position_ = frame;
+    shown_ = frame;
     showPicture(image);
     emit frameShown(frame);
 }
 
-void FfmsVideoDevice::show(int frame, FrameServer::Move move)
-{
-    if (!source_)
-        return;
-    frame = std::clamp(frame, 0, length());
-    // Throws if the frame cannot be decoded; the position then stays where it was.
-    present(frame, server_->picture(source_->codedIndex(frame), move));
-}
 
 void FfmsVideoDevice::reportFailure(int frame, const char* what)
 {
@@ -136,21 +150,119 @@ void FfmsVideoDevice::move(int frame, FrameServer::Move how)
     paused_ = false;
     if (!source_)
         return;
-    frame = std::clamp(frame, 0, length());
-    // A step or back over a frame that cannot be decoded goes on to the next frame that can; a
-    // jump to one leaves the shown frame as it is.
-    const int direction = how == FrameServer::Move::Forward ? 1 : how == FrameServer::Move::Back ? -1 : 0;
-    for (int skipped = 0;; ++skipped) {
-        try {
-            show(frame, how);
+    pending_.skipped = 0;
+    request(std::clamp(frame, 0, length()), how, kWaitMs);
+}
+
+// Asks for the picture of `frame` and shows it if it comes within `waitMs`; otherwise the frame
+// is the position at once and its picture follows (pollPending). A step or back over a frame that
+// cannot be decoded goes on to the next frame that can; a jump to one leaves the shown frame.
+void FfmsVideoDevice::request(int frame, FrameServer::Move move, int waitMs)
+{
+    const int skipped = pending_.skipped;
+    endPending();
+    const int direction = move == FrameServer::Move::Forward ? 1 : move == FrameServer::Move::Back ? -1 : 0;
+    for (int passed = skipped;; ++passed) {
+        const FrameServer::Answer answer = server_->pictureWithin(source_->codedIndex(frame), move, waitMs);
+        if (answer.state == FrameServer::Answer::Ready) {
+            present(frame, answer.image);
             return;
-        } catch (const VideoDeviceError& e) {
-            reportFailure(frame, e.what());
         }
-        frame += direction;
-        if (direction == 0 || skipped >= kMaxSkippedFrames || frame < 0 || frame > length() || frame == position_)
+        if (answer.state == FrameServer::Answer::Pending) {
+            position_ = frame;
+            pending_.active = true;
+            pending_.frame = frame;
+            pending_.move = move;
+            pending_.skipped = passed;
+            pending_.ticket = answer.ticket;
+            pending_.decoded = server_->stats().decoded;
+            pending_.since.start();
+            pending_.sinceProgress.start();
+            pendingTimer_.start();
             return;
+        }
+        reportFailure(frame, answer.error.empty() ? "cannot decode the frame" : answer.error.c_str());
+        frame += direction;
+        if (direction == 0 || passed >= kMaxSkippedFrames || frame < 0 || frame > length() || frame == shown_) {
+            position_ = shown_;
+            return;
+        }
     }
+}
+
+void FfmsVideoDevice::pollPending()
+{
+    if (!pending_.active || !server_) {
+        endPending();
+        return;
+    }
+    const FrameServer::Answer answer = server_->poll(pending_.ticket);
+    switch (answer.state) {
+    case FrameServer::Answer::Ready: {
+        const int frame = pending_.frame;
+        endPending();
+        present(frame, answer.image);
+        emit pictureArrived(frame);
+        return;
+    }
+    case FrameServer::Answer::Failed: {
+        // Goes on past the undecodable frame as a request made now would.
+        const int direction = pending_.move == FrameServer::Move::Forward ? 1
+                              : pending_.move == FrameServer::Move::Back  ? -1
+                                                                          : 0;
+        const int frame = pending_.frame;
+        const int skipped = pending_.skipped;
+        reportFailure(frame, answer.error.c_str());
+        endPending();
+        const int next = frame + direction;
+        if (direction == 0 || skipped >= kMaxSkippedFrames || next < 0 || next > length() || next == shown_) {
+            position_ = shown_;
+            emit pictureArrived(shown_);
+            return;
+        }
+        pending_.skipped = skipped + 1;
+        request(next, pending_.move, 0);
+        return;
+    }
+    case FrameServer::Answer::Replaced:
+        // Someone else's request took its place (playback); nothing to show for this one.
+        endPending();
+        return;
+    case FrameServer::Answer::Pending:
+        break;
+    }
+    const long long decoded = server_->stats().decoded;
+    if (decoded != pending_.decoded) {
+        pending_.decoded = decoded;
+        pending_.sinceProgress.restart();
+    }
+    if (pending_.since.elapsed() >= kBusyMs)
+        setBusy(true);
+    if (pending_.sinceProgress.elapsed() >= kStallMs) {
+        const int frame = pending_.frame;
+        endPending();
+        position_ = shown_;
+        reportFailure(frame, "the decoder makes no progress");
+        emit pictureArrived(shown_);
+    }
+}
+
+void FfmsVideoDevice::endPending()
+{
+    pending_.active = false;
+    pendingTimer_.stop();
+    setBusy(false);
+}
+
+void FfmsVideoDevice::setBusy(bool busy)
+{
+    if (busy == busy_ || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return;
+    busy_ = busy;
+    if (busy)
+        QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+    else
+        QGuiApplication::restoreOverrideCursor();
 }
 
 void FfmsVideoDevice::seek(int frame)
@@ -180,6 +292,8 @@ void FfmsVideoDevice::play()
 {
     if (!source_)
         return;
+    endPending();
+    position_ = shown_;
     halt();
     paused_ = false;
     playEnd_ = endPending_ ? std::clamp(endPos_, 0, length()) : length();
@@ -266,8 +380,10 @@ void FfmsVideoDevice::tick()
     try {
         if (target >= playEnd_) {
             halt();
-            if (position_ != playEnd_)
-                show(playEnd_, FrameServer::Move::Play);
+            if (position_ != playEnd_) {
+                pending_.skipped = 0;
+                request(playEnd_, FrameServer::Move::Forward, kWaitMs);
+            }
             emit playFinished();
             return;
         }

@@ -11,6 +11,12 @@
 // the frame whose time the clock has reached; at the end point the device shows exactly that
 // frame and stops.
 //
+// The GUI thread never waits long for a picture: seek, step and back wait at most kWaitMs for it.
+// A picture that takes longer is shown when it comes (the position is the requested frame at
+// once; pictureChanged and frameShown follow, and pictureArrived tells that it came late); a new
+// request meanwhile replaces it. After kBusyMs the pointer shows that the program is busy, and a
+// decoder that delivers nothing for kStallMs is reported (decodingFailed), not waited for.
+//
 // The device and all its fields live on the GUI thread; the decode thread is inside FrameServer
 // and the sound's thread inside AudioOutput.
 
@@ -71,6 +77,16 @@ public:
     static constexpr int kMaxSkippedFrames = 50;
     // The end point of the running or paused play.
     int playEnd() const { return playEnd_; }
+    // True while a requested picture has not come yet.
+    bool picturePending() const { return pending_.active; }
+    // Longest the GUI thread waits for a picture; then the picture comes when it is ready.
+    static constexpr int kWaitMs = 50;
+    // What opening waits for the first picture.
+    static constexpr int kOpenWaitMs = 3000;
+    // A pending picture shows the busy pointer after this long.
+    static constexpr int kBusyMs = 1000;
+    // A decoder that delivers no picture for this long is reported.
+    static constexpr int kStallMs = 20000;
 
     // --- engine settings (take effect at the next open) ------------------------------------------
     static constexpr std::size_t kDefaultCacheBytes = std::size_t(256) << 20;
@@ -91,9 +107,15 @@ public:
     const FrameServer* server() const { return server_.get(); }
     // Waits until the decode thread has nothing left to do (tests, benchmark).
     bool waitForBackgroundWork(int timeoutMs);
+    // Waits until a pending picture is shown or its request ended; false on timeout (tests,
+    // benchmark; the program never waits so).
+    bool waitForPicture(int timeoutMs = 120000) override;
 
 private:
-    void show(int frame, FrameServer::Move move);
+    void request(int frame, FrameServer::Move move, int waitMs);
+    void pollPending();
+    void endPending();
+    void setBusy(bool busy);
     void present(int frame, const QImage& image);
     void move(int frame, FrameServer::Move how);
     void reportFailure(int frame, const char* what);
@@ -125,6 +147,20 @@ private:
     bool soundEnabled_ = true;
     bool audioClock_ = false;
     bool failureReported_ = false; // decodingFailed was emitted for the open file
+    // The request whose picture has not come yet.
+    struct Pending {
+        bool active = false;
+        int frame = 0;
+        FrameServer::Move move = FrameServer::Move::Jump;
+        int skipped = 0;          // undecodable frames passed over on the way
+        long long ticket = 0;
+        long long decoded = 0;    // the server's decoded pictures when progress was last seen
+        QElapsedTimer since;      // since the request
+        QElapsedTimer sinceProgress;
+    } pending_;
+    int shown_ = 0; // the frame whose picture is shown
+    QTimer pendingTimer_;
+    bool busy_ = false;
 };
 
 } // namespace kadro

@@ -88,6 +88,50 @@ QImage FrameServer::picture(int coded, Move move)
     return delivered_;
 }
 
+FrameServer::Answer FrameServer::pictureWithin(int coded, Move move, int waitMs)
+{
+    std::unique_lock lock(mutex_);
+    request(coded, move);
+    ++stats_.requests;
+    Answer answer;
+    QImage img = cache_.find(coded);
+    if (!img.isNull()) {
+        ++stats_.hits;
+        want_ = -1;
+        lock.unlock();
+        work_.notify_one();
+        answer.state = Answer::Ready;
+        answer.image = img;
+        return answer;
+    }
+    want_ = coded;
+    wantMove_ = move;
+    answer.ticket = ++wantGen_;
+    work_.notify_one();
+    done_.wait_for(lock, std::chrono::milliseconds(std::max(0, waitMs)), [&] { return deliveredGen_ >= answer.ticket; });
+    lock.unlock();
+    return poll(answer.ticket);
+}
+
+FrameServer::Answer FrameServer::poll(long long ticket) const
+{
+    std::lock_guard lock(mutex_);
+    Answer answer;
+    answer.ticket = ticket;
+    if (deliveredGen_ < ticket) {
+        answer.state = wantGen_ > ticket ? Answer::Replaced : Answer::Pending;
+    } else if (deliveredGen_ > ticket) {
+        answer.state = Answer::Replaced;
+    } else if (!deliveredError_.empty()) {
+        answer.state = Answer::Failed;
+        answer.error = deliveredError_;
+    } else {
+        answer.state = Answer::Ready;
+        answer.image = delivered_;
+    }
+    return answer;
+}
+
 QImage FrameServer::pictureIfReady(int coded, Move move)
 {
     std::unique_lock lock(mutex_);

@@ -65,6 +65,20 @@ public:
     // The picture of coded picture `coded`, waiting for its decode if needed.
     // Throws VideoDeviceError when it cannot be decoded.
     QImage picture(int coded, Move move);
+
+    // A request that waits at most a given time (the GUI thread never waits for a slow decode).
+    struct Answer {
+        enum State { Ready, Pending, Failed, Replaced } state = Pending;
+        QImage image;      // Ready
+        std::string error; // Failed
+        long long ticket = 0;
+    };
+    // The picture if it is at hand within `waitMs`; otherwise Pending, and it stays the picture to
+    // decode next: poll() with the ticket tells when it came.
+    Answer pictureWithin(int coded, Move move, int waitMs);
+    // The state of the request `ticket`: Pending, Ready or Failed once decoded, Replaced when a
+    // newer request took its place.
+    Answer poll(long long ticket) const;
     // The picture if it is at hand; otherwise it becomes the picture to decode next (replacing any
     // picture still waited for) and a null image is returned. Playback, which must not wait,
     // asks this way with Move::Play: an earlier pending picture is then dropped once a later one

@@ -1,6 +1,7 @@
 #include "player/video/SeekCheck.h"
 
 #include "player/video/OpenProgress.h"
+#include "player/video/PictureVerdicts.h"
 #include "player/video/VideoDevice.h"
 #include "player/video/VideoIndex.h"
 
@@ -71,7 +72,8 @@ FfmsVideoPtr openFfmsVideo(const VideoIndex& index, int seekMode)
     return src;
 }
 
-std::optional<SeekCheckResult> trustSeeking(const VideoIndex& index, int probeFrames, const QString& reason)
+std::optional<SeekCheckResult> trustSeeking(const VideoIndex& index, int probeFrames, const QString& reason,
+                                            PictureVerdicts* verdicts)
 {
     SeekCheckResult result;
     SeekVerdict& v = result.verdict;
@@ -86,7 +88,7 @@ std::optional<SeekCheckResult> trustSeeking(const VideoIndex& index, int probeFr
     DecodeErrors errors;
     FfmsError err;
     const FFMS_Frame* f = FFMS_GetFrame(result.decoder.get(), 0, &err.info);
-    if (!f || errors.count() > 0)
+    if (!f || (errors.count() > 0 && !(verdicts && verdicts->sound(0))))
         return std::nullopt;
     v.size = QSize(f->EncodedWidth, f->EncodedHeight);
     v.pictureBytes = codedPictureBytes(f);
@@ -99,7 +101,8 @@ std::optional<SeekCheckResult> trustSeeking(const VideoIndex& index, int probeFr
     return result;
 }
 
-SeekCheckResult checkSeeking(const VideoIndex& index, Seeking seeking, int probeFrames, ProgressPhases& progress)
+SeekCheckResult checkSeeking(const VideoIndex& index, Seeking seeking, int probeFrames, ProgressPhases& progress,
+                             PictureVerdicts* verdicts)
 {
     SeekCheckResult result;
     SeekVerdict& v = result.verdict;
@@ -128,7 +131,7 @@ SeekCheckResult checkSeeking(const VideoIndex& index, Seeking seeking, int probe
         const FFMS_Frame* f = FFMS_GetFrame(linear.get(), i, &err.info);
         if (!f && i == 0)
             throw VideoDeviceError(err.text("cannot decode the video"));
-        if (!f || (errors.count() > 0 && i > 0)) {
+        if (!f || (errors.count() > 0 && i > 0 && !(verdicts && verdicts->sound(i)))) {
             range = i;
             ref.resize(std::size_t(range));
             linear.reset();
@@ -250,7 +253,7 @@ SeekCheckResult checkSeeking(const VideoIndex& index, Seeking seeking, int probe
         FfmsError err;
         const FFMS_Frame* f = FFMS_GetFrame(normal.get(), p, &err.info);
         // Errors on a picture the linear decode got cleanly: this way of reaching it goes wrong.
-        const bool clean = f && errors.count() == 0;
+        const bool clean = f && (errors.count() == 0 || (verdicts && verdicts->sound(p)));
         normalPosition = clean ? p : -1;
         if (!comparable(p) && clean)
             continue;

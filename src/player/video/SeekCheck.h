@@ -19,6 +19,7 @@
 
 namespace kadro {
 
+class PictureVerdicts;
 class ProgressPhases;
 class VideoIndex;
 
@@ -55,12 +56,15 @@ struct SeekCheckResult {
 // when the decoder reports errors on one: the reference ends before it) and,
 // for Seeking::Verified, compares seeked requests with them. Reports through `progress` (throws
 // VideoOpenCancelled on a cancel) and throws VideoDeviceError when the start cannot be decoded.
-SeekCheckResult checkSeeking(const VideoIndex& index, Seeking seeking, int probeFrames, ProgressPhases& progress);
+// A picture during whose decoding FFmpeg complained counts as clean where `verdicts` finds it sound.
+SeekCheckResult checkSeeking(const VideoIndex& index, Seeking seeking, int probeFrames, ProgressPhases& progress,
+                             PictureVerdicts* verdicts = nullptr);
 
 // Normal seeking where the structure of the stream settles that it lands exactly (see
 // StreamProbe::structure): only the first picture is decoded, for its size. Nothing when even that
 // fails (the decoding check then decides).
-std::optional<SeekCheckResult> trustSeeking(const VideoIndex& index, int probeFrames, const QString& reason);
+std::optional<SeekCheckResult> trustSeeking(const VideoIndex& index, int probeFrames, const QString& reason,
+                                            PictureVerdicts* verdicts = nullptr);
 
 // Most time the seeked requests of the check may take; past it the file is decoded linearly.
 constexpr int kSeekCheckMillis = 60000;

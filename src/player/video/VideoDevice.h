@@ -61,7 +61,9 @@ public:
     virtual int length() const = 0;
     // The frame being shown.
     virtual int position() const = 0;
-    // Shows frame `frame` (clamped to 0..length()); returns when it is shown. Stops a running play.
+    // Shows frame `frame` (clamped to 0..length()). Stops a running play. Returns when it is shown,
+    // or, when its picture takes longer than a moment, with position() the frame at once and the
+    // picture following (pictureArrived).
     virtual void seek(int frame) = 0;
 
     // End point of the next play() only.
@@ -76,7 +78,7 @@ public:
     virtual void pause() = 0;
     // Stops; the position stays.
     virtual void stop() = 0;
-    // One step (setFrames) forward / back; returns when shown. Never change the end point.
+    // One step (setFrames) forward / back, as seek; never change the end point.
     virtual void step() = 0;
     virtual void back() = 0;
 
@@ -96,6 +98,14 @@ public:
         return -1;
     }
 
+    // Waits until the picture of the last seek, step or back is shown or its request ended; false
+    // on timeout. For tests and measurements; the program never waits so.
+    virtual bool waitForPicture(int timeoutMs = 120000)
+    {
+        Q_UNUSED(timeoutMs);
+        return true;
+    }
+
     // The picture of the frame being shown, as decoded (null while nothing is shown).
     QImage picture() const { return picture_; }
 
@@ -104,6 +114,10 @@ signals:
     void pictureChanged(const QImage& picture);
     // A frame was shown (by a seek, step, back, open, or during play).
     void frameShown(int frame);
+    // The picture of a seek, step or back came after the call had returned (the decoder took
+    // longer than the call waits), or the request ended without one; `frame` is shown now and is
+    // the position. Comes after pictureChanged and frameShown.
+    void pictureArrived(int frame);
     // Play reached its end point by itself and stopped there.
     void playFinished();
     // A frame could not be decoded while seeking, stepping or playing (the file may be damaged);
