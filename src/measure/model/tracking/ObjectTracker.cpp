@@ -260,22 +260,26 @@ TrackStep ObjectTracker::track(const QImage& frame, qint64 frameNumber)
     }
     step.centre = m.centre;
     step.score = m.score;
-    if (m.atPictureEdge) {
+    // Where the object was expected, its box would reach beyond the picture.
+    const QPointF corner = step.predicted - s.centreInBox;
+    const QRect expectedBox(int(std::lround(corner.x())), int(std::lround(corner.y())), s.box, s.box);
+    const bool expectedOutside = !frame.rect().contains(expectedBox);
+    const double recent = s.scores.empty()
+                              ? 1.0
+                              : std::accumulate(s.scores.begin(), s.scores.end(), 0.0) / double(s.scores.size());
+    if (m.atPictureEdge)
         step.status = TrackStep::Status::OutsidePicture;
-        return step;
-    }
-    if (m.atWindowEdge || m.score < s.settings.threshold) {
+    else if (m.atWindowEdge || m.score < s.settings.threshold)
         step.status = TrackStep::Status::Uncertain;
+    else if (m.score < recent - s.settings.maxDrop)
+        step.status = TrackStep::Status::ScoreDropped;
+    else
+        step.status = TrackStep::Status::Found;
+    if (!step.found()) {
+        if (expectedOutside)
+            step.status = TrackStep::Status::OutsidePicture;
         return step;
     }
-    if (!s.scores.empty()) {
-        const double recent = std::accumulate(s.scores.begin(), s.scores.end(), 0.0) / double(s.scores.size());
-        if (m.score < recent - s.settings.maxDrop) {
-            step.status = TrackStep::Status::ScoreDropped;
-            return step;
-        }
-    }
-    step.status = TrackStep::Status::Found;
     s.accept(m, frameNumber);
     return step;
 }

@@ -43,10 +43,11 @@ struct TrackerSettings {
 struct TrackStep {
     enum class Status {
         Found,           // the object's centre is `centre`
-        Uncertain,       // the best match scores below the threshold
+        Uncertain,       // the best match scores below the threshold (or lies at the search
+                         // window's edge even after a second search around it)
         ScoreDropped,    // the best match scores far below the last scores
-        OutsidePicture,  // the object is (partly) beyond the picture's edge, or the template no
-                         // longer fits the picture where it would have to be
+        OutsidePicture,  // not found, and the object is leaving the picture: the box around the
+                         // prediction reaches beyond it, or the best match lies at its edge
     };
     Status status = Status::Uncertain;
     // Found: the object's centre. Otherwise the best match's centre, or the prediction when none
