@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ostream>
 #include <string>
 
 using namespace kadro;
@@ -35,6 +36,12 @@ struct Case {
         return buf;
     }
 };
+
+// Names the case in gtest's messages.
+[[maybe_unused]] void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.name();
+}
 
 // The ball's size grows with the picture, as in a film of the same scene: 7 px at 640 × 480.
 double radiusFor(int width)
@@ -136,8 +143,9 @@ TEST_P(TrackKnownPath, FindsEveryFrameWithSubPixelAccuracy)
     EXPECT_EQ(r.found, r.frames);
     EXPECT_LE(r.rms, 0.3);
     EXPECT_LE(std::abs(r.gError), 0.003);
-    if (c.exposure == 0)  // the blurred centres scatter more, and the prediction with them
+    if (c.exposure == 0) {  // the blurred centres scatter more, and the prediction with them
         EXPECT_LE(r.worstPrediction, 1.0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
