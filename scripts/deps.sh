@@ -7,6 +7,7 @@ KADRO_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6opengl6-dev
   libgl-dev
   libffms2-dev
+  libopencv-core-dev libopencv-imgproc-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libgtest-dev googletest
   clang libclang-rt-14-dev
