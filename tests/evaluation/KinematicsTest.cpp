@@ -156,6 +156,13 @@ TEST(Kinematics, LineFitUncertaintiesAsComputedByHand)
     EXPECT_EQ(fit->n, 3);
     EXPECT_NEAR(fit->value(4), -1.0 / 6 + 6, 1e-13);
 
+    // Points exactly on a parabola: no spread, only rounding noise of the arithmetic.
+    const std::optional<PolynomialFit> onCurve = fitPolynomial({0, 0.02, 0.04, 0.06}, {2, 1.98, 1.92, 1.82}, 2);
+    ASSERT_TRUE(onCurve.has_value());
+    EXPECT_EQ(onCurve->uncertainty, (std::vector<double>{0, 0, 0}));
+    EXPECT_EQ(onCurve->rms, 0.0);
+    EXPECT_EQ(fitTexts(Quantity::Y, *onCurve).at(3), "n = 4 Punkte, RMS-Abweichung = 0 m");
+
     // As many points as parameters: the curve goes through them, nothing judges the spread.
     const std::optional<PolynomialFit> exact = fitPolynomial({0, 1, 3}, {1, 0, 4}, 2);
     ASSERT_TRUE(exact.has_value());
@@ -227,6 +234,9 @@ TEST(Kinematics, ValuesAreRoundedToTheirUncertainty)
     EXPECT_EQ(valueWithUncertainty(-0.0004, 0.012), "0,000 ± 0,012");
     EXPECT_EQ(valueWithUncertainty(3, 0), "3,000 ± 0");
     EXPECT_EQ(valueRoundedTo(0.00123, 0.014), "0,001");
+    // Without an uncertainty: four significant digits, no more than four decimals.
+    EXPECT_EQ(valueRoundedTo(-50, 0), "−50,00");
+    EXPECT_EQ(valueRoundedTo(3e-14, 0), "0,0000");
 }
 
 TEST(Kinematics, FitTextsOfAParabolaInYAndALineInX)

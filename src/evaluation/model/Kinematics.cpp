@@ -61,7 +61,7 @@ bool usable(double uncertainty)
 QString roundedText(double value, double uncertainty)
 {
     if (!usable(uncertainty))
-        return decimalsText(value, decimalsForSignificant(value, 4));
+        return decimalsText(value, std::min(4, decimalsForSignificant(value, 4)));
     return decimalsText(value, decimalsForTwoDigits(uncertainty));
 }
 
@@ -74,6 +74,8 @@ QString display(QString text)
 
 QString significantText(double value, int digits)
 {
+    if (value == 0)
+        return QStringLiteral("0");
     return display(decimalsText(value, decimalsForSignificant(value, digits)));
 }
 
@@ -275,6 +277,14 @@ std::optional<PolynomialFit> fitPolynomial(const std::vector<double>& t, const s
         for (int k = 0; k < p; ++k)
             cj += jac[j][k] * beta[k];
         fit.c.push_back(cj);
+    }
+    double largest = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        largest = std::max(largest, std::fabs(q[i]));
+    // Points exactly on the curve leave only the rounding of the arithmetic: no spread at all.
+    if (fit.rms <= 1e-12 * largest) {
+        sse = 0;
+        fit.rms = 0;
     }
     if (int(n) > p) {
         const double variance = sse / double(int(n) - p);

@@ -56,7 +56,8 @@ std::vector<std::optional<double>> fivePointAcceleration(const std::vector<doubl
 // A least-squares polynomial q(t) = c0 + c1·t (+ c2·t²) over the time since the first point.
 // Computed in double over centred and scaled times (so large or far-off times cost no
 // precision); the parameters' standard uncertainties are √(σ² · (AᵀA)⁻¹ᵢᵢ) with
-// σ² = SSE / (n − p).
+// σ² = SSE / (n − p). Points on the curve to the rounding of the arithmetic count as exact
+// (σ = 0).
 struct PolynomialFit {
     int degree = 1;
     std::vector<double> c;           // c0, c1 (, c2)
@@ -77,7 +78,7 @@ void quantitySamples(const std::vector<KinematicsRow>& rows, Quantity q, std::ve
 // the value rounded to the same decimal place, with the user's decimal separator:
 // (9.82637, 0.01234) → "9,826 ± 0,012"; (1234.5, 56.7) → "1235 ± 57"; (12345, 567) →
 // "12350 ± 570". A negative value gets "−". A zero or non-finite uncertainty gives the value with
-// four significant digits and "± 0".
+// four significant digits (at most four decimals) and "± 0".
 QString valueWithUncertainty(double value, double uncertainty);
 // The same value alone, rounded as above ("9,826").
 QString valueRoundedTo(double value, double uncertainty);
