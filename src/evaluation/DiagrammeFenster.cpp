@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtCharts/QChart>
@@ -45,6 +46,23 @@ void writeOrFail(const QString& path, const QByteArray& bytes)
 {
     if (!writeFileSafely(path, bytes))
         throw KadroError(QStringLiteral("Die Datei %1 kann nicht geschrieben werden.").arg(path));
+}
+
+// An axis over [low, high] with a margin, ticks at whole multiples of a round step (1, 2 or 5
+// times a power of ten), so that zero is a tick of its own and not "-0,00".
+void scaleAxis(QValueAxis* axis, double low, double high, double margin)
+{
+    const double span = high - low;
+    const double raw = span / 6;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double r = raw / magnitude;
+    const double step = (r < 1.5 ? 1 : r < 3 ? 2 : r < 7 ? 5 : 10) * magnitude;
+    axis->setRange(low - margin * span, high + margin * span);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(step);
+    const int decimals = std::max(0, -int(std::floor(std::log10(step) + 1e-9)));
+    axis->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
 }
 
 } // namespace
@@ -94,6 +112,7 @@ TDiagrammeFenster::TDiagrammeFenster(QWidget* parent) : QWidget(parent, Qt::Wind
     GleichungLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     GleichungLabel->setMinimumHeight(4 * fontMetrics().lineSpacing());
     GleichungLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    GleichungLabel->setWordWrap(true);
 
     KopierenButton = new QPushButton(QStringLiteral("Kopieren"), this);
     KopierenButton->setObjectName(QStringLiteral("KopierenButton"));
@@ -158,9 +177,15 @@ void TDiagrammeFenster::attach(const MeasurementSeries* series, std::function<co
 void TDiagrammeFenster::showBeside(const QWidget* mainWindow)
 {
     if (!m_placed && mainWindow) {
-        // Right of the main window where there is room, else over its right part.
+        // Right of the main window where the screen has room, else as far right as it fits.
         const QRect frame = mainWindow->frameGeometry();
-        move(frame.right() + 8, frame.top());
+        QPoint at(frame.right() + 8, frame.top());
+        if (const QScreen* screen = mainWindow->screen()) {
+            const QRect avail = screen->availableGeometry();
+            at.setX(std::max(avail.left(), std::min(at.x(), avail.right() + 1 - width())));
+            at.setY(std::max(avail.top(), std::min(at.y(), avail.bottom() + 1 - height())));
+        }
+        move(at);
         m_placed = true;
     }
     show();
@@ -287,11 +312,8 @@ void TDiagrammeFenster::plot()
         vMin -= 0.5;
         vMax += 0.5;
     }
-    const double margin = 0.05 * (vMax - vMin);
-    axisX->setRange(tMin, tMax);
-    axisY->setRange(vMin - margin, vMax + margin);
-    axisX->applyNiceNumbers();
-    axisY->applyNiceNumbers();
+    scaleAxis(axisX, tMin, tMax, 0.03);
+    scaleAxis(axisY, vMin, vMax, 0.05);
     GleichungLabel->setText(lines.join(QLatin1Char('\n')));
 }
 
