@@ -15,7 +15,9 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QPainter>
 #include <QScreen>
+#include <QSvgGenerator>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtCharts/QChart>
@@ -337,7 +339,7 @@ void TDiagrammeFenster::CsvButtonClick()
 void TDiagrammeFenster::BildButtonClick()
 {
     FileDialogOptions options;
-    options.filter = QStringLiteral("PNG-Bild (*.png)|*.png");
+    options.filter = QStringLiteral("PNG-Bild (*.png)|*.png|SVG-Grafik (*.svg)|*.svg");
     options.defaultSuffix = QStringLiteral("png");
     options.overwritePrompt = true;
     const QString path = m_prompts->saveFile(options);
@@ -346,7 +348,19 @@ void TDiagrammeFenster::BildButtonClick()
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    DiagrammView->grab().save(&buffer, "PNG");
+    if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        // The plot as drawings (scalable for worksheets), at the size it has on the screen.
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(DiagrammView->size());
+        svg.setViewBox(QRect(QPoint(0, 0), DiagrammView->size()));
+        svg.setTitle(windowTitle());
+        QPainter painter(&svg);
+        DiagrammView->render(&painter);
+        painter.end();
+    } else {
+        DiagrammView->grab().save(&buffer, "PNG");
+    }
     writeOrFail(path, bytes);
 }
 

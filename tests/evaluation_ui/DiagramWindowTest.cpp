@@ -231,10 +231,19 @@ TEST_F(DiagramWindow, CopiesAndSavesTheTableAndThePicture)
     // The plot as a PNG picture of its size.
     prompts.fileAnswers = {path("fall.png")};
     QTest::mouseClick(diagrams().BildButton, Qt::LeftButton);
-    EXPECT_EQ(prompts.fileRequests.last().options.filter, QStringLiteral("PNG-Bild (*.png)|*.png"));
     const QImage picture(path("fall.png"), "PNG");
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(picture.size(), diagrams().DiagrammView->size() * diagrams().DiagrammView->devicePixelRatio());
+
+    // Or as SVG, chosen by the name's extension.
+    prompts.fileAnswers = {path("fall.svg")};
+    QTest::mouseClick(diagrams().BildButton, Qt::LeftButton);
+    QFile svg(path("fall.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QByteArray svgText = svg.readAll();
+    EXPECT_TRUE(svgText.contains("<svg")) << svgText.left(200).constData();
+    EXPECT_TRUE(svgText.contains("<title>Kadro - Diagramme</title>"));
+    EXPECT_EQ(prompts.fileRequests.last().options.filter, QStringLiteral("PNG-Bild (*.png)|*.png|SVG-Grafik (*.svg)|*.svg"));
 }
 
 TEST_F(DiagramWindow, FollowsTheTimeBase)
