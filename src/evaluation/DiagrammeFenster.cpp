@@ -221,10 +221,19 @@ Quantity TDiagrammeFenster::quantity() const
 void TDiagrammeFenster::rebuild()
 {
     m_rows.clear();
-    if (m_series && m_clock)
-        m_rows = kinematicsOf(*m_series, m_clock());
+    QString failure;
+    try {
+        if (m_series && m_clock)
+            m_rows = kinematicsOf(*m_series, m_clock());
+    } catch (const std::exception& e) {
+        // A time step in the settings that is no number: the window stays empty and says why
+        // (the measuring itself reports it in the error box).
+        failure = QString::fromStdString(e.what());
+    }
     fillTable();
     plot();
+    if (!failure.isEmpty())
+        GleichungLabel->setText(failure);
 }
 
 void TDiagrammeFenster::fillTable()
