@@ -4,7 +4,7 @@ set -euo pipefail
 
 KADRO_PACKAGES=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6opengl6-dev
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   libgl-dev
   libffms2-dev
   libopencv-core-dev libopencv-imgproc-dev

@@ -3,6 +3,7 @@
 #include "app/StartPage.h"
 #include "authoring/MemoToolBarIcons.h"
 #include "authoring/model/MarkGrid.h"
+#include "evaluation/DiagrammeFenster.h"
 #include "player/view/OverlayBox.h"
 #include "player/view/PictureSurface.h"
 
@@ -411,6 +412,11 @@ void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
         evaluation->addAction(a);
     }
     MenuKeine->setChecked(true);
+    MenuDatenauswertung->addSeparator();
+    MenuDiagramme = MenuDatenauswertung->addAction(QStringLiteral("Diagramme..."));
+    MenuDiagramme->setObjectName(QStringLiteral("MenuDiagramme"));
+    MenuDiagramme->setEnabled(false);
+    DiagrammeFenster = new TDiagrammeFenster(owner);
     MenuBeenden = menuBar->addAction(QStringLiteral("&Beenden"));
     MenuBeenden->setObjectName(QStringLiteral("MenuBeenden"));
 

@@ -31,6 +31,11 @@ signals:
     void refreshDiagramRequested();
     // The chosen evaluation (connected points, trend line, trend parabola) is to be drawn again.
     void refreshTrendRequested();
+    // The measured points changed: a point recorded or deleted, the series cleared or set up afresh.
+    void measurementsChanged();
+    // The time base was decided anew (another video, view or setting): the times of the frames
+    // may have changed.
+    void timeBaseChanged();
 };
 
 } // namespace kadro

@@ -4,6 +4,7 @@
 #include "common/MainState.h"
 #include "common/ProgramEvents.h"
 #include "common/SettingsStore.h"
+#include "evaluation/DiagrammeFenster.h"
 #include "measure/MeasureController.h"
 #include "common/FrameClock.h"
 #include "measure/model/MeasurementSeries.h"
@@ -29,6 +30,7 @@ EvaluationController::EvaluationController(const Context& context, const Evaluat
     connect(ui.MenuPunkteverbinden, &QAction::triggered, this, guard([this] { MenuPunkteverbindenClick(); }));
     connect(ui.MenuTrendgerade, &QAction::triggered, this, guard([this] { MenuTrendgeradeClick(); }));
     connect(ui.MenuTrendparabel, &QAction::triggered, this, guard([this] { MenuTrendparabelClick(); }));
+    connect(ui.MenuDiagramme, &QAction::triggered, this, guard([this] { MenuDiagrammeClick(); }));
     for (QTimer* timer : {ui.Timer5, ui.Timer6, ui.Timer7, ui.Timer8})
         timer->setSingleShot(true);
     connect(ui.Timer5, &QTimer::timeout, this, guard([this] { Timer5Timer(); }));
@@ -43,6 +45,15 @@ EvaluationController::EvaluationController(const Context& context, const Evaluat
             }));
     connect(&c.events, &ProgramEvents::refreshDiagramRequested, this, guard([this] { refreshdiagramm(); }));
     connect(&c.events, &ProgramEvents::refreshTrendRequested, this, guard([this] { refreshTrend(); }));
+    // The diagram window shows the series over the time base in use and follows both.
+    const Transport* player = &transport;
+    ui.DiagrammeFenster->attach(
+        &measure.series(), [player]() -> const FrameClock& { return player->frameClock(); }, &c.prompts);
+    connect(&c.events, &ProgramEvents::measurementsChanged, this, guard([this] {
+                ui.MenuDiagramme->setEnabled(measure.series().pointCount() >= 2);
+                ui.DiagrammeFenster->refresh();
+            }));
+    connect(&c.events, &ProgramEvents::timeBaseChanged, this, guard([this] { ui.DiagrammeFenster->refresh(); }));
     // A picture drawn afresh wiped the diagram: it comes again a moment later.
     connect(&c.events, &ProgramEvents::pictureRefreshed, this, [this] {
         if (c.st.DiagramShown)
@@ -57,6 +68,7 @@ EvaluationController::EvaluationController(const Context& context, const Evaluat
 
 void EvaluationController::setUpAuthoringView()
 {
+    ui.DiagrammeFenster->hide();
     ui.MenuDatenauswertung->menuAction()->setVisible(false);
     c.st.DiagramShown = false;
     for (QTimer* timer : {ui.Timer5, ui.Timer6, ui.Timer7, ui.Timer8})
@@ -229,6 +241,11 @@ void EvaluationController::MenuTrendparabelClick()
     refreshdiagramm();
     ui.Timer8->start();
     ui.MenuTrendparabel->setChecked(true);
+}
+
+void EvaluationController::MenuDiagrammeClick()
+{
+    ui.DiagrammeFenster->showBeside(pic.PaintBox1->window());
 }
 
 void EvaluationController::Timer5Timer()

@@ -48,6 +48,7 @@ public:
     void MenuPunkteverbindenClick();
     void MenuTrendgeradeClick();
     void MenuTrendparabelClick();
+    void MenuDiagrammeClick();
     void Timer5Timer();
     void Timer6Timer();
     void Timer7Timer();

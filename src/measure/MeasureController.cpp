@@ -130,6 +130,7 @@ void MeasureController::showSeries()
         }
     }
     grid->setGeometry(m_series.left(), grid->y(), m_series.width(), grid->height());
+    emit c.events.measurementsChanged();
 }
 
 void MeasureController::applyUpdate(const SeriesUpdate& update)

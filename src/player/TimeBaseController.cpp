@@ -59,6 +59,7 @@ void TimeBaseController::decide(bool ask)
         c.prompts.information(kVariableRateNotice);
     if (!(before == m_choice))
         emit changed();
+    emit c.events.timeBaseChanged();
 }
 
 void TimeBaseController::videoOpened()
