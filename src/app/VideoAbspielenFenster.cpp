@@ -122,11 +122,23 @@ void TVideoAbspielenFenster::compose()
     m_markTable = std::make_unique<MarkTableController>(c, ui, *m_transport, *m_memo, m_uebergang);
     // Measuring and evaluation.
     m_measure = std::make_unique<MeasureController>(c, ui, ui, *m_transport);
-    m_evaluation = std::make_unique<EvaluationController>(c, ui, ui, *m_transport, *m_measure);
-    m_measure->setEvaluation(m_evaluation.get());
+    m_evaluation = std::make_unique<EvaluationController>(c, ui, ui, *m_transport, m_measure->series(),
+                                                          m_measure->calibration());
+    // The evaluation draws the points: measuring tells it when they or the calibration change.
+    EvaluationController* evaluation = m_evaluation.get();
+    connect(m_measure.get(), &MeasureController::seriesUpdated, evaluation,
+            [evaluation](const SeriesUpdate& update) { evaluation->applySeriesUpdate(update); });
+    connect(m_measure.get(), &MeasureController::calibrationAccepted, evaluation,
+            [evaluation] { evaluation->calibrationAccepted(); });
+    connect(m_measure.get(), &MeasureController::calibrationRenewed, evaluation,
+            [evaluation] { evaluation->calibrationRenewed(); });
+    connect(m_measure.get(), &MeasureController::drawingsReset, evaluation, [evaluation] {
+        evaluation->DiagrammButton2Click();
+        evaluation->checkKeine();
+    });
     // The open command, which reaches all of them.
     m_presentationFile = std::make_unique<PresentationFile>(
-        c, PresentationFile::Parts{*m_transport, *m_sectionPlayback, *m_markTable, *m_memo, *m_measure, *m_evaluation});
+        c, PresentationFile::Parts{*m_transport, *m_sectionPlayback, *m_markTable, *m_memo});
     m_testRun = std::make_unique<TestRun>(
         c, ui, TestRun::Parts{*m_markTable, *m_memo, *m_presentationFile, *m_sectionPlayback, *m_transport});
     m_startPageEntries = std::make_unique<StartPageEntries>(*this);

@@ -4,11 +4,10 @@
 #include "authoring/MemoEditor.h"
 #include "authoring/model/VstFile.h"
 #include "common/MainState.h"
+#include "common/ProgramEvents.h"
 #include "common/Prompts.h"
 #include "common/SettingsStore.h"
 #include "common/ShellRoutines.h"
-#include "evaluation/EvaluationController.h"
-#include "measure/MeasureController.h"
 #include "player/SectionPlayback.h"
 #include "player/Transport.h"
 #include "player/video/VideoDevice.h"
@@ -61,8 +60,7 @@ void PresentationFile::setUpCurrentView()
 void PresentationFile::openChosenFile(const QString& path)
 {
     auto& st = c.st;
-    p.evaluation.resetForOpenedFile();
-    p.measure.resetForOpenedFile();
+    emit c.events.fileOpening();
     p.markTable.MemDateienLoeschen();
     st.PresentationPath = path;
     st.PresentationLoaded = false;
@@ -81,8 +79,7 @@ void PresentationFile::openChosenFile(const QString& path)
             return;
         }
         if (st.ActiveArea == 1) {
-            p.measure.hideForPresentation();
-            p.evaluation.hideForPresentation();
+            emit c.events.presentationEntered();
             st.CurrentMark = 0;
             p.sections.VideoMarkeEinstellen();
         } else {
@@ -144,7 +141,7 @@ bool PresentationFile::vstDateiEinlesen(const QString& path)
         c.prompts.warning(contents.missingVideoWarningText);
     } else {
         p.sections.prepareButtons();
-        p.measure.hideDataAcquisitionMenu();
+        emit c.events.presentationVideoFound();
         if (!p.transport.OeffnenStandardEinstellungen())
             st.PresentationLoaded = false;
     }

@@ -10,7 +10,6 @@
 
 namespace kadro {
 
-class EvaluationController;
 class FrameClock;
 class Transport;
 
@@ -23,8 +22,6 @@ public:
     MeasureController(const Context& context, const MeasureWidgets& widgets, const PictureWidgets& picture,
                       Transport& transport);
 
-    // The evaluation draws the points; measuring tells it when they or the calibration change.
-    void setEvaluation(EvaluationController* evaluation) { m_evaluation = evaluation; }
 
     const Calibration& calibration() const { return m_calibration; }
     const MeasurementSeries& series() const { return m_series; }
@@ -64,6 +61,13 @@ signals:
     // A right click on the picture: the main pop-up menu opens at this screen point (after the
     // video paused as before every pop-up menu).
     void pictureMenuRequested(const QPoint& globalPos);
+    // What the evaluation over the picture follows (the shell connects it): the series changed;
+    // the calibration was accepted; it was renewed (the points are cleared next); after renewing,
+    // the diagram and the chosen evaluation are switched off.
+    void seriesUpdated(const SeriesUpdate& update);
+    void calibrationAccepted();
+    void calibrationRenewed();
+    void drawingsReset();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -80,7 +84,6 @@ private:
     MeasureWidgets ui;
     PictureWidgets pic;
     Transport& transport;
-    EvaluationController* m_evaluation = nullptr;
     Calibration m_calibration;
     MeasurementSeries m_series;
     QPoint m_lastPopupPoint;
