@@ -134,6 +134,9 @@ void MeasureController::showSeries()
 
 void MeasureController::applyUpdate(const SeriesUpdate& update)
 {
+    // Every change of the points is unsaved work until the next save.
+    if (update.changed)
+        c.st.DataSaved = false;
     showSeries();
     if (m_evaluation)
         m_evaluation->applySeriesUpdate(update);

@@ -140,6 +140,7 @@ SeriesUpdate MeasurementSeries::record(const Calibration& calibration, PictureCo
         update.trendParabolaEnabled = true;
     update.refreshDiagram = true;
     update.refreshTrend = true;
+    update.changed = true;
     return update;
 }
 
@@ -149,6 +150,7 @@ SeriesUpdate MeasurementSeries::deletePoint(int r)
         throw KadroError(kRangeError);
     const int pointsBefore = m_nextRow - 1;
     SeriesUpdate update;
+    update.changed = true;
 
     const QString following = cell(r + 1, DtColumn);
     const QString own = cell(r, DtColumn);
@@ -188,12 +190,13 @@ SeriesUpdate MeasurementSeries::deletePoint(int r)
 
 SeriesUpdate MeasurementSeries::clear()
 {
+    SeriesUpdate update;
+    update.changed = pointCount() > 0;
     const QStringList header = m_rows.first();
     m_rows = {header, emptyRow()};
     m_nextRow = 1;
     narrow();
 
-    SeriesUpdate update;
     update.checkKeine = true;
     update.diagramOffIfShown = true;
     update.diagramButtonEnabled = false;

@@ -23,6 +23,7 @@ struct SeriesUpdate {
     bool refreshDiagram = false;                // refreshdiagramm
     bool refreshTrend = false;                  // refreshTrend
     bool refreshPicture = false;                // redraw the current frame (wipes the overlay)
+    bool changed = false;                       // the points changed: they are unsaved work
 
     bool operator==(const SeriesUpdate&) const = default;
 };

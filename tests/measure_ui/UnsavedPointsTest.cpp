@@ -1,0 +1,131 @@
+// Measured points are work of the user: every change of the series counts as unsaved, and every
+// way out of the player view (closing, "Öffnen") asks before it is given up. Real mouse and key
+// events on the picture, the buttons and the measurement table.
+#include "support/ShellFixture.h"
+
+#include "common/Cp1252.h"
+#include "measure/MeasureController.h"
+#include "measure/model/MeasureTexts.h"
+#include "player/view/OverlayBox.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+using namespace kadro;
+using kadro::test::ShellFixture;
+
+namespace {
+const QString kDirekt = QStringLiteral("Wollen Sie das Programm direkt beenden ohne zur Startseite zu gehen?");
+} // namespace
+
+class UnsavedPoints : public ShellFixture {
+protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        enterView(1);
+        ASSERT_TRUE(openVideo("fall.avi", 99, {320, 240}));
+    }
+
+    MainWindowUi& ui() { return window->ui; }
+    MeasureController& measure() { return window->measure(); }
+
+    void clickPicture(int x, int y) { QTest::mouseClick(ui().PaintBox1, Qt::LeftButton, {}, QPoint(x, y)); }
+    void clickButton(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+    QString cell(int row, int column) const
+    {
+        const QTableWidgetItem* item = window->ui.MesswerteStringGrid->item(row, column);
+        return item ? item->text() : QString();
+    }
+    void stepFrames(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            clickButton(ui().VideoBildvorButton);
+    }
+    // "Datenaufnahme", two clicks 100 pixels apart, "1" and Enter, "Ja" and the lower-left origin.
+    void calibrate()
+    {
+        ui().MenuDatenaufnahme->trigger();
+        clickPicture(10, 20);
+        clickPicture(110, 20);
+        QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("1"));
+        prompts.answers = {Button::Ja, Button::Nein};
+        QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
+        prompts.shown.clear();
+    }
+    void recordPoints(int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            clickPicture(20 + 10 * i, 200 - 10 * i);
+            stepFrames(1);
+        }
+    }
+    void save(const QString& name)
+    {
+        prompts.fileAnswers = {path(name)};
+        clickButton(ui().MesswerteSpeichernButton);
+        ASSERT_TRUE(window->st.DataSaved);
+        prompts.shown.clear();
+    }
+    // The window's close box: the first question asked, answered with `answer`.
+    QString closeQuestion(Button answer)
+    {
+        prompts.shown.clear();
+        prompts.answers = {answer};
+        window->close();
+        return prompts.shown.isEmpty() ? QString() : prompts.shown.first().text;
+    }
+    bool startPageShown() const { return window->ui.StartseitePanel->isVisibleTo(window.get()); }
+};
+
+TEST_F(UnsavedPoints, PointsRecordedDeletedOrClearedAfterASaveAreAskedFor)
+{
+    calibrate();
+    recordPoints(3);
+    save("fall.mes");
+    recordPoints(2);
+    ASSERT_EQ(cell(5, 0), QStringLiteral("5"));
+    EXPECT_FALSE(window->st.DataSaved);
+    // "Abbrechen" keeps the view and the five points.
+    EXPECT_EQ(closeQuestion(Button::Abbrechen), kUnsavedMeasurementsText);
+    EXPECT_FALSE(startPageShown());
+    EXPECT_EQ(cell(5, 0), QStringLiteral("5"));
+
+    // Deleting a point through the table's pop-up menu.
+    save("fall.mes");
+    QTableWidget* grid = ui().MesswerteStringGrid;
+    const QPoint second = grid->visualItemRect(grid->item(2, 1)).center();
+    QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, second);
+    ui().MesswertePopupMenu->hide();
+    ui().MesswertePopupMenuMessungLoeschen->trigger();
+    ASSERT_EQ(cell(5, 0), QString());
+    EXPECT_EQ(closeQuestion(Button::Abbrechen), kUnsavedMeasurementsText);
+
+    // "Messwerte neu".
+    save("fall.mes");
+    clickButton(ui().MesswerteNeuButton);
+    ASSERT_EQ(cell(1, 0), QString());
+    EXPECT_EQ(closeQuestion(Button::Abbrechen), kUnsavedMeasurementsText);
+    // "Nein" gives them up.
+    EXPECT_EQ(closeQuestion(Button::Nein), kUnsavedMeasurementsText);
+    EXPECT_TRUE(startPageShown());
+}
+
+TEST_F(UnsavedPoints, SavedPointsLeaveWithoutTheSaveQuestion)
+{
+    calibrate();
+    recordPoints(2);
+    save("fall.mes");
+    EXPECT_EQ(closeQuestion(Button::Nein), kDirekt);
+    // Clearing an empty table changes nothing that could be lost.
+    enterView(1);
+    ASSERT_TRUE(openVideo("fall.avi"));
+    calibrate();
+    save("leer.mes");
+    clickButton(ui().MesswerteNeuButton);
+    EXPECT_TRUE(window->st.DataSaved);
+}
