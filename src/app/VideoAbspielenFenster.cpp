@@ -9,11 +9,13 @@
 #include "authoring/MemoEditor.h"
 #include "authoring/PresentationFile.h"
 #include "authoring/TestRun.h"
+#include "authoring/model/VstFile.h"
 #include "common/Cp1252.h"
 #include "common/ErrorReport.h"
 #include "common/Prompts.h"
 #include "evaluation/EvaluationController.h"
 #include "measure/MeasureController.h"
+#include "measure/model/MeasureTexts.h"
 #include "player/MarkenUebergangFenster.h"
 #include "common/TimeBasePreferences.h"
 #include "player/SectionPlayback.h"
@@ -455,35 +457,45 @@ bool TVideoAbspielenFenster::FormCloseQuery()
     if (st.TestRunning)
         m_testRun->TestBeendenPanelClick();
 
-    if (st.DataSaved)
-        return MessageZurueckZurStartseite();
-
-    if (st.ActiveArea == 2) {
-        const QTableWidgetItem* first = ui.StringGrid->item(0, 0);
-        if (!first || first->text().isEmpty())
-            return MessageZurueckZurStartseite();
-        askToSaveBeforeLeaving(QStringLiteral("Daten wurden geändert.\rÄnderungen speichern?"), savePresentation);
-    } else if (st.ActiveArea == 1) {
-        askToSaveBeforeLeaving(QStringLiteral("Messwerte wurden noch nicht gespeichert.\rWollen Sie jetzt speichern?"),
-                               saveMeasurements);
+    switch (askAboutUnsavedWork()) {
+    case UnsavedWorkAnswer::NothingUnsaved: return MessageZurueckZurStartseite();
+    case UnsavedWorkAnswer::Saved:
+        stopForClosing();
+        StartseiteAn();
+        break;
+    case UnsavedWorkAnswer::Discarded: StartseiteAn(); break;
+    case UnsavedWorkAnswer::SaveFailed: break; // a save the user cancelled leaves the view as it is
+    case UnsavedWorkAnswer::Cancelled: continueRunIfPlaying(); break;
     }
     return false;
 }
 
-void TVideoAbspielenFenster::askToSaveBeforeLeaving(const QString& question, const std::function<void()>& save)
+UnsavedWorkAnswer TVideoAbspielenFenster::askAboutUnsavedWork()
 {
+    if (st.DataSaved)
+        return UnsavedWorkAnswer::NothingUnsaved;
+    QString question;
+    std::function<void()> save;
+    if (st.ActiveArea == 2) {
+        // Changes without a mark (an empty grid) hold nothing to save.
+        const QTableWidgetItem* first = ui.StringGrid->item(0, 0);
+        if (!first || first->text().isEmpty())
+            return UnsavedWorkAnswer::NothingUnsaved;
+        question = kSaveChangesQuestion;
+        save = savePresentation;
+    } else if (st.ActiveArea == 1) {
+        question = kUnsavedMeasurementsText;
+        save = saveMeasurements;
+    } else {
+        return UnsavedWorkAnswer::NothingUnsaved;
+    }
     switch (m_prompts.confirm(question)) {
     case Button::Ja:
         if (save)
             save();
-        // A save the user cancelled leaves the view as it is.
-        if (st.DataSaved) {
-            stopForClosing();
-            StartseiteAn();
-        }
-        break;
-    case Button::Nein: StartseiteAn(); break;
-    default: continueRunIfPlaying(); break;
+        return st.DataSaved ? UnsavedWorkAnswer::Saved : UnsavedWorkAnswer::SaveFailed;
+    case Button::Nein: return UnsavedWorkAnswer::Discarded;
+    default: return UnsavedWorkAnswer::Cancelled;
     }
 }
 

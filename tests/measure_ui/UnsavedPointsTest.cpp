@@ -129,3 +129,69 @@ TEST_F(UnsavedPoints, SavedPointsLeaveWithoutTheSaveQuestion)
     clickButton(ui().MesswerteNeuButton);
     EXPECT_TRUE(window->st.DataSaved);
 }
+
+TEST_F(UnsavedPoints, OpenAsksFirstAndCancelKeepsVideoCalibrationAndPoints)
+{
+    calibrate();
+    recordPoints(3);
+    const QString video = device->fileName();
+
+    // "Abbrechen": no open dialog, everything as it was.
+    prompts.answers = {Button::Abbrechen};
+    clickButton(ui().OeffnenButton);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].kind, BoxKind::Confirmation);
+    EXPECT_EQ(prompts.shown[0].text, kUnsavedMeasurementsText);
+    EXPECT_TRUE(prompts.fileRequests.isEmpty());
+    EXPECT_EQ(device->fileName(), video);
+    EXPECT_TRUE(measure().calibration().Calibrated);
+    EXPECT_EQ(cell(3, 0), QStringLiteral("3"));
+    EXPECT_FALSE(window->st.DataSaved);
+
+    // "Ja" and a cancelled save dialog: nothing is opened either.
+    prompts.shown.clear();
+    prompts.answers = {Button::Ja};
+    prompts.fileAnswers = {QString()};
+    ui().HauptFensterPopupMenuOeffnen->trigger();
+    ASSERT_EQ(prompts.fileRequests.size(), 1);
+    EXPECT_TRUE(prompts.fileRequests[0].save);
+    EXPECT_EQ(cell(3, 0), QStringLiteral("3"));
+    EXPECT_EQ(device->fileName(), video);
+
+    // "Ja" and a file: the points are written, then the open dialog comes.
+    prompts.shown.clear();
+    prompts.fileRequests.clear();
+    prompts.answers = {Button::Ja};
+    prompts.fileAnswers = {path("fall.mes"), QString()};
+    clickButton(ui().OeffnenButton);
+    ASSERT_EQ(prompts.fileRequests.size(), 2);
+    EXPECT_TRUE(prompts.fileRequests[0].save);
+    EXPECT_FALSE(prompts.fileRequests[1].save);
+    QByteArray bytes;
+    ASSERT_TRUE(readFileBytes(path("fall.mes"), &bytes));
+    EXPECT_EQ(fromCp1252(bytes).count(QStringLiteral("\r\n")), 6); // 3 lines of heading, 3 points
+
+    // Saved now: "Öffnen" goes straight to the dialog.
+    prompts.shown.clear();
+    prompts.fileRequests.clear();
+    prompts.fileAnswers = {QString()};
+    clickButton(ui().OeffnenButton);
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_EQ(prompts.fileRequests.size(), 1);
+}
+
+TEST_F(UnsavedPoints, OpenWithNeinGivesThePointsUpForTheNewVideo)
+{
+    calibrate();
+    recordPoints(2);
+    videoFile("wurf.avi");
+    prompts.answers = {Button::Nein};
+    prompts.fileAnswers = {path("wurf.avi")};
+    clickButton(ui().OeffnenButton);
+    ASSERT_EQ(prompts.fileRequests.size(), 1);
+    EXPECT_FALSE(prompts.fileRequests[0].save);
+    EXPECT_EQ(device->fileName(), path("wurf.avi"));
+    EXPECT_FALSE(measure().calibration().Calibrated);
+    EXPECT_EQ(cell(1, 0), QString());
+    EXPECT_TRUE(window->st.DataSaved);
+}
