@@ -90,7 +90,9 @@ void MemoEditor::setUpAuthoringView()
     Scoped program(m_programChange);
     ui.RichEditAbdeckungsPanel->hide();
     ui.RichEdit->show();
-    ui.RichEdit->setEnabled(true);
+    // Writable, but it takes typing only once a mark's memo is on (the memo rules enable it):
+    // text typed for no memo would be lost at the next switch.
+    ui.RichEdit->setEnabled(false);
     ui.RichEdit->setReadOnly(false);
     m_access.clear();
     ui.RichEdit->setGeometry(4, 40, 384, 223);
