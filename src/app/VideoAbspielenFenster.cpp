@@ -164,7 +164,10 @@ void TVideoAbspielenFenster::wireDialogs()
         });
         connect(m_optionen, &TOptionenFenster::timeBasePushed, this,
                 [this](bool fromVideo, double rate) { m_timeBase->apply(fromVideo, rate); });
-        connect(m_optionen, &TOptionenFenster::timeDisplaysToRefresh, this, [this] { m_transport->refreshTimeDisplays(); });
+        connect(m_optionen, &TOptionenFenster::timeDisplaysToRefresh, this, [this] {
+            m_transport->refreshTimeDisplays();
+            runGuarded(m_prompts, [this] { m_measure->timeBaseChanged(); });
+        });
         connect(m_optionen, &TOptionenFenster::runToContinue, this, [this] { m_transport->continueRunIfPlaying(); });
     }
     if (m_titel)

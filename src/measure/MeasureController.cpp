@@ -308,6 +308,11 @@ void MeasureController::MesswerteSpeichernButtonClick()
         c.st.DataSaved = true;
 }
 
+void MeasureController::timeBaseChanged()
+{
+    applyUpdate(m_series.refreshIntervals(transport.frameClock()));
+}
+
 void MeasureController::offerEvaluation(bool offered)
 {
     if (offered) {

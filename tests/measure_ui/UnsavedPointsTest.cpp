@@ -1,86 +1,16 @@
 // Measured points are work of the user: every change of the series counts as unsaved, and every
 // way out of the player view (closing, "Öffnen") asks before it is given up. Real mouse and key
 // events on the picture, the buttons and the measurement table.
-#include "support/ShellFixture.h"
-
-#include "common/Cp1252.h"
-#include "measure/MeasureController.h"
-#include "measure/model/MeasureTexts.h"
-#include "player/view/OverlayBox.h"
-
-#include <QAction>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTest>
+#include "MeasureFixture.h"
 
 using namespace kadro;
-using kadro::test::ShellFixture;
+using kadro::test::MeasureFixture;
 
 namespace {
 const QString kDirekt = QStringLiteral("Wollen Sie das Programm direkt beenden ohne zur Startseite zu gehen?");
 } // namespace
 
-class UnsavedPoints : public ShellFixture {
-protected:
-    void SetUp() override
-    {
-        ShellFixture::SetUp();
-        enterView(1);
-        ASSERT_TRUE(openVideo("fall.avi", 99, {320, 240}));
-    }
-
-    MainWindowUi& ui() { return window->ui; }
-    MeasureController& measure() { return window->measure(); }
-
-    void clickPicture(int x, int y) { QTest::mouseClick(ui().PaintBox1, Qt::LeftButton, {}, QPoint(x, y)); }
-    void clickButton(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
-    QString cell(int row, int column) const
-    {
-        const QTableWidgetItem* item = window->ui.MesswerteStringGrid->item(row, column);
-        return item ? item->text() : QString();
-    }
-    void stepFrames(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            clickButton(ui().VideoBildvorButton);
-    }
-    // "Datenaufnahme", two clicks 100 pixels apart, "1" and Enter, "Ja" and the lower-left origin.
-    void calibrate()
-    {
-        ui().MenuDatenaufnahme->trigger();
-        clickPicture(10, 20);
-        clickPicture(110, 20);
-        QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("1"));
-        prompts.answers = {Button::Ja, Button::Nein};
-        QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
-        prompts.shown.clear();
-    }
-    void recordPoints(int n)
-    {
-        for (int i = 0; i < n; ++i) {
-            clickPicture(20 + 10 * i, 200 - 10 * i);
-            stepFrames(1);
-        }
-    }
-    void save(const QString& name)
-    {
-        prompts.fileAnswers = {path(name)};
-        clickButton(ui().MesswerteSpeichernButton);
-        ASSERT_TRUE(window->st.DataSaved);
-        prompts.shown.clear();
-    }
-    // The window's close box: the first question asked, answered with `answer`.
-    QString closeQuestion(Button answer)
-    {
-        prompts.shown.clear();
-        prompts.answers = {answer};
-        window->close();
-        return prompts.shown.isEmpty() ? QString() : prompts.shown.first().text;
-    }
-    bool startPageShown() const { return window->ui.StartseitePanel->isVisibleTo(window.get()); }
-};
+class UnsavedPoints : public MeasureFixture {};
 
 TEST_F(UnsavedPoints, PointsRecordedDeletedOrClearedAfterASaveAreAskedFor)
 {
