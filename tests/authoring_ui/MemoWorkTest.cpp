@@ -55,3 +55,44 @@ TEST_F(MemoWork, TheEditorTakesTypingOnlyForAMarkWhoseMemoIsOn)
     window->Programmpunkt2Einstellungen();
     EXPECT_FALSE(edit()->isEnabled());
 }
+
+TEST_F(MemoWork, AnEmptiedMemoStaysEmpty)
+{
+    setMarkAt(0);
+    setMarkAt(100);
+    press(1, 12);
+    press(0, 12);
+    typeKeys(QStringLiteral("alt"));
+    press(1, 0);
+    press(0, 0);
+    ASSERT_EQ(edit()->toPlainText(), QStringLiteral("alt"));
+
+    // The author empties mark 1's memo, then switches mark 2's memo off.
+    QTest::keyClick(edit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit(), Qt::Key_Delete);
+    ASSERT_EQ(edit()->toPlainText(), QString());
+    press(1, 12);
+    press(0, 0);
+    EXPECT_TRUE(edit()->isEnabled());
+    EXPECT_EQ(edit()->toPlainText(), QString());
+}
+
+TEST_F(MemoWork, TheWheelOverTheFontBoxChangesNoFont)
+{
+    setMarkAt(0);
+    press(0, 12);
+    typeKeys(QStringLiteral("Wort"));
+    select(0, 4);
+    const QString before = memo();
+    QComboBox* box = ui().FontBox;
+    ASSERT_GT(box->count(), 2);
+    const QPointF at(box->width() / 2.0, box->height() / 2.0);
+    for (int i = 0; i < 3; ++i) {
+        QWheelEvent wheel(at, box->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box, &wheel);
+    }
+    EXPECT_EQ(memo(), before);
+
+    // (Picking an entry from the list is shown to apply in the editor's font box test.)
+}
