@@ -244,10 +244,21 @@ bool TVideoAbspielenFenster::event(QEvent* e)
     if (e->type() == QEvent::WindowActivate) {
         if (m_faqHadFocus) {
             m_faqHadFocus = false;
-            runGuarded(m_prompts, [this] { FormActivate(); });
+            runGuarded(m_prompts, [this] { backFromFaq(); });
         }
     }
     return QMainWindow::event(e);
+}
+
+void TVideoAbspielenFenster::backFromFaq()
+{
+    // The start page shows again, but never at the cost of work: unsaved marks or points are
+    // asked for first, and a test run stays ("Test Beenden" is its way back).
+    if (!ui.StartseitePanel->isVisibleTo(this)) {
+        if (st.TestRunning || !ShellRoutines::mayGoOn(askAboutUnsavedWork()))
+            return;
+    }
+    FormActivate();
 }
 
 void TVideoAbspielenFenster::showEvent(QShowEvent* e)

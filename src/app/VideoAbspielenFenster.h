@@ -122,6 +122,8 @@ private:
     void wireShell();
     void wireDialogs();
     void continueRunIfPlaying();
+    // Focus came back from the questions-and-answers window.
+    void backFromFaq();
     void stopForClosing();
     void openPopup(QMenu* menu, const QPoint& globalPos, bool pause);
     void openCommand();
