@@ -21,19 +21,9 @@ PresentationFile::PresentationFile(const Context& context, const Parts& parts) :
 
 void PresentationFile::OeffnenButtonClick()
 {
-    if (openNeedsSaveQuestion(c.st.DataSaved, p.markTable.grid())) {
-        switch (c.prompts.confirm(kSaveChangesQuestion)) {
-        case Button::Ja:
-            p.markTable.SpeichernButtonClick();
-            if (c.st.DataSaved)
-                vstDateiOeffnen();
-            break;
-        case Button::Nein: vstDateiOeffnen(); break;
-        default: break;
-        }
-        return;
-    }
-    vstDateiOeffnen();
+    // Unsaved marks or points are asked for first; "Ja" goes on only once they are written.
+    if (ShellRoutines::mayGoOn(c.shell.askAboutUnsavedWork()))
+        vstDateiOeffnen();
 }
 
 void PresentationFile::vstDateiOeffnen()

@@ -138,6 +138,9 @@ void MeasureController::showSeries()
 
 void MeasureController::applyUpdate(const SeriesUpdate& update)
 {
+    // Every change of the points is unsaved work until the next save.
+    if (update.changed)
+        c.st.DataSaved = false;
     showSeries();
     emit seriesUpdated(update);
 }
@@ -301,6 +304,11 @@ void MeasureController::MesswerteSpeichernButtonClick()
 {
     if (saveMeasurements(c.prompts, c.device.fileName(), m_calibration.Scale, m_series))
         c.st.DataSaved = true;
+}
+
+void MeasureController::timeBaseChanged()
+{
+    applyUpdate(m_series.refreshIntervals(transport.frameClock()));
 }
 
 void MeasureController::offerEvaluation(bool offered)

@@ -45,6 +45,9 @@ public:
     void MesswerteNeuButtonClick();
     void MesswerteSpeichernButtonClick();
 
+    // Another time base (the settings' time step, the video's own time, a capture rate): the
+    // time-step column is written again from the frames.
+    void timeBaseChanged();
     // A section offers measuring (the panel is uncovered) or not.
     void offerEvaluation(bool offered);
     // Opening a file with the open dialog: the panel's "Schließen" no longer holds.
