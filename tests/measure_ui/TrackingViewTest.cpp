@@ -6,14 +6,19 @@
 #include "BallScene.h"
 #include "VideoGen.h"
 #include "common/NumberFormat.h"
+#include "common/TimeBasePreferences.h"
 #include "evaluation/EvaluationController.h"
 #include "measure/MeasureController.h"
 #include "player/Transport.h"
 #include "player/video/FfmsVideoDevice.h"
 #include "player/view/OverlayBox.h"
+#include "settings/OptionenFenster.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QSettings>
+#include <QSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -25,6 +30,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <functional>
 
 using namespace kadro;
 using kadro::test::ShellFixture;
@@ -269,4 +275,58 @@ TEST_F(TrackingView, ALostObjectIsReportedAndAClickOnItGoesOn)
         EXPECT_NEAR(parseDecimal(cell(f + 1, 1)), metresX(jumped, f), 0.002) << "frame " << f;
         EXPECT_NEAR(parseDecimal(cell(f + 1, 2)), metresY(jumped, f), 0.002) << "frame " << f;
     }
+}
+
+// The object box and the search area are set in "Einstellungen" (tab "Allgemein", group
+// "Verfolgung"), kept in the preferences, not in Optionen.opt, and the next tracking uses them.
+TEST_F(TrackingView, TheBoxAndTheSearchAreaAreSetInTheSettings)
+{
+    openAndCalibrate(ballVideo(QStringLiteral("fall.avi")));
+    auto settings = [this](const std::function<void()>& inside) {
+        prompts.modalHandler = [inside](QDialog* d) {
+            d->show();
+            inside();
+            return d->result();
+        };
+        window->MenuEinstellungenClick();
+    };
+    settings([this] {
+        EXPECT_EQ(optionen->ObjektGroesseSpinBox->value(), 15);
+        EXPECT_EQ(optionen->SuchbereichSpinBox->value(), 45);
+        // Typed as a user does; the search area can never be smaller than the box.
+        optionen->ObjektGroesseSpinBox->selectAll();
+        QTest::keyClicks(optionen->ObjektGroesseSpinBox, QStringLiteral("5"));
+        optionen->SuchbereichSpinBox->selectAll();
+        QTest::keyClicks(optionen->SuchbereichSpinBox, QStringLiteral("21"));
+        optionen->OKBitBtn->click();
+    });
+    const QString ini = QString::fromLocal8Bit(qgetenv("KADRO_PREFERENCES"));
+    QSettings store(ini, QSettings::IniFormat);
+    EXPECT_EQ(store.value(QStringLiteral("Verfolgung/Objektgroesse")).toInt(), 5);
+    EXPECT_EQ(store.value(QStringLiteral("Verfolgung/Suchbereich")).toInt(), 21);
+    QFile options(path(QStringLiteral("Optionen.opt")));
+    if (options.open(QIODevice::ReadOnly))
+        EXPECT_FALSE(options.readAll().contains("21"));
+    settings([this] {
+        EXPECT_EQ(optionen->ObjektGroesseSpinBox->value(), 5);
+        EXPECT_EQ(optionen->SuchbereichSpinBox->value(), 21);
+        optionen->AbbrechenBitBtn->click();
+    });
+
+    // A 5-pixel box inside the 16-pixel ball holds one flat grey: nothing to follow, so the
+    // tracking ends at the clicked point.
+    QTest::mouseClick(ui().VerfolgenButton, Qt::LeftButton);
+    clickBall(scene, 0);
+    ASSERT_TRUE(waitUntilOff(10000));
+    QTest::qWait(100);
+    EXPECT_EQ(points(), 1);
+    EXPECT_EQ(device()->position(), 0);
+
+    // A box of 21 pixels follows it again.
+    TimeBasePreferences(ini).setTrackingBoxSize(21);
+    TimeBasePreferences(ini).setTrackingSearchSize(63);
+    QTest::mouseClick(ui().VerfolgenButton, Qt::LeftButton);
+    clickBall(scene, 0);
+    ASSERT_TRUE(waitUntilOff());
+    EXPECT_EQ(points(), 1 + kFrames);
 }
