@@ -33,6 +33,8 @@ const QString HoverHints::KalibrierungNeuButtonHint =
 const QString HoverHints::MesswerteNeuButtonHint = QStringLiteral("  hier kann eine neue Messreihe aufgenommen werden");
 const QString HoverHints::MesswerteSpeichernButtonHint =
     QStringLiteral("  hier können die Messwerte als *.mes gespeichert werden");
+const QString HoverHints::VerfolgenButtonHint =
+    QStringLiteral("  hier kann ein Objekt automatisch von Bild zu Bild verfolgt werden");
 const QString HoverHints::AuswertungSchliessenButtonHint = QStringLiteral(
     "  hier kann das Auswertungsfenster geschlossen werden. Ein klick auf Datenaufnahme öffnet es wieder. "
     "Die Messwerte gehen nicht verloren.");
@@ -95,6 +97,12 @@ void HoverHints::installOn(const MainWindowUi& ui)
     addHint(ui.MesswerteNeuButton, MesswerteNeuButtonHint);
     addHint(ui.MesswerteSpeichernButton, MesswerteSpeichernButtonHint);
     addHint(ui.AuswertungSchliessenButton, AuswertungSchliessenButtonHint);
+    addHint(ui.VerfolgenButton, [b = ui.VerfolgenButton]() -> std::optional<QString> {
+        // While it runs the button is "Stopp" and says nothing of its own.
+        if (b->text() == QLatin1String("Verfolgen"))
+            return VerfolgenButtonHint;
+        return std::nullopt;
+    });
     addEmptyingArea(ui.MesswerteButtonPanel);
 }
 

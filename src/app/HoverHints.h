@@ -47,6 +47,7 @@ public:
     static const QString MesswerteNeuButtonHint;
     static const QString MesswerteSpeichernButtonHint;
     static const QString AuswertungSchliessenButtonHint;
+    static const QString VerfolgenButtonHint;
 
     // The hints as the buttons' captions decide them (exact comparison, capitals included).
     static QString startButtonHint(const QString& caption);

@@ -150,13 +150,14 @@ void MainWindowUi::buildMeasurePanel(QWidget* owner, QWidget* c)
     MesswertePopupMenuMessungLoeschen->setObjectName(QStringLiteral("MesswertePopupMenuMessungLoeschen"));
 
     // The buttons of a calibrated picture; "Diagramm an" and "Diagramm aus" share one place.
-    MesswerteButtonPanel = panel(BerechnenAnzeigePanel, "MesswerteButtonPanel", 10, 70, 176, 112);
+    MesswerteButtonPanel = panel(BerechnenAnzeigePanel, "MesswerteButtonPanel", 10, 70, 176, 139);
     MesswerteSpeichernButton = button(MesswerteButtonPanel, "MesswerteSpeichernButton", QStringLiteral("Speichern"), 8, 4, 160);
     KalibrierungNeuButton = button(MesswerteButtonPanel, "KalibrierungNeuButton", QStringLiteral("Kalibrierung neu"), 8, 31, 160);
     MesswerteNeuButton = button(MesswerteButtonPanel, "MesswerteNeuButton", QStringLiteral("Messwerte neu"), 8, 58, 160);
     DiagrammButton = button(MesswerteButtonPanel, "DiagrammButton", QStringLiteral("Diagramm an"), 8, 85, 160);
     DiagrammButton2 = button(MesswerteButtonPanel, "DiagrammButton2", QStringLiteral("Diagramm aus"), 8, 85, 160);
     DiagrammButton2->hide();
+    VerfolgenButton = button(MesswerteButtonPanel, "VerfolgenButton", QStringLiteral("Verfolgen"), 8, 112, 160);
     MesswerteButtonPanel->hide();
     AuswertungSchliessenButton =
         button(BerechnenAnzeigePanel, "AuswertungSchliessenButton", QStringLiteral("Schließen"), 300, 199, 85);
@@ -369,6 +370,7 @@ void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
     HinweisPanel->setGeometry(0, 536, 798, 18);
     HinweisPanel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     HinweisPanel->setTextFormat(Qt::PlainText);
+    HintLine = HinweisPanel;
 
     // The time base the times are computed with, placed by the view set-ups.
     ZeitbasisLabel = label(c, "ZeitbasisLabel", QString(), 20, 395, 360, 14);

@@ -8,6 +8,8 @@ namespace kadro {
 
 namespace {
 const QString kFromVideoKey = QStringLiteral("Zeitbasis/ZeitAusDemVideo");
+const QString kTrackingBoxKey = QStringLiteral("Verfolgung/Objektgroesse");
+const QString kTrackingSearchKey = QStringLiteral("Verfolgung/Suchbereich");
 
 // One key per video: its absolute path, percent-encoded so that its slashes make no groups.
 QString captureKey(const QString& videoPath)
@@ -55,6 +57,33 @@ std::optional<double> TimeBasePreferences::captureRate(const QString& videoPath)
 void TimeBasePreferences::setCaptureRate(const QString& videoPath, double framesPerSecond)
 {
     m_store->setValue(captureKey(videoPath), framesPerSecond > 0 ? framesPerSecond : 0.0);
+    m_store->sync();
+}
+
+int TimeBasePreferences::trackingBoxSize() const
+{
+    bool ok = false;
+    const int v = m_store->value(kTrackingBoxKey, kDefaultTrackingBox).toInt(&ok);
+    return ok && v >= 3 ? v : kDefaultTrackingBox;
+}
+
+void TimeBasePreferences::setTrackingBoxSize(int pixels)
+{
+    m_store->setValue(kTrackingBoxKey, pixels);
+    m_store->sync();
+}
+
+int TimeBasePreferences::trackingSearchSize() const
+{
+    const int box = trackingBoxSize();
+    bool ok = false;
+    const int v = m_store->value(kTrackingSearchKey, 3 * box).toInt(&ok);
+    return ok && v > box ? v : 3 * box;
+}
+
+void TimeBasePreferences::setTrackingSearchSize(int pixels)
+{
+    m_store->setValue(kTrackingSearchKey, pixels);
     m_store->sync();
 }
 

@@ -26,6 +26,14 @@ public:
     std::optional<double> captureRate(const QString& videoPath) const;
     void setCaptureRate(const QString& videoPath, double framesPerSecond);
 
+    // The automatic tracking: the side of the object's box in the video's pixels (default 15) and
+    // of the square searched around the expected place (default 3 × the box).
+    static constexpr int kDefaultTrackingBox = 15;
+    int trackingBoxSize() const;
+    void setTrackingBoxSize(int pixels);
+    int trackingSearchSize() const;
+    void setTrackingSearchSize(int pixels);
+
     // Where the program keeps them: $KADRO_PREFERENCES if set (tests), else the platform's store.
     static QString configuredPath();
 

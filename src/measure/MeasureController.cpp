@@ -9,6 +9,7 @@
 #include "common/FrameClock.h"
 #include "measure/model/MeasureTexts.h"
 #include "measure/model/MeasurementFile.h"
+#include "measure/model/tracking/ObjectTracker.h"
 #include "player/Transport.h"
 #include "player/video/VideoDevice.h"
 #include "player/view/OverlayBox.h"
@@ -48,6 +49,8 @@ MeasureController::MeasureController(const Context& context, const MeasureWidget
             guard([this] { MesswerteSpeichernButtonClick(); }));
     connect(ui.MesswertePopupMenuMessungLoeschen, &QAction::triggered, this,
             guard([this] { MesswertePopupMenuMessungLoeschenClick(); }));
+    if (ui.VerfolgenButton)
+        connect(ui.VerfolgenButton, &QPushButton::clicked, this, guard([this] { VerfolgenButtonClick(); }));
     ui.MesswerteStringGrid->viewport()->installEventFilter(this);
     // An opened video makes measuring possible.
     connect(&c.events, &ProgramEvents::videoOpened, this, [this] { ui.MenuDatenaufnahme->setEnabled(true); });
@@ -167,6 +170,11 @@ void MeasureController::PaintBox1MouseDown(Qt::MouseButton button, int x, int y)
     }
     if (button != Qt::LeftButton)
         return;
+    // A click on the picture stops a running tracking (and is no measuring click).
+    if (m_trackingState == TrackingState::Running) {
+        stopTracking();
+        return;
+    }
     const PictureCoordinates at = PictureCoordinates::fromClient(x, y, pic.PaintBox1->height());
     const PictureClickResult result = m_calibration.pictureClick(at, videoLoaded());
     switch (result.action) {
@@ -188,10 +196,19 @@ void MeasureController::PaintBox1MouseDown(Qt::MouseButton button, int x, int y)
     case PictureClickResult::Action::MeasuredPoint: {
         if (!videoLoaded())
             break;
-        applyUpdate(m_series.record(m_calibration, at, c.device.position(), transport.frameClock()));
+        recordPoint(at.px, at.py, c.device.position());
+        // The tracking waited for this click: it takes the object's look around it.
+        if (m_trackingState == TrackingState::AwaitingClick)
+            trackingClicked(at);
         break;
     }
     }
+}
+
+void MeasureController::recordPoint(double px, double py, qint64 frame)
+{
+    applyUpdate(m_series.record(m_calibration, px, py, frame, transport.frameClock()));
+    c.st.DataSaved = false;
 }
 
 void MeasureController::PaintBox1MouseMove(int x, int y)
@@ -297,6 +314,7 @@ void MeasureController::MesswertLoeschen(int row)
 
 void MeasureController::MesswerteNeuButtonClick()
 {
+    stopTracking();
     applyUpdate(m_series.clear());
 }
 

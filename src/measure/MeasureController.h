@@ -7,10 +7,15 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QPointF>
+#include <QTimer>
+
+#include <memory>
 
 namespace kadro {
 
 class FrameClock;
+class ObjectTracker;
 class Transport;
 
 // Measuring in the player view: "Datenaufnahme", calibrating the picture with two clicked
@@ -21,6 +26,7 @@ class MeasureController : public QObject {
 public:
     MeasureController(const Context& context, const MeasureWidgets& widgets, const PictureWidgets& picture,
                       Transport& transport);
+    ~MeasureController() override;
 
 
     const Calibration& calibration() const { return m_calibration; }
@@ -44,6 +50,21 @@ public:
     void MesswertLoeschen(int row);
     void MesswerteNeuButtonClick();
     void MesswerteSpeichernButtonClick();
+    // "Verfolgen" (ask for the click on the object) or "Stopp" (end the tracking).
+    void VerfolgenButtonClick();
+
+    // The automatic tracking: waiting for the click on the object (at the start or after it was
+    // lost), running from frame to frame, or off.
+    enum class TrackingState { Off, AwaitingClick, Running };
+    TrackingState trackingState() const { return m_trackingState; }
+    // Ends the tracking (the points recorded so far stay).
+    void stopTracking();
+    // Captions and texts of the tracking.
+    static const QString kVerfolgen;
+    static const QString kStopp;
+    static const QString kTrackingClickHint;
+    // "Das Objekt wurde in Frame N nicht sicher wiedergefunden.\rKlicken Sie es an, ...".
+    static QString trackingLostText(int frame);
 
     // Another time base (the settings' time step, the video's own time, a capture rate): the
     // time-step column is written again from the frames.
@@ -82,6 +103,14 @@ private:
     void applyUpdate(const SeriesUpdate& update);
     void setUnitLabelsVisible(bool visible);
     void emptyCoordinateFields();
+    // Records a point at picture coordinates (px, py) of `frame` into the table, as a click does.
+    void recordPoint(double px, double py, qint64 frame);
+    // The tracking (MeasureTracking.cpp).
+    void trackingClicked(PictureCoordinates at);
+    void trackingTick();
+    void setTrackingState(TrackingState state);
+    QPointF pictureToFrame(QPointF picture) const;
+    QPointF frameToPicture(QPointF frame) const;
 
     Context c;
     MeasureWidgets ui;
@@ -90,6 +119,13 @@ private:
     Calibration m_calibration;
     MeasurementSeries m_series;
     QPoint m_lastPopupPoint;
+    // The tracking.
+    TrackingState m_trackingState = TrackingState::Off;
+    std::unique_ptr<ObjectTracker> m_tracker;
+    QTimer m_trackingTimer;
+    QPointF m_trackingStart;      // the clicked centre in frame pixels, until the tracker starts
+    bool m_trackingStarted = false;
+    int m_trackingFrame = -1;     // the frame whose full picture is awaited (-1: step on next)
 };
 
 } // namespace kadro

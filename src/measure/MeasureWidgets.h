@@ -58,6 +58,10 @@ struct MeasureWidgets {
     QPushButton* KalibrierungNeuButton = nullptr;
     QPushButton* MesswerteNeuButton = nullptr;
     QPushButton* AuswertungSchliessenButton = nullptr;
+    // "Verfolgen" / "Stopp": the automatic tracking of an object.
+    QPushButton* VerfolgenButton = nullptr;
+    // The window's hint line (the tracking asks for its click there).
+    QLabel* HintLine = nullptr;
 };
 
 } // namespace kadro

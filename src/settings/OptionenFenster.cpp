@@ -4,6 +4,7 @@
 #include "common/NumberFormat.h"
 #include "common/ProgramEvents.h"
 #include "common/Prompts.h"
+#include "common/TimeBasePreferences.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -12,6 +13,7 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QSpinBox>
 #include <QAction>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -142,6 +144,36 @@ TOptionenFenster::TOptionenFenster(QWidget* parent) : QDialog(parent)
         v->addWidget(cursor);
         v->addWidget(dt);
         v->addWidget(tb);
+        // The automatic tracking's object box and search area, in the video's pixels. Kept by
+        // the platform like the time base.
+        auto* tr = new QGroupBox(QStringLiteral("Verfolgung"));
+        trackingGroup = tr;
+        auto* trl = new QGridLayout(tr);
+        ObjektGroesseSpinBox = new QSpinBox;
+        ObjektGroesseSpinBox->setObjectName(QStringLiteral("ObjektGroesseSpinBox"));
+        ObjektGroesseSpinBox->setRange(5, 201);
+        ObjektGroesseSpinBox->setValue(TimeBasePreferences::kDefaultTrackingBox);
+        ObjektGroesseSpinBox->setAccessibleName(QStringLiteral("Größe des Objekts in Pixeln"));
+        SuchbereichSpinBox = new QSpinBox;
+        SuchbereichSpinBox->setObjectName(QStringLiteral("SuchbereichSpinBox"));
+        SuchbereichSpinBox->setRange(ObjektGroesseSpinBox->value() + 2, 999);
+        SuchbereichSpinBox->setValue(3 * TimeBasePreferences::kDefaultTrackingBox);
+        SuchbereichSpinBox->setAccessibleName(QStringLiteral("Größe des Suchbereichs in Pixeln"));
+        auto* objectLabel = new QLabel(QStringLiteral("Objekt"));
+        objectLabel->setBuddy(ObjektGroesseSpinBox);
+        auto* searchLabel = new QLabel(QStringLiteral("Suchbereich"));
+        searchLabel->setBuddy(SuchbereichSpinBox);
+        trl->addWidget(objectLabel, 0, 0);
+        trl->addWidget(ObjektGroesseSpinBox, 0, 1);
+        trl->addWidget(new QLabel(QStringLiteral("Pixel")), 0, 2);
+        trl->addWidget(searchLabel, 1, 0);
+        trl->addWidget(SuchbereichSpinBox, 1, 1);
+        trl->addWidget(new QLabel(QStringLiteral("Pixel")), 1, 2);
+        trl->setColumnStretch(0, 1);
+        // The search area is always larger than the object.
+        connect(ObjektGroesseSpinBox, &QSpinBox::valueChanged, this,
+                [this](int box) { SuchbereichSpinBox->setMinimum(box + 2); });
+        v->addWidget(tr);
         v->addStretch();
     }
 
@@ -256,7 +288,8 @@ TOptionenFenster::TOptionenFenster(QWidget* parent) : QDialog(parent)
     layout->addLayout(buttons);
     // The time base group comes below the time steps: the dialog grows by its height and by the
     // room the wrapped time-step label then needs for its two lines.
-    setFixedSize(308, 385 + timeBaseGroup->sizeHint().height() + AllgemeinRegister->layout()->spacing());
+    setFixedSize(308, 385 + timeBaseGroup->sizeHint().height() + AllgemeinRegister->layout()->spacing()
+                          + trackingGroup->sizeHint().height() + AllgemeinRegister->layout()->spacing());
 
     // A click on another tab is checked before the page changes, so a refused page is never
     // shown; other ways of changing (keys, wheel) are checked after and undone.
@@ -351,6 +384,11 @@ void TOptionenFenster::FormActivate()
 {
     m_snapshot = settings();
     m_timeBaseSnapshot = {ZeitAusVideoCheckBox->isChecked(), AufnahmeRateEdit->text()};
+    {
+        const TimeBasePreferences preferences(TimeBasePreferences::configuredPath());
+        ObjektGroesseSpinBox->setValue(preferences.trackingBoxSize());
+        SuchbereichSpinBox->setValue(preferences.trackingSearchSize());
+    }
     m_currentPage = OptionenPageControl->currentIndex();
     m_open = true;
     FontsAnzeigen();
@@ -393,6 +431,11 @@ bool TOptionenFenster::FormClose(int result)
         // Cursor, sound with "&Ton", the editor font; the time base.
         emit settingsPushed(settings());
         emit timeBasePushed(ZeitAusVideoCheckBox->isChecked(), captureRate().value_or(0.0));
+        {
+            TimeBasePreferences preferences(TimeBasePreferences::configuredPath());
+            preferences.setTrackingBoxSize(ObjektGroesseSpinBox->value());
+            preferences.setTrackingSearchSize(SuchbereichSpinBox->value());
+        }
         OptionenEinstellungenSpeichern();
     } else {
         setSettings(m_snapshot);

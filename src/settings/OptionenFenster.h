@@ -90,6 +90,9 @@ public:
     // recorded at.
     QCheckBox* ZeitAusVideoCheckBox = nullptr;
     QLineEdit* AufnahmeRateEdit = nullptr;
+    // The automatic tracking ("Verfolgung"): the object's box and the search area, in pixels.
+    QSpinBox* ObjektGroesseSpinBox = nullptr;
+    QSpinBox* SuchbereichSpinBox = nullptr;
 
     QCheckBox* StartStopCheckBox = nullptr;
     QCheckBox* EinzelbildCheckBox = nullptr;
@@ -145,6 +148,7 @@ private:
         QString captureText;
     } m_timeBaseSnapshot;
     bool m_captureApplies = false;
+    QWidget* trackingGroup = nullptr;
     int m_currentPage = 0;
     bool m_open = false;
     // The page change needs no (further) check: the view set-up changes it, or a click on a tab

@@ -127,6 +127,14 @@ void FakeVideoDevice::show(int frame)
     emit frameShown(position_);
 }
 
+QImage FakeVideoDevice::fullFrame(int frame, int waitMs)
+{
+    Q_UNUSED(waitMs);
+    if (!open_ || !render_ || frame < 0 || frame > length_)
+        return {};
+    return render_(frame).convertToFormat(QImage::Format_Grayscale8);
+}
+
 double FakeVideoDevice::frameSeconds(int frame) const
 {
     if (!open_ || frameSeconds_.empty() || frame < 0)

@@ -7,6 +7,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 #include <vector>
 
 namespace kadro {
@@ -31,6 +33,13 @@ public:
     {
         timing_ = timing;
         frameSeconds_ = std::move(frameSeconds);
+    }
+    // The full-resolution frames fullFrame gives (grey pictures of `size`, made by `render` for
+    // a frame number); without them the device has none.
+    void setFullFrames(const QSize& size, std::function<QImage(int)> render)
+    {
+        fullSize_ = size;
+        render_ = std::move(render);
     }
     // While playing: moves `frames` frames on, stopping by itself at the end point.
     void advance(int frames = 1);
@@ -63,10 +72,14 @@ public:
     bool isPaused() const override { return paused_; }
     VideoTiming timing() const override { return open_ ? timing_ : VideoTiming{}; }
     double frameSeconds(int frame) const override;
+    QImage fullFrame(int frame, int waitMs) override;
+    QSize fullFrameSize() const override { return open_ && render_ ? fullSize_ : QSize(); }
 
 private:
     void show(int frame);
 
+    QSize fullSize_;
+    std::function<QImage(int)> render_;
     VideoTiming timing_;
     std::vector<double> frameSeconds_;
     QString fileName_;

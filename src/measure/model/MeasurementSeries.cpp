@@ -108,13 +108,20 @@ QString MeasurementSeries::intervalText(const QString& previousFrame, const QStr
 SeriesUpdate MeasurementSeries::record(const Calibration& calibration, PictureCoordinates at, qint64 frame,
                                        const FrameClock& clock)
 {
+    return record(calibration, double(at.px), double(at.py), frame, clock);
+}
+
+SeriesUpdate MeasurementSeries::record(const Calibration& calibration, double px, double py, qint64 frame,
+                                       const FrameClock& clock)
+{
     const int r = m_nextRow;
     // Every text is made before the first is written, so a failing time step leaves the grid as
     // it was (the grid would not show a half-written row anyway).
-    const qint64 dx = calibration.dx(at.px);
-    const qint64 dy = calibration.dy(at.py);
-    const QString xText = tableNumberText(dx, double(dx) * calibration.Scale);
-    const QString yText = tableNumberText(dy, double(dy) * calibration.Scale);
+    const double dx = px - double(calibration.OriginX);
+    const double dy = py - double(calibration.OriginY);
+    // Only the origin itself has the zero text.
+    const QString xText = tableNumberText(dx == 0 ? 0 : 1, dx * calibration.Scale);
+    const QString yText = tableNumberText(dy == 0 ? 0 : 1, dy * calibration.Scale);
     const QString frameText = QString::number(frame);
     QString dtText;
     if (r > 1)

@@ -86,6 +86,9 @@ public:
     // (ConvertError from the clock) records nothing.
     SeriesUpdate record(const Calibration& calibration, PictureCoordinates at, qint64 frame,
                         const FrameClock& clock);
+    // The same for a point found between pixels (px, py in picture coordinates, y up).
+    SeriesUpdate record(const Calibration& calibration, double px, double py, qint64 frame,
+                        const FrameClock& clock);
     // `MesswertLoeschen`: deletes point `row` (1..rowCount()−1) and renumbers the rest; the next point's time step
     // then spans the deleted one. Any other row is a range error (KadroError).
     SeriesUpdate deletePoint(int row);

@@ -26,6 +26,7 @@ FfmsVideoDevice::~FfmsVideoDevice()
     endPending();
     halt();
     audio_.reset();
+    fullServer_.reset();
     server_.reset();
     source_.reset();
 }
@@ -68,6 +69,8 @@ void FfmsVideoDevice::close()
     halt();
     paused_ = false;
     audio_.reset();
+    fullServer_.reset();
+    fullPending_ = {};
     server_.reset();
     source_.reset();
     position_ = 0;
@@ -87,6 +90,40 @@ double FfmsVideoDevice::frameSeconds(int frame) const
     if (!source_ || frame < 0 || frame >= source_->frameCount())
         return -1;
     return source_->frameTime(frame);
+}
+
+QSize FfmsVideoDevice::fullFrameSize() const { return source_ ? source_->frameSize() : QSize(); }
+
+QImage FfmsVideoDevice::fullFrame(int frame, int waitMs)
+{
+    if (!source_ || frame < 0 || frame > length())
+        return {};
+    if (!fullServer_)
+        fullServer_ = std::make_unique<FrameServer>(*source_, source_->frameSize(), kFullFrameCacheBytes);
+    FrameServer::Answer answer;
+    if (fullPending_.active && fullPending_.frame == frame) {
+        answer = fullServer_->poll(fullPending_.ticket);
+        if (answer.state == FrameServer::Answer::Pending && waitMs > 0) {
+            QElapsedTimer t;
+            t.start();
+            while (answer.state == FrameServer::Answer::Pending && t.elapsed() < waitMs) {
+                fullServer_->waitIdle(2);
+                answer = fullServer_->poll(fullPending_.ticket);
+            }
+        }
+        if (answer.state == FrameServer::Answer::Replaced)
+            answer = fullServer_->pictureWithin(source_->codedIndex(frame), FrameServer::Move::Forward, waitMs);
+    } else {
+        answer = fullServer_->pictureWithin(source_->codedIndex(frame), FrameServer::Move::Forward, waitMs);
+    }
+    fullPending_.active = answer.state == FrameServer::Answer::Pending;
+    fullPending_.frame = frame;
+    fullPending_.ticket = answer.ticket;
+    if (answer.state == FrameServer::Answer::Failed)
+        qWarning("video: full frame %d not decoded: %s", frame, answer.error.c_str());
+    if (answer.state != FrameServer::Answer::Ready)
+        return {};
+    return answer.image.convertToFormat(QImage::Format_Grayscale8);
 }
 
 int FfmsVideoDevice::length() const { return source_ ? source_->frameCount() - 1 : 0; }

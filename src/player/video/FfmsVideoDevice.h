@@ -64,6 +64,10 @@ public:
     VideoTiming timing() const override;
     // For frames 0 .. length(); -1 for others or when nothing is open.
     double frameSeconds(int frame) const override;
+    // From a decode thread of their own at the coded size (a second FrameServer with a small
+    // cache, made at the first request), so the shown pictures and their cache are untouched.
+    QImage fullFrame(int frame, int waitMs) override;
+    QSize fullFrameSize() const override;
 
     // --- engine facts (diagnostics and tests) ---------------------------------------------------
     // The picture of position() as decoded (null when nothing is open).
@@ -87,6 +91,9 @@ public:
     static constexpr int kBusyMs = 1000;
     // A decoder that delivers no picture for this long is reported.
     static constexpr int kStallMs = 20000;
+    // Byte bound of the cache of full-resolution frames (a few frames; too small for a second
+    // decoder, so that server decodes forward with one).
+    static constexpr std::size_t kFullFrameCacheBytes = std::size_t(48) << 20;
 
     // --- engine settings (take effect at the next open) ------------------------------------------
     static constexpr std::size_t kDefaultCacheBytes = std::size_t(256) << 20;
@@ -127,6 +134,12 @@ private:
     QString fileName_;
     std::unique_ptr<FfmsFrameSource> source_;
     std::unique_ptr<FrameServer> server_;
+    std::unique_ptr<FrameServer> fullServer_; // full-resolution frames (fullFrame)
+    struct FullPending {
+        bool active = false;
+        int frame = -1;
+        long long ticket = 0;
+    } fullPending_;
     std::unique_ptr<AudioOutput> audio_;
     std::size_t cacheBytes_ = kDefaultCacheBytes;
     QSize maxPicture_{384, 288};

@@ -109,6 +109,22 @@ public:
     // The picture of the frame being shown, as decoded (null while nothing is shown).
     QImage picture() const { return picture_; }
 
+    // The frame `frame` at the video's full resolution (its coded pixels, not scaled for display,
+    // non-square pixels not widened) as 8-bit grey (QImage::Format_Grayscale8), for measuring on
+    // the video's own pixels. Waits at most `waitMs` for it and never changes what is shown; a null
+    // image when it is not at hand by then (ask again for the same frame later: it is decoded
+    // meanwhile) or cannot be had. A device without frames of its own gives the picture shown, in
+    // grey, when `frame` is the position.
+    virtual QImage fullFrame(int frame, int waitMs)
+    {
+        Q_UNUSED(waitMs);
+        if (frame != position() || picture_.isNull())
+            return {};
+        return picture_.convertToFormat(QImage::Format_Grayscale8);
+    }
+    // The size of fullFrame's pictures (empty when nothing is shown).
+    virtual QSize fullFrameSize() const { return picture_.size(); }
+
 signals:
     // The picture to show changed (a null image: nothing is shown). Comes before frameShown.
     void pictureChanged(const QImage& picture);
