@@ -138,6 +138,11 @@ public:
     QImage get(int n)
     {
         FfmsErr err;
+        // Frame numbers past FFMS2's pictures (AVI slots beyond the coded pictures, a start point
+        // past a short video's end) ask for its last picture.
+        const FFMS_VideoProperties* props = FFMS_GetVideoProperties(source_);
+        if (props && props->NumFrames > 0)
+            n = std::clamp(n, 0, props->NumFrames - 1);
         const FFMS_Frame* f = FFMS_GetFrame(source_, n, &err.info);
         if (!f)
             throw std::runtime_error(err.text);

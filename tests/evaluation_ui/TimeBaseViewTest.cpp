@@ -321,6 +321,9 @@ TEST_F(TimeBaseView, WithTheVideosTimeOffEveryOutputIsAsWithTheTimeStep)
         return shown + "|" + equation;
     };
     const QString plain = measureAndSave(QStringLiteral("a.mes"));
+    // A measurement of its own: the player view laid out afresh (after "Schließen", "Datenaufnahme"
+    // would go on with the same series).
+    window->Programmpunkt1Einstellungen();
     setFromVideo(false);
     device->setTiming({30, false, 0}, evenStamps(30));
     const QString thirtyOff = measureAndSave(QStringLiteral("b.mes"));
