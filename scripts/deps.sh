@@ -14,6 +14,7 @@ KADRO_PACKAGES=(
   qt6-qpa-plugins qt6-translations-l10n
   fonts-dejavu-core
   appstream desktop-file-utils shared-mime-info libxml2-utils libglib2.0-bin
+  xvfb xdotool imagemagick x11-apps
 )
 
 missing=()

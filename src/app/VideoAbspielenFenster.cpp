@@ -9,11 +9,13 @@
 #include "authoring/MemoEditor.h"
 #include "authoring/PresentationFile.h"
 #include "authoring/TestRun.h"
+#include "authoring/model/VstFile.h"
 #include "common/Cp1252.h"
 #include "common/ErrorReport.h"
 #include "common/Prompts.h"
 #include "evaluation/EvaluationController.h"
 #include "measure/MeasureController.h"
+#include "measure/model/MeasureTexts.h"
 #include "player/MarkenUebergangFenster.h"
 #include "common/TimeBasePreferences.h"
 #include "player/SectionPlayback.h"
@@ -122,11 +124,23 @@ void TVideoAbspielenFenster::compose()
     m_markTable = std::make_unique<MarkTableController>(c, ui, *m_transport, *m_memo, m_uebergang);
     // Measuring and evaluation.
     m_measure = std::make_unique<MeasureController>(c, ui, ui, *m_transport);
-    m_evaluation = std::make_unique<EvaluationController>(c, ui, ui, *m_transport, *m_measure);
-    m_measure->setEvaluation(m_evaluation.get());
+    m_evaluation = std::make_unique<EvaluationController>(c, ui, ui, *m_transport, m_measure->series(),
+                                                          m_measure->calibration());
+    // The evaluation draws the points: measuring tells it when they or the calibration change.
+    EvaluationController* evaluation = m_evaluation.get();
+    connect(m_measure.get(), &MeasureController::seriesUpdated, evaluation,
+            [evaluation](const SeriesUpdate& update) { evaluation->applySeriesUpdate(update); });
+    connect(m_measure.get(), &MeasureController::calibrationAccepted, evaluation,
+            [evaluation] { evaluation->calibrationAccepted(); });
+    connect(m_measure.get(), &MeasureController::calibrationRenewed, evaluation,
+            [evaluation] { evaluation->calibrationRenewed(); });
+    connect(m_measure.get(), &MeasureController::drawingsReset, evaluation, [evaluation] {
+        evaluation->DiagrammButton2Click();
+        evaluation->checkKeine();
+    });
     // The open command, which reaches all of them.
     m_presentationFile = std::make_unique<PresentationFile>(
-        c, PresentationFile::Parts{*m_transport, *m_sectionPlayback, *m_markTable, *m_memo, *m_measure, *m_evaluation});
+        c, PresentationFile::Parts{*m_transport, *m_sectionPlayback, *m_markTable, *m_memo});
     m_testRun = std::make_unique<TestRun>(
         c, ui, TestRun::Parts{*m_markTable, *m_memo, *m_presentationFile, *m_sectionPlayback, *m_transport});
     m_startPageEntries = std::make_unique<StartPageEntries>(*this);
@@ -162,7 +176,10 @@ void TVideoAbspielenFenster::wireDialogs()
         });
         connect(m_optionen, &TOptionenFenster::timeBasePushed, this,
                 [this](bool fromVideo, double rate) { m_timeBase->apply(fromVideo, rate); });
-        connect(m_optionen, &TOptionenFenster::timeDisplaysToRefresh, this, [this] { m_transport->refreshTimeDisplays(); });
+        connect(m_optionen, &TOptionenFenster::timeDisplaysToRefresh, this, [this] {
+            m_transport->refreshTimeDisplays();
+            runGuarded(m_prompts, [this] { m_measure->timeBaseChanged(); });
+        });
         connect(m_optionen, &TOptionenFenster::runToContinue, this, [this] { m_transport->continueRunIfPlaying(); });
     }
     if (m_titel)
@@ -239,10 +256,21 @@ bool TVideoAbspielenFenster::event(QEvent* e)
     if (e->type() == QEvent::WindowActivate) {
         if (m_faqHadFocus) {
             m_faqHadFocus = false;
-            runGuarded(m_prompts, [this] { FormActivate(); });
+            runGuarded(m_prompts, [this] { backFromFaq(); });
         }
     }
     return QMainWindow::event(e);
+}
+
+void TVideoAbspielenFenster::backFromFaq()
+{
+    // The start page shows again, but never at the cost of work: unsaved marks or points are
+    // asked for first, and a test run stays ("Test Beenden" is its way back).
+    if (!ui.StartseitePanel->isVisibleTo(this)) {
+        if (st.TestRunning || !ShellRoutines::mayGoOn(askAboutUnsavedWork()))
+            return;
+    }
+    FormActivate();
 }
 
 void TVideoAbspielenFenster::showEvent(QShowEvent* e)
@@ -455,35 +483,45 @@ bool TVideoAbspielenFenster::FormCloseQuery()
     if (st.TestRunning)
         m_testRun->TestBeendenPanelClick();
 
-    if (st.DataSaved)
-        return MessageZurueckZurStartseite();
-
-    if (st.ActiveArea == 2) {
-        const QTableWidgetItem* first = ui.StringGrid->item(0, 0);
-        if (!first || first->text().isEmpty())
-            return MessageZurueckZurStartseite();
-        askToSaveBeforeLeaving(QStringLiteral("Daten wurden geändert.\rÄnderungen speichern?"), savePresentation);
-    } else if (st.ActiveArea == 1) {
-        askToSaveBeforeLeaving(QStringLiteral("Messwerte wurden noch nicht gespeichert.\rWollen Sie jetzt speichern?"),
-                               saveMeasurements);
+    switch (askAboutUnsavedWork()) {
+    case UnsavedWorkAnswer::NothingUnsaved: return MessageZurueckZurStartseite();
+    case UnsavedWorkAnswer::Saved:
+        stopForClosing();
+        StartseiteAn();
+        break;
+    case UnsavedWorkAnswer::Discarded: StartseiteAn(); break;
+    case UnsavedWorkAnswer::SaveFailed: break; // a save the user cancelled leaves the view as it is
+    case UnsavedWorkAnswer::Cancelled: continueRunIfPlaying(); break;
     }
     return false;
 }
 
-void TVideoAbspielenFenster::askToSaveBeforeLeaving(const QString& question, const std::function<void()>& save)
+UnsavedWorkAnswer TVideoAbspielenFenster::askAboutUnsavedWork()
 {
+    if (st.DataSaved)
+        return UnsavedWorkAnswer::NothingUnsaved;
+    QString question;
+    std::function<void()> save;
+    if (st.ActiveArea == 2) {
+        // Changes without a mark (an empty grid) hold nothing to save.
+        const QTableWidgetItem* first = ui.StringGrid->item(0, 0);
+        if (!first || first->text().isEmpty())
+            return UnsavedWorkAnswer::NothingUnsaved;
+        question = kSaveChangesQuestion;
+        save = savePresentation;
+    } else if (st.ActiveArea == 1) {
+        question = kUnsavedMeasurementsText;
+        save = saveMeasurements;
+    } else {
+        return UnsavedWorkAnswer::NothingUnsaved;
+    }
     switch (m_prompts.confirm(question)) {
     case Button::Ja:
         if (save)
             save();
-        // A save the user cancelled leaves the view as it is.
-        if (st.DataSaved) {
-            stopForClosing();
-            StartseiteAn();
-        }
-        break;
-    case Button::Nein: StartseiteAn(); break;
-    default: continueRunIfPlaying(); break;
+        return st.DataSaved ? UnsavedWorkAnswer::Saved : UnsavedWorkAnswer::SaveFailed;
+    case Button::Nein: return UnsavedWorkAnswer::Discarded;
+    default: return UnsavedWorkAnswer::Cancelled;
     }
 }
 

@@ -115,13 +115,15 @@ private:
     void closeMainWindow() override { close(); }
     QPoint mainWindowPos() const override { return pos(); }
     void lockForTestRun(bool locked) override;
+    UnsavedWorkAnswer askAboutUnsavedWork() override;
 
     // Lays out a view afresh: the authoring view's steps, then the player view's if area is 1.
     void setUpView(int area);
     void wireShell();
     void wireDialogs();
     void continueRunIfPlaying();
-    void askToSaveBeforeLeaving(const QString& question, const std::function<void()>& save);
+    // Focus came back from the questions-and-answers window.
+    void backFromFaq();
     void stopForClosing();
     void openPopup(QMenu* menu, const QPoint& globalPos, bool pause);
     void openCommand();

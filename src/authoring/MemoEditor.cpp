@@ -63,10 +63,18 @@ MemoEditor::MemoEditor(const Context& context, const MemoWidgets& widgets)
     m_access.setAfterReplace([this] { runGuarded(c.prompts, [this] { RichEditSelectionChange(); }); });
     // A font name typed into the box and confirmed with Return is not applied.
     ui.FontBox->lineEdit()->installEventFilter(this);
+    // The wheel passing over the box would pick one entry after another for the selection.
+    ui.FontBox->installEventFilter(this);
+    // A disabled editor (no memo on) looks it, so nobody types into it in vain.
+    QPalette palette = ui.RichEdit->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Base, palette.color(QPalette::Disabled, QPalette::Window));
+    ui.RichEdit->setPalette(palette);
 }
 
 bool MemoEditor::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == ui.FontBox && event->type() == QEvent::Wheel)
+        return true;
     if (watched == ui.FontBox->lineEdit() && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter)
@@ -90,7 +98,9 @@ void MemoEditor::setUpAuthoringView()
     Scoped program(m_programChange);
     ui.RichEditAbdeckungsPanel->hide();
     ui.RichEdit->show();
-    ui.RichEdit->setEnabled(true);
+    // Writable, but it takes typing only once a mark's memo is on (the memo rules enable it):
+    // text typed for no memo would be lost at the next switch.
+    ui.RichEdit->setEnabled(false);
     ui.RichEdit->setReadOnly(false);
     m_access.clear();
     ui.RichEdit->setGeometry(4, 40, 384, 223);

@@ -4,11 +4,10 @@
 #include "authoring/MemoEditor.h"
 #include "authoring/model/VstFile.h"
 #include "common/MainState.h"
+#include "common/ProgramEvents.h"
 #include "common/Prompts.h"
 #include "common/SettingsStore.h"
 #include "common/ShellRoutines.h"
-#include "evaluation/EvaluationController.h"
-#include "measure/MeasureController.h"
 #include "player/SectionPlayback.h"
 #include "player/Transport.h"
 #include "player/video/VideoDevice.h"
@@ -22,19 +21,9 @@ PresentationFile::PresentationFile(const Context& context, const Parts& parts) :
 
 void PresentationFile::OeffnenButtonClick()
 {
-    if (openNeedsSaveQuestion(c.st.DataSaved, p.markTable.grid())) {
-        switch (c.prompts.confirm(kSaveChangesQuestion)) {
-        case Button::Ja:
-            p.markTable.SpeichernButtonClick();
-            if (c.st.DataSaved)
-                vstDateiOeffnen();
-            break;
-        case Button::Nein: vstDateiOeffnen(); break;
-        default: break;
-        }
-        return;
-    }
-    vstDateiOeffnen();
+    // Unsaved marks or points are asked for first; "Ja" goes on only once they are written.
+    if (ShellRoutines::mayGoOn(c.shell.askAboutUnsavedWork()))
+        vstDateiOeffnen();
 }
 
 void PresentationFile::vstDateiOeffnen()
@@ -61,8 +50,7 @@ void PresentationFile::setUpCurrentView()
 void PresentationFile::openChosenFile(const QString& path)
 {
     auto& st = c.st;
-    p.evaluation.resetForOpenedFile();
-    p.measure.resetForOpenedFile();
+    emit c.events.fileOpening();
     p.markTable.MemDateienLoeschen();
     st.PresentationPath = path;
     st.PresentationLoaded = false;
@@ -81,8 +69,7 @@ void PresentationFile::openChosenFile(const QString& path)
             return;
         }
         if (st.ActiveArea == 1) {
-            p.measure.hideForPresentation();
-            p.evaluation.hideForPresentation();
+            emit c.events.presentationEntered();
             st.CurrentMark = 0;
             p.sections.VideoMarkeEinstellen();
         } else {
@@ -144,7 +131,7 @@ bool PresentationFile::vstDateiEinlesen(const QString& path)
         c.prompts.warning(contents.missingVideoWarningText);
     } else {
         p.sections.prepareButtons();
-        p.measure.hideDataAcquisitionMenu();
+        emit c.events.presentationVideoFound();
         if (!p.transport.OeffnenStandardEinstellungen())
             st.PresentationLoaded = false;
     }

@@ -5,9 +5,7 @@
 
 namespace kadro {
 
-class EvaluationController;
 class MarkTableController;
-class MeasureController;
 class MemoEditor;
 class SectionPlayback;
 class Transport;
@@ -23,8 +21,6 @@ public:
         SectionPlayback& sections;
         MarkTableController& markTable;
         MemoEditor& memo;
-        MeasureController& measure;
-        EvaluationController& evaluation;
     };
     PresentationFile(const Context& context, const Parts& parts);
 

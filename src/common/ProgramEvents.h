@@ -36,6 +36,12 @@ signals:
     // The time base was decided anew (another video, view or setting): the times of the frames
     // may have changed.
     void timeBaseChanged();
+    // A file is being opened by the open command: measuring and evaluation start afresh.
+    void fileOpening();
+    // The player view shows a presentation: no measuring, no evaluation.
+    void presentationEntered();
+    // A presentation's video was found and is being opened: no "Datenaufnahme" for it.
+    void presentationVideoFound();
 };
 
 } // namespace kadro

@@ -4,7 +4,7 @@
 // presentation or by the "&Ton" item is what the next use sees.
 
 #include "common/NumberFormat.h"
-#include "settings/model/Settings.h"
+#include "common/UserSettings.h"
 
 namespace kadro {
 

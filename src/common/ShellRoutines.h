@@ -6,6 +6,15 @@
 
 namespace kadro {
 
+// How the question about unsaved work before leaving it was answered.
+enum class UnsavedWorkAnswer {
+    NothingUnsaved,  // nothing was asked
+    Saved,           // "Ja", and the work was written
+    SaveFailed,      // "Ja", but the save was cancelled or failed: the work stays unsaved
+    Discarded,       // "Nein": the work may be given up
+    Cancelled,       // "Abbrechen" (or the box was closed)
+};
+
 class ShellRoutines {
 public:
     virtual ~ShellRoutines() = default;
@@ -26,6 +35,18 @@ public:
     // "&Öffnen..." and "&Beenden..." are locked (disabled, or hidden in the second pop-up menu).
     // Laying out a view afresh unlocks them.
     virtual void lockForTestRun(bool locked) = 0;
+    // The one question before the current view's unsaved work is given up (closing, "Öffnen",
+    // going back to the start page): the presentation under construction in the authoring view,
+    // the measured points in the player view. "Ja" saves through the view's own save command.
+    // Every way out asks here, so none of them can forget the question.
+    virtual UnsavedWorkAnswer askAboutUnsavedWork() = 0;
+    // Whether the caller may go on and give the work up: nothing was unsaved, it was saved, or
+    // the user said "Nein".
+    static bool mayGoOn(UnsavedWorkAnswer a)
+    {
+        return a == UnsavedWorkAnswer::NothingUnsaved || a == UnsavedWorkAnswer::Saved
+               || a == UnsavedWorkAnswer::Discarded;
+    }
 };
 
 } // namespace kadro

@@ -5,7 +5,7 @@
 #include "common/ProgramEvents.h"
 #include "common/SettingsStore.h"
 #include "evaluation/DiagrammeFenster.h"
-#include "measure/MeasureController.h"
+#include "measure/model/Calibration.h"
 #include "common/FrameClock.h"
 #include "measure/model/MeasurementSeries.h"
 #include "player/Transport.h"
@@ -20,8 +20,8 @@ namespace kadro {
 
 EvaluationController::EvaluationController(const Context& context, const EvaluationWidgets& widgets,
                                            const PictureWidgets& picture, Transport& t,
-                                           const MeasureController& m)
-    : c(context), ui(widgets), pic(picture), transport(t), measure(m)
+                                           const MeasurementSeries& measured, const Calibration& calibrated)
+    : c(context), ui(widgets), pic(picture), transport(t), series(measured), calibration(calibrated)
 {
     auto guard = [this](auto fn) { return [this, fn] { runGuarded(c.prompts, fn); }; };
     connect(ui.DiagrammButton, &QPushButton::clicked, this, guard([this] { DiagrammButtonClick(); }));
@@ -43,14 +43,17 @@ EvaluationController::EvaluationController(const Context& context, const Evaluat
                 if (c.st.DiagramShown)
                     DiagrammButtonClick();
             }));
+    // The open command: the evaluation starts afresh; a presentation has none.
+    connect(&c.events, &ProgramEvents::fileOpening, this, [this] { resetForOpenedFile(); });
+    connect(&c.events, &ProgramEvents::presentationEntered, this, [this] { hideForPresentation(); });
     connect(&c.events, &ProgramEvents::refreshDiagramRequested, this, guard([this] { refreshdiagramm(); }));
     connect(&c.events, &ProgramEvents::refreshTrendRequested, this, guard([this] { refreshTrend(); }));
     // The diagram window shows the series over the time base in use and follows both.
     const Transport* player = &transport;
     ui.DiagrammeFenster->attach(
-        &measure.series(), [player]() -> const FrameClock& { return player->frameClock(); }, &c.prompts);
+        &series, [player]() -> const FrameClock& { return player->frameClock(); }, &c.prompts);
     connect(&c.events, &ProgramEvents::measurementsChanged, this, guard([this] {
-                ui.MenuDiagramme->setEnabled(measure.series().pointCount() >= 2);
+                ui.MenuDiagramme->setEnabled(series.pointCount() >= 2);
                 ui.DiagrammeFenster->refresh();
             }));
     connect(&c.events, &ProgramEvents::timeBaseChanged, this, guard([this] { ui.DiagrammeFenster->refresh(); }));
@@ -186,7 +189,7 @@ void EvaluationController::DiagrammButtonClick()
     c.st.DiagramShown = true;
     ui.DiagrammButton2->show();
     ui.DiagrammButton->hide();
-    draw(DiagramLayer, diagramItems(measure.series(), measure.calibration(), surface(), colours(), m_pen));
+    draw(DiagramLayer, diagramItems(series, calibration, surface(), colours(), m_pen));
 }
 
 void EvaluationController::DiagrammButton2Click()
@@ -256,7 +259,7 @@ void EvaluationController::Timer5Timer()
 
 void EvaluationController::drawEvaluation(EvaluationMode mode)
 {
-    const EvaluationDrawing drawing = evaluationDrawing(mode, measure.series(), measure.calibration(), surface(),
+    const EvaluationDrawing drawing = evaluationDrawing(mode, series, calibration, surface(),
                                                         colours().trend, m_pen, transport.frameClock());
     draw(EvaluationLayer, drawing.items);
     setEquation(drawing.equation);

@@ -10,7 +10,8 @@
 
 namespace kadro {
 
-class MeasureController;
+class Calibration;
+class MeasurementSeries;
 class Transport;
 struct SeriesUpdate;
 
@@ -23,7 +24,7 @@ class EvaluationController : public QObject {
     Q_OBJECT
 public:
     EvaluationController(const Context& context, const EvaluationWidgets& widgets, const PictureWidgets& picture,
-                         Transport& transport, const MeasureController& measure);
+                         Transport& transport, const MeasurementSeries& series, const Calibration& calibration);
 
     // The evaluation's part of laying out the views afresh.
     void setUpAuthoringView();
@@ -72,7 +73,9 @@ private:
     EvaluationWidgets ui;
     PictureWidgets pic;
     Transport& transport;
-    const MeasureController& measure;
+    // What is measured, as the measuring keeps it (read only).
+    const MeasurementSeries& series;
+    const Calibration& calibration;
     PenState m_pen; // the drawing surface's pen keeps its colour and width between drawings
     QString m_equation;
 };

@@ -6,7 +6,6 @@
 #include "common/Prompts.h"
 #include "common/SettingsStore.h"
 #include "common/ShellRoutines.h"
-#include "evaluation/EvaluationController.h"
 #include "common/FrameClock.h"
 #include "measure/model/MeasureTexts.h"
 #include "measure/model/MeasurementFile.h"
@@ -55,6 +54,10 @@ MeasureController::MeasureController(const Context& context, const MeasureWidget
     ui.MesswerteStringGrid->viewport()->installEventFilter(this);
     // An opened video makes measuring possible.
     connect(&c.events, &ProgramEvents::videoOpened, this, [this] { ui.MenuDatenaufnahme->setEnabled(true); });
+    // The open command: measuring starts afresh; a presentation has none.
+    connect(&c.events, &ProgramEvents::fileOpening, this, [this] { resetForOpenedFile(); });
+    connect(&c.events, &ProgramEvents::presentationEntered, this, [this] { hideForPresentation(); });
+    connect(&c.events, &ProgramEvents::presentationVideoFound, this, [this] { hideDataAcquisitionMenu(); });
     showSeries();
 }
 
@@ -138,9 +141,11 @@ void MeasureController::showSeries()
 
 void MeasureController::applyUpdate(const SeriesUpdate& update)
 {
+    // Every change of the points is unsaved work until the next save.
+    if (update.changed)
+        c.st.DataSaved = false;
     showSeries();
-    if (m_evaluation)
-        m_evaluation->applySeriesUpdate(update);
+    emit seriesUpdated(update);
 }
 
 void MeasureController::MenuDatenaufnahmeClick()
@@ -242,8 +247,7 @@ void MeasureController::KalibrierenButtonClick()
         ui.KalibrierenPanel->hide();
         ui.MesswerteButtonPanel->move(10, 70);
         ui.MesswerteButtonPanel->show();
-        if (m_evaluation)
-            m_evaluation->calibrationAccepted();
+        emit calibrationAccepted();
         ui.PositionXYPanel->move(ui.PositionXYPanel->x(), 10);
         c.st.DataSaved = false;
     };
@@ -268,13 +272,9 @@ void MeasureController::KalibrierungNeuButtonClick()
     ui.KalibrierenButton->setEnabled(false);
     m_calibration.renew();
     setUnitLabelsVisible(false);
-    if (m_evaluation)
-        m_evaluation->calibrationRenewed();
+    emit calibrationRenewed();
     MesswerteNeuButtonClick();
-    if (m_evaluation) {
-        m_evaluation->DiagrammButton2Click();
-        m_evaluation->checkKeine();
-    }
+    emit drawingsReset();
 }
 
 void MeasureController::AuswertungSchliessenButtonClick()
@@ -322,6 +322,11 @@ void MeasureController::MesswerteSpeichernButtonClick()
 {
     if (saveMeasurements(c.prompts, c.device.fileName(), m_calibration.Scale, m_series))
         c.st.DataSaved = true;
+}
+
+void MeasureController::timeBaseChanged()
+{
+    applyUpdate(m_series.refreshIntervals(transport.frameClock()));
 }
 
 void MeasureController::offerEvaluation(bool offered)

@@ -14,7 +14,6 @@
 
 namespace kadro {
 
-class EvaluationController;
 class FrameClock;
 class ObjectTracker;
 class Transport;
@@ -29,8 +28,6 @@ public:
                       Transport& transport);
     ~MeasureController() override;
 
-    // The evaluation draws the points; measuring tells it when they or the calibration change.
-    void setEvaluation(EvaluationController* evaluation) { m_evaluation = evaluation; }
 
     const Calibration& calibration() const { return m_calibration; }
     const MeasurementSeries& series() const { return m_series; }
@@ -69,6 +66,9 @@ public:
     // "Das Objekt wurde in Frame N nicht sicher wiedergefunden.\rKlicken Sie es an, ...".
     static QString trackingLostText(int frame);
 
+    // Another time base (the settings' time step, the video's own time, a capture rate): the
+    // time-step column is written again from the frames.
+    void timeBaseChanged();
     // A section offers measuring (the panel is uncovered) or not.
     void offerEvaluation(bool offered);
     // Opening a file with the open dialog: the panel's "Schließen" no longer holds.
@@ -85,6 +85,13 @@ signals:
     // A right click on the picture: the main pop-up menu opens at this screen point (after the
     // video paused as before every pop-up menu).
     void pictureMenuRequested(const QPoint& globalPos);
+    // What the evaluation over the picture follows (the shell connects it): the series changed;
+    // the calibration was accepted; it was renewed (the points are cleared next); after renewing,
+    // the diagram and the chosen evaluation are switched off.
+    void seriesUpdated(const SeriesUpdate& update);
+    void calibrationAccepted();
+    void calibrationRenewed();
+    void drawingsReset();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -109,7 +116,6 @@ private:
     MeasureWidgets ui;
     PictureWidgets pic;
     Transport& transport;
-    EvaluationController* m_evaluation = nullptr;
     Calibration m_calibration;
     MeasurementSeries m_series;
     QPoint m_lastPopupPoint;

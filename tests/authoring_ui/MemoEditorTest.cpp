@@ -27,11 +27,13 @@ QByteArray settingsWithFont(const QString& family, const QString& size)
 
 class MemoEditorView : public MemoViewFixture {
 protected:
-    // An editable memo: a video is open, the editor empty and usable.
+    // An editable memo: a video is open, mark 1 set with its memo on, the editor empty and usable.
     void SetUp() override
     {
         MemoViewFixture::SetUp();
         openAuthoringVideo();
+        setMarkAt(0);
+        press(0, 12);
         ASSERT_TRUE(edit()->isEnabled());
         ASSERT_TRUE(ui().ToolBar1->isEnabled());
     }
@@ -209,11 +211,11 @@ TEST_F(MemoEditorView, SelectionsShowTheirOwnSizeWithoutChangingIt)
 {
     // A memo from a word processor with half-point and mixed sizes, and one size beyond 99.
     QDir().mkpath(path("Mem"));
-    ASSERT_TRUE(writeFileSafely(path("Mem/1.mem"),
+    ASSERT_TRUE(writeFileSafely(path("Mem/2.mem"),
                                 "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs21 halb \\fs40 gross "
                                 "\\fs240 riesig\\par}"));
-    setMarkAt(0);
-    press(0, 12); // memo on: the file is loaded
+    setMarkAt(10);
+    press(1, 12); // memo of mark 2 on: the file is loaded
     ASSERT_EQ(edit()->toPlainText(), QStringLiteral("halb gross riesig"));
     const QString loaded = memo();
     window->st.DataSaved = true;
@@ -297,12 +299,14 @@ TEST_F(MemoEditorView, EditorFontOfTheSettingsIsWhatTheAuthorTypes)
     openAuthoringVideo();
     EXPECT_EQ(ui().FontBox->currentText(), QStringLiteral("DejaVu Sans Mono"));
     EXPECT_EQ(ui().FontSizeEdit->text(), QStringLiteral("14"));
+    setMarkAt(0);
+    press(0, 12);
     type(QStringLiteral("Ort"));
     EXPECT_EQ(memo(), QStringLiteral("[l]Ort{DejaVu Sans Mono 14}"));
 
     // A memo emptied by the memo rules starts again with that font.
-    setMarkAt(0);
-    press(0, 12);
+    setMarkAt(10);
+    press(1, 12);
     ASSERT_TRUE(edit()->toPlainText().isEmpty());
     type(QStringLiteral("Zeit"));
     EXPECT_EQ(memo(), QStringLiteral("[l]Zeit{DejaVu Sans Mono 14}"));

@@ -52,7 +52,9 @@ TEST(Calibration, ClicksAlternatePositionOneAndTwo)
     EXPECT_EQ(c.pictureClick({7, 8}, true).action, Action::Position1);
     ScriptedPrompts prompts;
     EXPECT_EQ(c.kalibrieren(fields("7", "8", "110", "20", "1"), prompts), KalibrierenOutcome::NotReady);
-    EXPECT_TRUE(prompts.shown.isEmpty());
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].kind, BoxKind::Information);
+    EXPECT_EQ(prompts.shown[0].text, kClickPositionsFirstText);
     EXPECT_FALSE(c.Calibrated);
 }
 
@@ -172,12 +174,14 @@ TEST(Calibration, OriginClickAfterJaUnlessThePanelWasClosed)
     EXPECT_EQ(c.kalibrieren(fields("10", "20", "110", "20", "1"), prompts), KalibrierenOutcome::AwaitingOrigin);
     EXPECT_FALSE(c.OriginSet);
 
-    // "Schließen", then "Datenaufnahme": the origin click is ignored, with or without a video.
+    // "Schließen": the origin click is ignored, with or without a video, until "Datenaufnahme"
+    // opens the panel again (or a file is opened).
     c.closeEvaluation();
-    EXPECT_FALSE(c.startAcquisition().information.has_value());
     EXPECT_EQ(c.pictureClick({50, 60}, true).action, Action::None);
     EXPECT_FALSE(c.OriginSet);
-
+    EXPECT_FALSE(c.startAcquisition().information.has_value());
+    EXPECT_FALSE(c.EvaluationClosed);
+    c.closeEvaluation();
     c.fileOpened();
     const PictureClickResult r = c.pictureClick({50, 60}, false);
     EXPECT_EQ(r.action, Action::Origin);
@@ -200,14 +204,18 @@ TEST(Calibration, DatenaufnahmeAndRenewalResetTheClickState)
     EXPECT_TRUE(c.ExpectFirstPosition);
     EXPECT_TRUE(c.SecondPositionPending);  // untouched: "Kalibrieren" still waits
 
+    // Measuring goes on with the same origin after "Schließen" and "Datenaufnahme".
     c = test::measuring(0.01, 30, 40);
+    c.closeEvaluation();
     r = c.startAcquisition();
     EXPECT_TRUE(r.unitLabelsVisible);
-    EXPECT_FALSE(c.OriginSet);
+    EXPECT_TRUE(c.OriginSet);
+    EXPECT_EQ(c.pictureClick({31, 40}, true).action, Action::MeasuredPoint);
 
     c = test::measuring(0.01, 30, 40);
     c.renew();
     EXPECT_FALSE(c.Calibrated || c.OriginSet);
+    EXPECT_TRUE(c.SecondPositionPending);  // "Kalibrieren" waits for two new clicks
     EXPECT_EQ(c.OriginX, 0);
     EXPECT_EQ(c.OriginY, 0);
     EXPECT_DOUBLE_EQ(c.Scale, 0.01);

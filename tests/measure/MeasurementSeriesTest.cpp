@@ -66,6 +66,7 @@ TEST(MeasurementSeries, RecordingEnablesTheDiagramAndTheEvaluations)
     SeriesUpdate first;
     first.diagramButtonEnabled = true;
     first.refreshDiagram = first.refreshTrend = true;
+    first.changed = true;
     EXPECT_EQ(u, first);
     u = s.record(c, {2, 2}, 10, clock);
     EXPECT_EQ(u.evaluationMenuEnabled, true);
@@ -118,6 +119,7 @@ TEST(MeasurementSeries, DeletingAPointPassesItsTimeStepOn)
     EXPECT_EQ(s.nextRow(), 4);
     SeriesUpdate expected;
     expected.refreshDiagram = expected.refreshTrend = true;
+    expected.changed = true;
     EXPECT_EQ(u, expected);
 
     // Deleting point 1: the new point 1 keeps the time step it had as point 2.
@@ -179,7 +181,10 @@ TEST(MeasurementSeries, MesswerteNeuEmptiesTheSeries)
     SeriesUpdate expected;
     expected.checkKeine = expected.diagramOffIfShown = expected.refreshPicture = true;
     expected.diagramButtonEnabled = expected.evaluationMenuEnabled = expected.trendParabolaEnabled = false;
+    expected.changed = true;
     EXPECT_EQ(u, expected);
+    // Clearing the empty series changes nothing that could be lost.
+    EXPECT_FALSE(s.clear().changed);
     // The next point is point 1 again, without a time step.
     s.record(c, {1, 1}, 20, TimeStepClock("40"));
     EXPECT_EQ(s.rowCells(1), QStringList({"1", "0,010", "0,010", E, "20"}));

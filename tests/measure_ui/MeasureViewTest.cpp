@@ -99,12 +99,15 @@ TEST_F(MeasureView, CalibratingByClicksAndEnterSetsTheScaleAndTheOrigin)
     clickPicture(50, 50);
     EXPECT_EQ(ui().XKoord1Label->text(), QStringLiteral("50"));
     EXPECT_TRUE(ui().XKoord2Label->text().isEmpty());
-    // "Kalibrieren" does nothing until Position 2 is clicked again.
+    // "Kalibrieren" only says to click the positions until Position 2 is clicked again.
     QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("1"));
     EXPECT_TRUE(ui().KalibrierenButton->isEnabled());
     prompts.shown.clear();
     QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
-    EXPECT_TRUE(prompts.shown.isEmpty());
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].text, kClickPositionsFirstText);
+    EXPECT_FALSE(measure().calibration().Calibrated);
+    prompts.shown.clear();
 
     // Typed coordinates count as well as clicked ones.
     clickPicture(150, 50);
@@ -262,19 +265,22 @@ TEST_F(MeasureView, LeavingWithUnsavedMeasurementsSavesThroughTheDialog)
     EXPECT_TRUE(ui().StartseitePanel->isVisibleTo(window.get()));
 }
 
-TEST_F(MeasureView, AfterSchliessenClicksDoNothingUntilTheCalibrationIsRenewed)
+TEST_F(MeasureView, AfterSchliessenDatenaufnahmeGoesOnWithTheSameSeries)
 {
     calibrate(Button::Nein);
+    clickPicture(0, 239);
     ui().AuswertungSchliessenButton->click();
     EXPECT_TRUE(ui().BerechnenAbdeckungsPanel->isVisibleTo(window.get()));
     EXPECT_TRUE(ui().MenuDatenaufnahme->isEnabled());
-    ui().MenuDatenaufnahme->trigger(); // calibrated: no information box, the origin is asked anew
+    ui().MenuDatenaufnahme->trigger(); // calibrated: no information box
     EXPECT_TRUE(prompts.shown.isEmpty());
-    clickPicture(40, 40);
-    clickPicture(60, 60);
-    EXPECT_TRUE(prompts.shown.isEmpty());
-    EXPECT_TRUE(cell(1, 0).isEmpty());
-    EXPECT_FALSE(measure().calibration().OriginSet);
+    EXPECT_FALSE(ui().BerechnenAbdeckungsPanel->isVisibleTo(window.get()));
+    // The next click is point 2 of the same series, with the same origin.
+    stepFrames(1);
+    clickPicture(10, 229);
+    EXPECT_EQ(row(1), (QStringList{"1", "0,000", "0,000", "", "0"}));
+    EXPECT_EQ(row(2), (QStringList{"2", "0,100", "0,100", "0,04", "1"}));
+    EXPECT_TRUE(measure().calibration().OriginSet);
 
     // "Kalibrierung neu": "Nein" keeps everything, "Ja" starts afresh.
     prompts.answers = {Button::Nein};
@@ -291,7 +297,44 @@ TEST_F(MeasureView, AfterSchliessenClicksDoNothingUntilTheCalibrationIsRenewed)
     EXPECT_TRUE(ui().XYAbstandEdit->text().isEmpty());
     calibrate(Button::Nein);
     clickPicture(0, 239);
-    EXPECT_EQ(row(1), (QStringList{"1", "0,000", "0,000", "", "0"}));
+    EXPECT_EQ(row(1), (QStringList{"1", "0,000", "0,000", "", "1"}));
+}
+
+TEST_F(MeasureView, AfterSchliessenBeforeTheOriginDatenaufnahmeTakesTheOriginClick)
+{
+    calibrate(Button::Ja);
+    ui().AuswertungSchliessenButton->click();
+    clickPicture(40, 40); // the panel is closed: no origin
+    EXPECT_FALSE(measure().calibration().OriginSet);
+    ui().MenuDatenaufnahme->trigger();
+    clickPicture(40, 40);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].text, kStartMeasuringText);
+    clickPicture(41, 40);
+    EXPECT_EQ(row(1), (QStringList{"1", "0,010", "0,000", "", "0"}));
+}
+
+TEST_F(MeasureView, KalibrierungNeuThenEnterBeforeClickingSaysToClickFirst)
+{
+    calibrate(Button::Nein);
+    prompts.answers = {Button::Ja};
+    ui().KalibrierungNeuButton->click();
+    prompts.shown.clear();
+    QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("2"));
+    QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].kind, BoxKind::Information);
+    EXPECT_EQ(prompts.shown[0].text, kClickPositionsFirstText);
+    // One position is not enough either; two are.
+    clickPicture(10, 20);
+    QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
+    ASSERT_EQ(prompts.shown.size(), 2);
+    EXPECT_EQ(prompts.shown[1].text, kClickPositionsFirstText);
+    clickPicture(110, 20);
+    prompts.answers = {Button::Ja, Button::Nein};
+    QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
+    EXPECT_EQ(ui().KalibrierungsLabel->text(), QStringLiteral("2,00E-02"));
+    EXPECT_TRUE(measure().calibration().Calibrated);
 }
 
 TEST_F(MeasureView, RightClickOnThePictureOpensTheMainMenuAndPausesTheVideo)

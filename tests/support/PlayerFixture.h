@@ -75,6 +75,7 @@ protected:
     void closeMainWindow() override { ++closeRequests; }
     QPoint mainWindowPos() const override { return {}; }
     void lockForTestRun(bool) override {}
+    UnsavedWorkAnswer askAboutUnsavedWork() override { return UnsavedWorkAnswer::NothingUnsaved; }
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 

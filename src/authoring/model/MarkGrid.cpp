@@ -340,8 +340,8 @@ void MarkGrid::toggleMemo(int row, const MemoFolder& workMemos, MemoEditorAccess
         editor.setEnabled(false);
         if (m_memoRow == row)
             editor.saveTo(workMemos.fileOf(row + 1));  // the text survives switching off
-        else if (editor.hasText())
-            editor.saveTo(workMemos.fileOf(m_memoRow + 1));
+        else if (memoOn(m_memoRow) || editor.hasText())
+            editor.saveTo(workMemos.fileOf(m_memoRow + 1));  // an emptied memo is written empty
         editor.clear();
     } else {
         m_rows[row][MemoColumn] = kOptionOnCell;

@@ -36,7 +36,10 @@ void Calibration::resetForPlayerView()
 DatenaufnahmeResult Calibration::startAcquisition()
 {
     ExpectFirstPosition = true;
-    OriginSet = false;
+    // The panel is open again, so clicks count again: a calibrated series goes on with its
+    // origin (after "Schließen" the same series takes the next points), and a calibration whose
+    // origin was not clicked yet takes the next click as its origin.
+    EvaluationClosed = false;
     DatenaufnahmeResult result;
     result.unitLabelsVisible = Calibrated;
     if (!Calibrated)
@@ -82,8 +85,10 @@ PictureClickResult Calibration::pictureClick(PictureCoordinates at, bool videoLo
 ScaleResult Calibration::computeScale(const CalibrationFields& fields)
 {
     ScaleResult result;
-    if (!ExpectFirstPosition || SecondPositionPending)
+    if (!ExpectFirstPosition || SecondPositionPending) {
+        result.information = kClickPositionsFirstText;
         return result;
+    }
     const int x1 = parseInteger(fields.x1);
     const int y1 = parseInteger(fields.y1);
     const int x2 = parseInteger(fields.x2);
@@ -129,6 +134,8 @@ KalibrierenOutcome Calibration::kalibrieren(const CalibrationFields& fields, Pro
     const ScaleResult computed = computeScale(fields);
     switch (computed.outcome) {
     case ScaleResult::Outcome::NotReady:
+        // Both positions are missing or Position 2 is: the user is told where to click.
+        prompts.information(computed.information);
         return KalibrierenOutcome::NotReady;
     case ScaleResult::Outcome::Refused:
         prompts.warning(computed.warning);
@@ -160,6 +167,8 @@ void Calibration::renew()
     OriginX = 0;
     OriginY = 0;
     ExpectFirstPosition = true;
+    // The positions of the old calibration are gone with their fields.
+    SecondPositionPending = true;
 }
 
 Calibration::LiveTexts Calibration::liveTexts(PictureCoordinates at) const

@@ -60,18 +60,19 @@ struct DatenaufnahmeResult {
 // The first half of "Kalibrieren": the scale from the panel's fields.
 struct ScaleResult {
     enum class Outcome {
-        NotReady,  // not both positions clicked (or Position 1 clicked last): nothing happens
+        NotReady,  // not both positions clicked (or Position 1 clicked last): show `information`
         Refused,   // show the warning box `warning`; nothing changed
         Computed,  // `Scale` is stored; show `scaleText` in KalibrierungsLabel
     };
     Outcome outcome = Outcome::NotReady;
+    QString information;
     QString warning;
     QString scaleText;
 };
 
 // How "Kalibrieren" ended, with its questions answered.
 enum class KalibrierenOutcome {
-    NotReady,         // nothing happened
+    NotReady,         // the positions are not both clicked: the user was told to click them
     Refused,          // the warning was shown; nothing changed
     Cancelled,        // "Abbrechen" to the acceptance question: only Scale and its label changed
     AwaitingOrigin,   // accepted, "Ja" to the origin question: the next picture click fixes it
@@ -104,8 +105,8 @@ public:
     // The player view is set up: awaiting Position 1 with no origin. The scale keeps its value.
     void resetForPlayerView();
 
-    // "Datenaufnahme": the next calibration click is Position 1 again, and a calibrated user
-    // clicks the origin anew.
+    // "Datenaufnahme": the next calibration click is Position 1 again; the panel counts clicks
+    // again after "Schließen" (the origin and the series stay).
     DatenaufnahmeResult startAcquisition();
 
     // Left click on the picture at `at`. Calibration clicks need a loaded video; the origin click
@@ -127,11 +128,12 @@ public:
     KalibrierenOutcome kalibrieren(const CalibrationFields& fields, Prompts& prompts,
                                    const KalibrierenHooks& hooks = {});
 
-    // "Ja" to "Kalibrierung neu": back to awaiting Position 1, origin (0, 0). The scale keeps its
+    // "Ja" to "Kalibrierung neu": back to awaiting Position 1 (no position pending), origin (0, 0). The scale keeps its
     // value until the next "Kalibrieren". (The caller also clears the series and the diagram.)
     void renew();
 
-    // "Schließen" on the measuring panel: origin clicks are ignored until a file is opened.
+    // "Schließen" on the measuring panel: origin clicks are ignored until "Datenaufnahme" or a
+    // file is opened.
     void closeEvaluation() { EvaluationClosed = true; }
     // A file was opened with the open dialog.
     void fileOpened() { EvaluationClosed = false; }

@@ -21,6 +21,11 @@ inline const QString kStartMeasuringText = QStringLiteral("Sie können mit der D
 inline const QString kIdenticalPositionsText =
     QStringLiteral("Position 1 und Position 2 sind identisch!\rKalibrierung kann nicht vorgenommen werden.");
 
+// Information box (OK) of "Kalibrieren" (the button or Enter in the distance field) before both
+// positions are clicked.
+inline const QString kClickPositionsFirstText = QStringLiteral(
+    "Bitte markieren Sie zuerst per Mausklick Position 1 und Position 2 im Videofenster.");
+
 // Warning box (OK) of "Kalibrieren" for a distance of 0 or below: such a scale would turn every
 // point into 0,000 m (or mirror the picture) and every fit divides by it.
 inline const QString kDistanceNotPositiveText = QStringLiteral(

@@ -98,6 +98,13 @@ int MeasurementSeries::frameChangeCount() const
     return changes;
 }
 
+QString MeasurementSeries::intervalText(const QString& previousFrame, const QString& frame, const FrameClock& clock)
+{
+    const int previous = parseInteger(previousFrame);
+    const int current = parseInteger(frame);
+    return formatPattern(clock.secondsBetween(previous, current), clock.intervalPattern());
+}
+
 SeriesUpdate MeasurementSeries::record(const Calibration& calibration, PictureCoordinates at, qint64 frame,
                                        const FrameClock& clock)
 {
@@ -117,11 +124,8 @@ SeriesUpdate MeasurementSeries::record(const Calibration& calibration, double px
     const QString yText = tableNumberText(dy == 0 ? 0 : 1, dy * calibration.Scale);
     const QString frameText = QString::number(frame);
     QString dtText;
-    if (r > 1) {
-        const int previous = parseInteger(cell(r - 1, FrameColumn));
-        const int current = parseInteger(frameText);
-        dtText = formatPattern(clock.secondsBetween(previous, current), clock.intervalPattern());
-    }
+    if (r > 1)
+        dtText = intervalText(cell(r - 1, FrameColumn), frameText, clock);
 
     if (r > 8) {
         m_width = WideWidth;
@@ -147,6 +151,7 @@ SeriesUpdate MeasurementSeries::record(const Calibration& calibration, double px
         update.trendParabolaEnabled = true;
     update.refreshDiagram = true;
     update.refreshTrend = true;
+    update.changed = true;
     return update;
 }
 
@@ -156,6 +161,7 @@ SeriesUpdate MeasurementSeries::deletePoint(int r)
         throw KadroError(kRangeError);
     const int pointsBefore = m_nextRow - 1;
     SeriesUpdate update;
+    update.changed = true;
 
     const QString following = cell(r + 1, DtColumn);
     const QString own = cell(r, DtColumn);
@@ -195,18 +201,38 @@ SeriesUpdate MeasurementSeries::deletePoint(int r)
 
 SeriesUpdate MeasurementSeries::clear()
 {
+    SeriesUpdate update;
+    update.changed = pointCount() > 0;
     const QStringList header = m_rows.first();
     m_rows = {header, emptyRow()};
     m_nextRow = 1;
     narrow();
 
-    SeriesUpdate update;
     update.checkKeine = true;
     update.diagramOffIfShown = true;
     update.diagramButtonEnabled = false;
     update.evaluationMenuEnabled = false;
     update.trendParabolaEnabled = false;
     update.refreshPicture = true;
+    return update;
+}
+
+SeriesUpdate MeasurementSeries::refreshIntervals(const FrameClock& clock)
+{
+    // Every text is made before the first is written: a failing clock leaves the table as it was.
+    QStringList texts;
+    for (int r = 1; r < m_nextRow; ++r)
+        texts << (r == 1 ? QString() : intervalText(cell(r - 1, FrameColumn), cell(r, FrameColumn), clock));
+    SeriesUpdate update;
+    for (int r = 1; r < m_nextRow; ++r) {
+        if (cell(r, DtColumn) != texts.at(r - 1)) {
+            setCell(r, DtColumn, texts.at(r - 1));
+            update.changed = true;
+        }
+    }
+    // The fit over time asks the clock too: it is drawn again with the new times.
+    if (pointCount() > 0)
+        update.refreshTrend = true;
     return update;
 }
 

@@ -23,6 +23,7 @@ struct SeriesUpdate {
     bool refreshDiagram = false;                // refreshdiagramm
     bool refreshTrend = false;                  // refreshTrend
     bool refreshPicture = false;                // redraw the current frame (wipes the overlay)
+    bool changed = false;                       // the points changed: they are unsaved work
 
     bool operator==(const SeriesUpdate&) const = default;
 };
@@ -93,8 +94,15 @@ public:
     SeriesUpdate deletePoint(int row);
     // "Messwerte neu": the empty series.
     SeriesUpdate clear();
+    // The time base changed (the time step, the video's own time, a capture rate): every
+    // time-step cell is written again from the frames, as recording writes it, so the table, the
+    // measurement file and the fit over time count the same time. The first point has no previous
+    // one and gets an empty cell. A time that cannot be had (ConvertError) changes nothing.
+    SeriesUpdate refreshIntervals(const FrameClock& clock);
 
 private:
+    // The time-step cell of a point on `frame` after one on `previousFrame`.
+    static QString intervalText(const QString& previousFrame, const QString& frame, const FrameClock& clock);
     void setCell(int row, int column, const QString& text);
     void narrow();
 
