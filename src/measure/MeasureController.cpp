@@ -208,7 +208,6 @@ void MeasureController::PaintBox1MouseDown(Qt::MouseButton button, int x, int y)
 void MeasureController::recordPoint(double px, double py, qint64 frame)
 {
     applyUpdate(m_series.record(m_calibration, px, py, frame, transport.frameClock()));
-    c.st.DataSaved = false;
 }
 
 void MeasureController::PaintBox1MouseMove(int x, int y)

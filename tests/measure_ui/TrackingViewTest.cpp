@@ -5,7 +5,9 @@
 
 #include "BallScene.h"
 #include "VideoGen.h"
+#include "common/Cp1252.h"
 #include "common/NumberFormat.h"
+#include "common/ProgramEvents.h"
 #include "common/TimeBasePreferences.h"
 #include "evaluation/EvaluationController.h"
 #include "measure/MeasureController.h"
@@ -16,6 +18,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QSpinBox>
@@ -29,6 +33,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -171,10 +176,14 @@ TEST_F(TrackingView, OneClickTracksTheBallToTheVideosEndAndTheFitGivesG)
     EXPECT_EQ(ui().HinweisPanel->text(), QStringLiteral("  Klicken Sie auf die Mitte des Objekts, das verfolgt werden soll"));
     EXPECT_EQ(points(), 0);
     window->st.DataSaved = true;
+    QElapsedTimer running;
+    running.start();
     clickBall(scene, 0);
     EXPECT_GE(points(), 1); // the click itself is the first point
     EXPECT_EQ(ui().VerfolgenButton->text(), QStringLiteral("Stopp"));
     ASSERT_TRUE(waitUntilOff());
+    // For the record: frames tracked per second in the window (decoding, matching, the table).
+    RecordProperty("frames_per_second", std::to_string((kFrames - 1) * 1000.0 / std::max<qint64>(1, running.elapsed())));
 
     // Every frame to the video's end, at its frame; the table's format as for clicks.
     EXPECT_TRUE(prompts.shown.isEmpty());
@@ -329,4 +338,49 @@ TEST_F(TrackingView, TheBoxAndTheSearchAreaAreSetInTheSettings)
     clickBall(scene, 0);
     ASSERT_TRUE(waitUntilOff());
     EXPECT_EQ(points(), 1 + kFrames);
+}
+
+// In a presentation the tracking ends with the section: its last frame is the last point, and
+// the section's end is reached as by stepping there.
+TEST_F(TrackingView, InAPresentationItEndsAtTheSectionsEnd)
+{
+    ballVideo(QStringLiteral("fall.avi"));
+    const QStringList lines{QStringLiteral("Videosteuerungsdatei zu Avi-File: *fall.avi*"),
+                            QStringLiteral("Zeitschritt(Normal): 20 ms"), QStringLiteral("Zeitschritt(Zeitlupe): 200 ms"),
+                            QStringLiteral("Marken: 2"), QStringLiteral("Optionen: 10"),
+                            QStringLiteral("#1 5 25 M 1 1 1 1 1 1 0 1 1"),
+                            QStringLiteral("#2 26 40 M 1 1 1 1 1 1 0 1 1")};
+    ASSERT_TRUE(writeFileSafely(path(QStringLiteral("fall.vst")), cp1252Lines(lines)));
+    QDir().mkpath(path(QStringLiteral("fall")));
+    bool ended = false;
+    QObject::connect(&window->events(), &ProgramEvents::sectionEndReached, [&] { ended = true; });
+    prompts.fileAnswers = {path(QStringLiteral("fall.vst"))};
+    ui().OeffnenButton->click();
+    ASSERT_EQ(window->st.StartFrame, 5);
+    ASSERT_EQ(window->st.StopFrame, 25);
+    ASSERT_FALSE(window->st.IsPlaying);
+    ASSERT_EQ(device()->position(), 5);
+    prompts.shown.clear();
+
+    ASSERT_FALSE(ui().KalibrierenPanel->isHidden());
+    click(10, 20);
+    click(110, 20);
+    QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("1"));
+    prompts.answers = {Button::Ja, Button::Nein};
+    QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
+    prompts.shown.clear();
+    ended = false;
+
+    QTest::mouseClick(ui().VerfolgenButton, Qt::LeftButton);
+    clickBall(scene, 5);
+    ASSERT_TRUE(waitUntilOff());
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(device()->position(), 25);
+    EXPECT_EQ(window->st.CurrentFrame, 20);
+    EXPECT_EQ(window->st.CurrentMark, 1);
+    ASSERT_EQ(points(), 21);
+    EXPECT_EQ(cell(21, 4), QStringLiteral("25"));
+    for (int f = 6; f <= 25; ++f)
+        EXPECT_NEAR(parseDecimal(cell(f - 4, 2)), metresY(scene, f), 0.002) << "frame " << f;
 }
