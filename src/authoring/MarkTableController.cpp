@@ -165,6 +165,11 @@ void MarkTableController::resetGrid()
     syncState();
 }
 
+void MarkTableController::restoreGrid(const MarkGrid& saved)
+{
+    edit([&] { m_grid.restore(saved, workMemos(), memoEditor()); });
+}
+
 MarkDefaults MarkTableController::defaults() const
 {
     const Settings s = c.settings.current();

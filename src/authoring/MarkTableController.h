@@ -55,6 +55,8 @@ public:
     void MarkenEinlesenStringGrid(int count, const QString& file);
     // The grid with its single empty row.
     void resetGrid();
+    // The grid as it was (taken before a test run), with its memo row's memo in the editor.
+    void restoreGrid(const MarkGrid& saved);
 
     // The settings a new mark copies, as the settings dialog's controls hold them now.
     MarkDefaults defaults() const;

@@ -54,6 +54,7 @@ void TestRun::TestButtonClick()
         } show{table};
         writePresentation(grid, source, testFileName(), workMemos);
     }
+    m_marksBefore = grid;
 
     st.ActiveArea = 1;
     c.shell.StartseiteAus();
@@ -94,28 +95,38 @@ void TestRun::TestBeendenPanelClick()
     c.shell.StartseiteAus();
 
     // The working memo files stay: they hold the memos of this presentation, also those switched
-    // off, which the test file does not carry. The memos switched on come back from "Test~".
+    // off, which the test file does not carry. The marks come back from memory, as they were when
+    // the test started, whatever becomes of reading the test file for its video.
     st.PresentationPath = testFileName();
     table.resetGrid();
     c.marks.clear();
     st.PresentationMode = true;
+    struct Restore {
+        TestRun& run;
+        ~Restore()
+        {
+            if (run.m_marksBefore) {
+                run.p.markTable.restoreGrid(*run.m_marksBefore);
+                run.p.markTable.enableEditing();
+                // The presentation under construction is still not saved.
+                run.c.st.DataSaved = false;
+            }
+        }
+    } restore{*this};
     p.presentationFile.vstDateiEinlesen(testFileName());
     if (!st.PresentationLoaded) {
-        // The video has gone: the test file stays, so the marks can still be opened with it.
+        // The video has gone (the reading said so): the marks stay in the grid and in the test
+        // file, which can be opened again once the video is back.
         c.shell.lockForTestRun(false);
         return;
     }
 
-    table.enableEditing();
-    table.MarkenEinlesenStringGrid(st.MarkCount, testFileName());
     st.StartFrame = 0;
     st.StopFrame = c.device.length();
     p.transport.OeffnenVariableEinstellungen();
-    table.showFrame(cellInteger(table.grid().cell(0, 1)));
+    if (m_marksBefore)
+        table.showFrame(cellInteger(m_marksBefore->cell(0, 1)));
     p.memo.enableToolBar(true);
-
-    // The presentation under construction is still not saved.
-    st.DataSaved = false;
     QFile::remove(testFileName());
     c.shell.lockForTestRun(false);
 }

@@ -1,9 +1,11 @@
 #pragma once
 #include "authoring/TestRunWidgets.h"
+#include "authoring/model/MarkGrid.h"
 #include "common/Context.h"
 
 #include <QObject>
 #include <QString>
+#include <optional>
 
 namespace kadro {
 
@@ -40,6 +42,9 @@ private:
     Context c;
     TestRunWidgets ui;
     Parts p;
+    // The marks as the test run took them: "Test Beenden" brings them back from here, so they
+    // survive a test file or a video that can no longer be read.
+    std::optional<MarkGrid> m_marksBefore;
 };
 
 } // namespace kadro

@@ -96,3 +96,57 @@ TEST_F(MemoWork, TheWheelOverTheFontBoxChangesNoFont)
 
     // (Picking an entry from the list is shown to apply in the editor's font box test.)
 }
+
+TEST_F(MemoWork, TestBeendenBringsTheMarksBackEvenWhenTheTestFileCannotBeRead)
+{
+    setMarkAt(0);
+    setMarkAt(100);
+    press(0, 4); // Start/Pause off for mark 1
+    ui().VideoTrackBar->setValue(200);
+    press(1, 0, Qt::RightButton);
+    ui().MarkenBearbeitenPopupMenu->hide();
+    ui().PopupMenuMarkeStopFrame->trigger();
+    press(1, 12);
+    typeKeys(QStringLiteral("zwei"));
+    const QList<QStringList> before = gridRows();
+
+    // The video goes missing while the test plays.
+    QTest::mouseClick(ui().TestButton, Qt::LeftButton);
+    ASSERT_TRUE(window->st.TestRunning);
+    ASSERT_TRUE(QFile::remove(path("film.avi")));
+    prompts.shown.clear();
+    QTest::mouseClick(ui().TestBeendenPanel, Qt::LeftButton);
+    ASSERT_FALSE(prompts.shown.isEmpty());
+    EXPECT_EQ(prompts.shown[0].kind, BoxKind::Warning); // the video is not found
+    EXPECT_FALSE(window->st.TestRunning);
+    EXPECT_EQ(gridRows().size(), 2);
+    EXPECT_EQ(gridRows()[0], before[0]);
+    EXPECT_EQ(cell(0, 0), QStringLiteral("Marke 1"));
+    EXPECT_EQ(cell(1, 2), QStringLiteral("200"));
+    EXPECT_EQ(cell(1, 12), kOn);
+    press(1, 0);
+    EXPECT_EQ(edit()->toPlainText(), QStringLiteral("zwei"));
+    EXPECT_FALSE(window->st.DataSaved);
+    EXPECT_TRUE(QFile::exists(path("Test~.vst"))); // the marks are on disk as well
+}
+
+TEST_F(MemoWork, TestBeendenAfterAnUnreadableTestFileKeepsTheMarks)
+{
+    setMarkAt(0);
+    setMarkAt(100);
+    ui().VideoTrackBar->setValue(200);
+    press(1, 0, Qt::RightButton);
+    ui().MarkenBearbeitenPopupMenu->hide();
+    ui().PopupMenuMarkeStopFrame->trigger();
+    QTest::mouseClick(ui().TestButton, Qt::LeftButton);
+    ASSERT_TRUE(window->st.TestRunning);
+    ASSERT_TRUE(writeFileSafely(path("Test~.vst"), "kaputt"));
+    prompts.shown.clear();
+    QTest::mouseClick(ui().TestBeendenPanel, Qt::LeftButton);
+    ASSERT_FALSE(prompts.shown.isEmpty()); // the reading's error
+    EXPECT_EQ(gridRows().size(), 2);
+    EXPECT_EQ(cell(1, 0), QStringLiteral("Marke 2"));
+    EXPECT_EQ(cell(1, 2), QStringLiteral("200"));
+    EXPECT_FALSE(window->st.DataSaved);
+    EXPECT_TRUE(ui().SpeichernButton->isEnabled());
+}

@@ -412,6 +412,20 @@ void MarkGrid::fillFromTable(const MarkTable& table, const QString& presentation
     }
 }
 
+void MarkGrid::restore(const MarkGrid& saved, const MemoFolder& workMemos, MemoEditorAccess& editor)
+{
+    *this = saved;
+    // As after reading a presentation, mark 1's memo is shown (every memo is in its file).
+    m_memoRow = 0;
+    if (memoOn(m_memoRow)) {
+        editor.setEnabled(true);
+        editor.loadFrom(workMemos.fileOf(m_memoRow + 1));
+    } else {
+        editor.setEnabled(false);
+        editor.clear();
+    }
+}
+
 MarkTable MarkGrid::toMarkTable() const
 {
     MarkTable table;

@@ -151,6 +151,9 @@ public:
     // empty).
     void fillFromTable(const MarkTable& table, const QString& presentationPath, const MemoFolder& workMemos,
                        MemoEditorAccess& editor);
+    // Takes the rows of `saved` back (the end of a test run) and shows mark 1's memo from its
+    // working file (or disables and empties the editor); the memo row becomes row 0.
+    void restore(const MarkGrid& saved, const MemoFolder& workMemos, MemoEditorAccess& editor);
     // The marks the rows describe (see markFromRowCells).
     MarkTable toMarkTable() const;
 
