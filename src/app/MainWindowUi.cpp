@@ -126,7 +126,11 @@ void MainWindowUi::buildMeasurePanel(QWidget* owner, QWidget* c)
     MesswerteStringGrid = new QTableWidget(2, 5, BerechnenAnzeigePanel);
     MesswerteStringGrid->setObjectName(QStringLiteral("MesswerteStringGrid"));
     MesswerteStringGrid->setGeometry(194, 10, 195, 182);
-    MesswerteStringGrid->horizontalHeader()->hide();
+    // The column titles stand in the fixed header (a row's height), the points scroll below it.
+    MesswerteStringGrid->horizontalHeader()->setFixedHeight(19);
+    MesswerteStringGrid->horizontalHeader()->setSectionsClickable(false);
+    MesswerteStringGrid->horizontalHeader()->setHighlightSections(false);
+    MesswerteStringGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     MesswerteStringGrid->verticalHeader()->hide();
     MesswerteStringGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     MesswerteStringGrid->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -383,6 +383,7 @@ void TVideoAbspielenFenster::StartseiteAus()
 void TVideoAbspielenFenster::Programmpunkt2Einstellungen()
 {
     setUpView(2);
+    m_markTable->checkWorkFolder();
 }
 
 void TVideoAbspielenFenster::Programmpunkt1Einstellungen()

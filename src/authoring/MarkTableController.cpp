@@ -73,6 +73,13 @@ void MarkTableController::setUpAuthoringView()
     ui.StringGrid->setColumnWidth(3, 65);
 }
 
+void MarkTableController::checkWorkFolder()
+{
+    const MemoFolder memos = workMemos();
+    if (!memos.writable())
+        c.prompts.warning(workFolderNotWritableMessage(memos.path()));
+}
+
 void MarkTableController::setUpPlayerView()
 {
     ui.StringGridPanel->hide();

@@ -29,6 +29,9 @@ public:
 
     // The mark table's part of laying out the views afresh: one empty row, buttons disabled.
     void setUpAuthoringView();
+    // Memo texts live in the working folder until the presentation is saved: warns when they
+    // could not be kept there (called once the authoring view is laid out).
+    void checkWorkFolder();
     void setUpPlayerView();
     // "Marke setzen" is usable once a video is open; with a presentation also "Speichern".
     void enableMarkSetting();

@@ -21,9 +21,9 @@ bool RichEditMemoAccess::hasText() const
     return !m_editor->document()->isEmpty();
 }
 
-void RichEditMemoAccess::saveTo(const QString& path)
+bool RichEditMemoAccess::saveTo(const QString& path)
 {
-    writeMemoFile(path, *m_editor->document());
+    return writeMemoFile(path, *m_editor->document());
 }
 
 void RichEditMemoAccess::loadFrom(const QString& path)

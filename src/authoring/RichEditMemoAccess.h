@@ -19,7 +19,7 @@ public:
 
     bool hasText() const override;
     // Writes the editor's content as RTF; a failed write leaves the file as it was.
-    void saveTo(const QString& path) override;
+    bool saveTo(const QString& path) override;
     // Shows the file; a file that cannot be read leaves the editor empty.
     void loadFrom(const QString& path) override;
     void clear() override;

@@ -22,7 +22,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
+#include <algorithm>
 
 namespace kadro {
 
@@ -113,21 +115,42 @@ void MeasureController::emptyCoordinateFields()
         e->clear();
 }
 
+namespace {
+
+// Where the grid may lie in its panel: right of the pointer's position fields, inside the panel.
+constexpr int kGridLeftmost = 194;
+constexpr int kGridRightmost = 390;
+
+// The widths that show every text of each column whole, the fixed header's included.
+QList<int> fittingColumnWidths(const QTableWidget* grid, const MeasurementSeries& series)
+{
+    const QFontMetrics cells(grid->font());
+    const QFontMetrics header(grid->horizontalHeader()->font());
+    const int cellMargin = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
+    const int headerMargin = 2 * grid->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid);
+    QList<int> widths;
+    for (int col = 0; col < MeasurementSeries::ColumnCount; ++col) {
+        int width = header.horizontalAdvance(series.cell(0, col).trimmed()) + headerMargin;
+        for (int row = 1; row < series.rowCount(); ++row)
+            width = std::max(width, cells.horizontalAdvance(series.cell(row, col)) + cellMargin);
+        widths << width + 1; // the grid line
+    }
+    return widths;
+}
+
+} // namespace
+
 void MeasureController::showSeries()
 {
     QTableWidget* grid = ui.MesswerteStringGrid;
     grid->setRowCount(m_series.rowCount());
     grid->setColumnCount(MeasurementSeries::ColumnCount);
-    for (int col = 0; col < MeasurementSeries::ColumnCount; ++col)
-        grid->setColumnWidth(col, MeasurementSeries::columnWidth(col));
     for (int row = 0; row < m_series.rowCount(); ++row) {
         for (int col = 0; col < MeasurementSeries::ColumnCount; ++col) {
             QTableWidgetItem* item = grid->item(row, col);
             if (!item) {
                 item = new QTableWidgetItem;
                 item->setFlags(row == 0 ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-                if (row == 0)
-                    item->setBackground(grid->palette().button());
                 grid->setItem(row, col, item);
             }
             const QString text = m_series.cell(row, col);
@@ -135,8 +158,50 @@ void MeasureController::showSeries()
                 item->setText(text);
         }
     }
-    grid->setGeometry(m_series.left(), grid->y(), m_series.width(), grid->height());
+    // Row 0 holds the column titles; they are shown in the grid's fixed header, which stays in
+    // place while the points scroll beneath it.
+    for (int col = 0; col < MeasurementSeries::ColumnCount; ++col) {
+        // The leading blanks that placed a title over its numbers in a grid row are left out:
+        // the header centres its titles.
+        const QString text = m_series.cell(0, col).trimmed();
+        QTableWidgetItem* title = grid->horizontalHeaderItem(col);
+        if (!title) {
+            title = new QTableWidgetItem;
+            grid->setHorizontalHeaderItem(col, title);
+        }
+        if (title->text() != text)
+            title->setText(text);
+    }
+    grid->setRowHidden(0, true);
+    fitSeriesGrid();
     emit c.events.measurementsChanged();
+}
+
+void MeasureController::fitSeriesGrid()
+{
+    // Every text whole: the columns take the width of their longest text, and the grid grows to
+    // the left from where it stands when they need more room than it has. Only when even the
+    // widest grid is too narrow does a horizontal scroll bar appear.
+    QTableWidget* grid = ui.MesswerteStringGrid;
+    const QList<int> widths = fittingColumnWidths(grid, m_series);
+    int needed = 2 * grid->frameWidth();
+    for (int col = 0; col < widths.size(); ++col) {
+        grid->setColumnWidth(col, widths[col]);
+        needed += widths[col];
+    }
+    const int rowsHeight = (m_series.rowCount() - 1) * grid->verticalHeader()->defaultSectionSize();
+    const int viewHeight = grid->height() - 2 * grid->frameWidth() - grid->horizontalHeader()->height();
+    if (rowsHeight > viewHeight)
+        needed += grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid);
+    const int right = std::min(m_series.left() + m_series.width(), kGridRightmost);
+    int width = std::max(m_series.width(), needed);
+    int left = right - width;
+    if (left < kGridLeftmost) {
+        left = kGridLeftmost;
+        width = std::min(needed, kGridRightmost - kGridLeftmost);
+    }
+    grid->setHorizontalScrollBarPolicy(needed > width ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    grid->setGeometry(left, grid->y(), width, grid->height());
 }
 
 void MeasureController::applyUpdate(const SeriesUpdate& update)

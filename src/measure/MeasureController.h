@@ -100,6 +100,7 @@ private:
     bool videoLoaded() const;
     // The measurement table shows the series: rows, cells, widths and its place.
     void showSeries();
+    void fitSeriesGrid();
     void applyUpdate(const SeriesUpdate& update);
     void setUnitLabelsVisible(bool visible);
     void emptyCoordinateFields();

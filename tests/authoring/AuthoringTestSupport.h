@@ -21,10 +21,10 @@ public:
     QStringList log;
 
     bool hasText() const override { return !text.isEmpty(); }
-    void saveTo(const QString& path) override
+    bool saveTo(const QString& path) override
     {
         log << QStringLiteral("save ") + QFileInfo(path).fileName();
-        writeFileSafely(path, text.toUtf8());
+        return writeFileSafely(path, text.toUtf8());
     }
     void loadFrom(const QString& path) override
     {

@@ -150,3 +150,85 @@ TEST_F(MemoWork, TestBeendenAfterAnUnreadableTestFileKeepsTheMarks)
     EXPECT_FALSE(window->st.DataSaved);
     EXPECT_TRUE(ui().SpeichernButton->isEnabled());
 }
+
+TEST_F(MemoWork, AMemoThatCannotBeWrittenStaysInTheEditorAndIsReported)
+{
+    // The working folder "Mem" is a plain file: nothing can be written into it (also for root).
+    ASSERT_TRUE(QDir(path(QStringLiteral("Mem"))).removeRecursively());
+    ASSERT_TRUE(writeFileSafely(path(QStringLiteral("Mem")), "kein Ordner"));
+    const QString folder = QDir::toNativeSeparators(path(QStringLiteral("Mem")));
+    prompts.shown.clear();
+    window->Programmpunkt2Einstellungen();
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].kind, BoxKind::Warning);
+    EXPECT_EQ(prompts.shown[0].text,
+              QStringLiteral("Im Ordner \"%1\" können keine Memotexte gespeichert werden.\r"
+                             "Memotexte dieser Präsentation gehen verloren, solange der Ordner nicht beschrieben "
+                             "werden kann.")
+                  .arg(folder));
+
+    openAuthoringVideo();
+    setMarkAt(0);
+    setMarkAt(100);
+    press(0, 12);
+    typeKeys(QStringLiteral("Fallhoehe"));
+    prompts.shown.clear();
+    press(1, 0); // switching to mark 2 writes mark 1's memo: it fails
+    ASSERT_EQ(prompts.shown.size(), 1);
+    const QString file = QDir::toNativeSeparators(path(QStringLiteral("Mem/1.mem")));
+    EXPECT_EQ(prompts.shown[0].text,
+              QStringLiteral("Der Memotext von Marke 1 konnte nicht in die Datei \"%1\" geschrieben werden.\r"
+                             "Der Text bleibt im Editor. Bitte sorgen Sie dafür, dass der Ordner \"%2\" "
+                             "beschrieben werden kann.")
+                  .arg(file, folder));
+    EXPECT_TRUE(edit()->isEnabled());
+    EXPECT_EQ(edit()->toPlainText(), QStringLiteral("Fallhoehe"));
+    typeKeys(QStringLiteral(" 1 m")); // the editor goes on taking the text for mark 1
+
+    // Switching the memo off fails the same way and leaves it on.
+    prompts.shown.clear();
+    press(0, 12);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(cell(0, 12), kOn);
+    EXPECT_EQ(edit()->toPlainText(), QStringLiteral("Fallhoehe 1 m"));
+
+    // Saving says so too, and the presentation counts as unsaved.
+    prompts.shown.clear();
+    prompts.fileAnswers << path(QStringLiteral("fall.vst"));
+    QTest::mouseClick(ui().SpeichernButton, Qt::LeftButton);
+    ASSERT_FALSE(prompts.shown.isEmpty());
+    EXPECT_TRUE(prompts.shown[0].text.startsWith(QStringLiteral("Der Memotext von Marke 1 konnte nicht")));
+    EXPECT_FALSE(window->st.DataSaved);
+
+    // Once the folder can be written, the next switch keeps the text in mark 1's file.
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("Mem"))));
+    ASSERT_TRUE(QDir().mkdir(path(QStringLiteral("Mem"))));
+    prompts.shown.clear();
+    press(1, 0);
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    press(0, 0);
+    EXPECT_EQ(edit()->toPlainText(), QStringLiteral("Fallhoehe 1 m"));
+}
+
+TEST_F(MemoWork, AMemoThatDoesNotReachThePresentationFolderFailsTheSave)
+{
+    setMarkAt(0);
+    ui().VideoTrackBar->setValue(200);
+    press(0, 0, Qt::RightButton);
+    ui().MarkenBearbeitenPopupMenu->hide();
+    ui().PopupMenuMarkeStopFrame->trigger();
+    press(0, 12);
+    typeKeys(QStringLiteral("Text"));
+    // The presentation's memo folder "fall" cannot be made: a file has its name.
+    ASSERT_TRUE(writeFileSafely(path(QStringLiteral("fall")), "besetzt"));
+    prompts.shown.clear();
+    prompts.fileAnswers << path(QStringLiteral("fall.vst"));
+    QTest::mouseClick(ui().SpeichernButton, Qt::LeftButton);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].text,
+              QStringLiteral("Die Präsentation wurde gespeichert, aber der Memotext von Marke 1 konnte nicht in die "
+                             "Datei \"%1\" geschrieben werden.")
+                  .arg(QDir::toNativeSeparators(path(QStringLiteral("fall/1.mem")))));
+    EXPECT_FALSE(window->st.DataSaved);
+    EXPECT_EQ(edit()->toPlainText(), QStringLiteral("Text"));
+}

@@ -3,6 +3,9 @@
 #include "common/ErrorReport.h"
 #include "common/Prompts.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace kadro {
 
 namespace {
@@ -317,16 +320,18 @@ GridClickResult MarkGrid::click(int row, int column, GridMouseButton button, con
 
 void MarkGrid::showMemo(int row, const MemoFolder& workMemos, MemoEditorAccess& editor)
 {
+    // Every save comes before anything changes: a memo that cannot be written stays in the
+    // editor, and its row stays the memo row.
     if (!memoOn(row)) {
-        editor.setEnabled(false);
         if (m_memoRow != row && memoOn(m_memoRow))
-            editor.saveTo(workMemos.fileOf(m_memoRow + 1));
+            saveMemo(m_memoRow, workMemos, editor);
+        editor.setEnabled(false);
         editor.clear();
     } else {
-        editor.setEnabled(true);
         // The row showing now is saved first (also when it stays), then reloaded.
         if (m_memoRow == row || memoOn(m_memoRow))
-            editor.saveTo(workMemos.fileOf(m_memoRow + 1));
+            saveMemo(m_memoRow, workMemos, editor);
+        editor.setEnabled(true);
         editor.loadFrom(workMemos.fileOf(row + 1));
     }
     m_memoRow = row;
@@ -336,18 +341,18 @@ void MarkGrid::toggleMemo(int row, const MemoFolder& workMemos, MemoEditorAccess
 {
     requireMark(row);
     if (!cell(row, MemoColumn).isEmpty()) {
+        if (m_memoRow == row)
+            saveMemo(row, workMemos, editor);  // the text survives switching off
+        else if (memoOn(m_memoRow) || editor.hasText())
+            saveMemo(m_memoRow, workMemos, editor);  // an emptied memo is written empty
         m_rows[row][MemoColumn].clear();
         editor.setEnabled(false);
-        if (m_memoRow == row)
-            editor.saveTo(workMemos.fileOf(row + 1));  // the text survives switching off
-        else if (memoOn(m_memoRow) || editor.hasText())
-            editor.saveTo(workMemos.fileOf(m_memoRow + 1));  // an emptied memo is written empty
         editor.clear();
     } else {
+        if (m_memoRow != row && memoOn(m_memoRow))
+            saveMemo(m_memoRow, workMemos, editor);
         m_rows[row][MemoColumn] = kOptionOnCell;
         editor.setEnabled(true);
-        if (m_memoRow != row && memoOn(m_memoRow))
-            editor.saveTo(workMemos.fileOf(m_memoRow + 1));
         editor.loadFrom(workMemos.fileOf(row + 1));
     }
     m_memoRow = row;
@@ -356,7 +361,31 @@ void MarkGrid::toggleMemo(int row, const MemoFolder& workMemos, MemoEditorAccess
 void MarkGrid::flushMemo(const MemoFolder& workMemos, MemoEditorAccess& editor) const
 {
     if (memoOn(m_memoRow))
-        editor.saveTo(workMemos.fileOf(m_memoRow + 1));
+        saveMemo(m_memoRow, workMemos, editor);
+}
+
+void MarkGrid::saveMemo(int row, const MemoFolder& workMemos, MemoEditorAccess& editor)
+{
+    const QString file = workMemos.fileOf(row + 1);
+    if (!editor.saveTo(file))
+        throw KadroError(memoNotWrittenMessage(row + 1, file));
+}
+
+QString workFolderNotWritableMessage(const QString& folder)
+{
+    return QStringLiteral("Im Ordner \"%1\" können keine Memotexte gespeichert werden.\r"
+                          "Memotexte dieser Präsentation gehen verloren, solange der Ordner nicht beschrieben "
+                          "werden kann.")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
+QString memoNotWrittenMessage(int markNumber, const QString& file)
+{
+    return QStringLiteral("Der Memotext von Marke %1 konnte nicht in die Datei \"%2\" geschrieben werden.\r"
+                          "Der Text bleibt im Editor. Bitte sorgen Sie dafür, dass der Ordner \"%3\" "
+                          "beschrieben werden kann.")
+        .arg(markNumber)
+        .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(QFileInfo(file).absolutePath()));
 }
 
 std::optional<QString> MarkGrid::missingStopFrameWarning() const

@@ -11,6 +11,11 @@
 
 namespace kadro {
 
+// The error of a memo text that could not be written into its file (mark number, file path).
+QString memoNotWrittenMessage(int markNumber, const QString& file);
+// The warning when the working folder of the memo texts cannot be written.
+QString workFolderNotWritableMessage(const QString& folder);
+
 class Prompts;
 
 // The settings a new mark copies at the moment it is set: the default transition (with the
@@ -135,6 +140,8 @@ public:
     void toggleMemo(int row, const MemoFolder& workMemos, MemoEditorAccess& editor);
     // Saves the editor into the memo row's working file if that row's memo is on (before saving
     // the presentation and before a test run).
+    // A memo that cannot be written ends the operation with a KadroError before anything else
+    // changed: the text stays in the editor and its row stays the memo row.
     void flushMemo(const MemoFolder& workMemos, MemoEditorAccess& editor) const;
 
     // The warning for a last row without stop frame, which refuses saving and the test run:
@@ -160,6 +167,8 @@ public:
     static QString stopFrameBeforeStartText();
 
 private:
+    // Saves the editor into row's working memo file; a KadroError when that fails.
+    static void saveMemo(int row, const MemoFolder& workMemos, MemoEditorAccess& editor);
     void requireMark(int row) const;
     void applyWidthRule() { m_width = widthForRows(rowCount()); }
     bool memoOn(int row) const { return cell(row, MemoColumn) == kOptionOnCell; }

@@ -4,6 +4,7 @@
 #include "common/Rtf.h"
 
 #include <QDir>
+#include <QTemporaryFile>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -93,6 +94,14 @@ void MemoFolder::removeAll() const
 bool MemoFolder::create() const
 {
     return QDir().mkdir(m_path);
+}
+
+bool MemoFolder::writable() const
+{
+    if (m_path.isEmpty() || !QDir().mkpath(m_path))
+        return false;
+    QTemporaryFile trial(m_path + QStringLiteral("/probe-XXXXXX.tmp"));
+    return trial.open();
 }
 
 } // namespace kadro

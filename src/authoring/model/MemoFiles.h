@@ -37,6 +37,9 @@ public:
     void removeAll() const;
     // Creates the folder (its parent must exist); false if it exists already or cannot be made.
     bool create() const;
+    // Whether memo files can be written into the folder: it is made (with its parents) if it is
+    // missing, and a trial file is created and removed in it.
+    bool writable() const;
 
 private:
     QString m_path;
@@ -60,8 +63,9 @@ public:
     virtual ~MemoEditorAccess() = default;
     // Whether the editor holds any text.
     virtual bool hasText() const = 0;
-    // Saves the whole content into a file, creating or overwriting it; failures are ignored.
-    virtual void saveTo(const QString& path) = 0;
+    // Saves the whole content into a file, creating or overwriting it; false when the file could
+    // not be written (an existing file is left as it was then, and so is the editor).
+    virtual bool saveTo(const QString& path) = 0;
     // Replaces the content with the file's; a file that cannot be read leaves the editor empty.
     virtual void loadFrom(const QString& path) = 0;
     virtual void clear() = 0;

@@ -123,9 +123,18 @@ void writePresentation(MarkGrid& grid, const PresentationSource& source, const Q
     presentationMemos.create();
     if (!writeFileSafely(path, presentationFileBytes(grid, source)))
         throw KadroError(QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden.").arg(path));
-    for (int r = 0; r < grid.rowCount(); ++r)
-        if (grid.cell(r, kMemoColumn) == kOptionOnCell)
-            DateiKopieren(workMemos.fileOf(r + 1), presentationMemos.fileOf(r + 1));
+    // A memo that has a working file but does not reach the presentation's folder is a failed
+    // save, not a presentation quietly without its text.
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        if (grid.cell(r, kMemoColumn) != kOptionOnCell || !workMemos.exists(r + 1))
+            continue;
+        const QString target = presentationMemos.fileOf(r + 1);
+        if (!DateiKopieren(workMemos.fileOf(r + 1), target))
+            throw KadroError(QStringLiteral("Die Präsentation wurde gespeichert, aber der Memotext von Marke %1 "
+                                            "konnte nicht in die Datei \"%2\" geschrieben werden.")
+                                 .arg(r + 1)
+                                 .arg(QDir::toNativeSeparators(target)));
+    }
 }
 
 SaveOutcome savePresentation(MarkGrid& grid, const PresentationSource& source, const MemoFolder& workMemos,

@@ -28,18 +28,6 @@ QString MeasurementSeries::headerText(int column)
     }
 }
 
-int MeasurementSeries::columnWidth(int column)
-{
-    switch (column) {
-    case NumberColumn: return 23;
-    case XColumn:
-    case YColumn: return 51;
-    case DtColumn: return 39;
-    case FrameColumn: return 35;
-    default: return 0;
-    }
-}
-
 QString MeasurementSeries::deleteItemCaption(int row)
 {
     return QStringLiteral("Messwert %1 löschen").arg(row);

@@ -49,7 +49,6 @@ public:
     static constexpr int WideLeft = 198;
 
     static QString headerText(int column);
-    static int columnWidth(int column);
     // Caption of the grid's pop-up item for a right-clicked row: "Messwert 3 löschen".
     static QString deleteItemCaption(int row);
     // Where the grid's pop-up menu opens for a right click at (x, y) inside the grid.

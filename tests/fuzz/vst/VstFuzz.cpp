@@ -38,7 +38,7 @@ QString stubVideo(const QString& stored)
 class NoEditor : public MemoEditorAccess {
 public:
     bool hasText() const override { return false; }
-    void saveTo(const QString&) override {}
+    bool saveTo(const QString&) override { return true; }
     void loadFrom(const QString&) override {}
     void clear() override {}
     void setEnabled(bool) override {}
