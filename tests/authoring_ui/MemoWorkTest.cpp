@@ -6,6 +6,8 @@
 #include <QAbstractItemView>
 #include <QWheelEvent>
 
+#include "authoring/model/VstFile.h"
+
 using namespace kadro;
 using kadro::test::kOn;
 using kadro::test::MemoViewFixture;
@@ -128,6 +130,16 @@ TEST_F(MemoWork, TestBeendenBringsTheMarksBackEvenWhenTheTestFileCannotBeRead)
     EXPECT_EQ(edit()->toPlainText(), QStringLiteral("zwei"));
     EXPECT_FALSE(window->st.DataSaved);
     EXPECT_TRUE(QFile::exists(path("Test~.vst"))); // the marks are on disk as well
+
+    // Without its video the presentation is not saved (a file naming no video could never play).
+    prompts.shown.clear();
+    prompts.fileAnswers << path(QStringLiteral("fall.vst"));
+    QTest::mouseClick(ui().SpeichernButton, Qt::LeftButton);
+    ASSERT_TRUE(ui().SpeichernButton->isEnabled());
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].text, noVideoToSaveText());
+    EXPECT_FALSE(QFile::exists(path("fall.vst")));
+    EXPECT_FALSE(window->st.DataSaved);
 }
 
 TEST_F(MemoWork, TestBeendenAfterAnUnreadableTestFileKeepsTheMarks)

@@ -137,6 +137,12 @@ void writePresentation(MarkGrid& grid, const PresentationSource& source, const Q
     }
 }
 
+QString noVideoToSaveText()
+{
+    return QStringLiteral("Es ist kein Video geöffnet. Die Präsentation kann erst gespeichert werden, wenn ihr Video "
+                          "wieder geöffnet ist: Öffnen Sie das Video mit \"Öffnen\"; die Marken bleiben erhalten.");
+}
+
 SaveOutcome savePresentation(MarkGrid& grid, const PresentationSource& source, const MemoFolder& workMemos,
                              MemoEditorAccess& editor, Prompts& prompts, QString* savedPath)
 {
@@ -148,6 +154,11 @@ SaveOutcome savePresentation(MarkGrid& grid, const PresentationSource& source, c
     if (const std::optional<QString> warning = unwritableVideoPathWarning(source.videoPath)) {
         prompts.warning(*warning);
         return SaveOutcome::UnwritableVideoPath;
+    }
+    // A presentation without its video could never be played.
+    if (source.videoPath.isEmpty()) {
+        prompts.warning(noVideoToSaveText());
+        return SaveOutcome::NoVideo;
     }
     QString path = prompts.saveFile(presentationSaveDialogOptions());
     if (path.isEmpty())

@@ -63,8 +63,12 @@ enum class SaveOutcome {
     Saved,               // written: DataSaved := true
     MissingStopFrame,    // the warning was shown; nothing written
     UnwritableVideoPath, // the video's path cannot be stored: the warning was shown; nothing written
+    NoVideo,             // no video is open (it went missing): the warning was shown; nothing written
     Cancelled            // the save dialog was cancelled; nothing written
 };
+
+// The warning when a presentation is to be saved while no video is open.
+QString noVideoToSaveText();
 
 // The "Speichern" command: saves the memo being edited into its working file, refuses a last mark
 // without stop frame with the warning "Stop-Frame von Marke N ist noch nicht gesetzt !" and a
