@@ -21,6 +21,8 @@
 #include <QRegularExpressionValidator>
 #include <QSlider>
 #include <QSpinBox>
+#include <QCheckBox>
+#include <QKeySequence>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QTimer>
@@ -165,6 +167,9 @@ void MainWindowUi::buildMeasurePanel(QWidget* owner, QWidget* c)
     MesswerteButtonPanel->hide();
     AuswertungSchliessenButton =
         button(BerechnenAnzeigePanel, "AuswertungSchliessenButton", QStringLiteral("Schließen"), 300, 199, 85);
+    LupeCheckBox = new QCheckBox(QStringLiteral("Lupe"), BerechnenAnzeigePanel);
+    LupeCheckBox->setObjectName(QStringLiteral("LupeCheckBox"));
+    LupeCheckBox->setGeometry(200, 202, 90, 20);
 
     // The cover over everything until "Datenaufnahme" is chosen.
     BerechnenAbdeckungsPanel = panel(BerechnenAnzeigePanel, "BerechnenAbdeckungsPanel", 0, 0, 392, 230);
@@ -440,6 +445,11 @@ void MainWindowUi::build(QWidget* owner, QWidget* c, QMenuBar* menuBar)
     HauptFensterPopupMenu->addSeparator();
     HauptFensterPopupMenuTon = HauptFensterPopupMenu->addAction(QStringLiteral("&Ton"));
     HauptFensterPopupMenuTon->setCheckable(true);
+    HauptFensterPopupMenuVollbild = HauptFensterPopupMenu->addAction(QStringLiteral("&Vollbild"));
+    HauptFensterPopupMenuVollbild->setObjectName(QStringLiteral("HauptFensterPopupMenuVollbild"));
+    HauptFensterPopupMenuVollbild->setShortcut(QKeySequence(Qt::Key_F11));
+    HauptFensterPopupMenuVollbild->setShortcutContext(Qt::WindowShortcut);
+    owner->addAction(HauptFensterPopupMenuVollbild);
 
     HauptFensterPopupMenu2 = new QMenu(owner);
     HauptFensterPopupMenu2->setObjectName(QStringLiteral("HauptFensterPopupMenu2"));

@@ -6,6 +6,8 @@
 #include "app/StartPage.h"
 #include "app/StartPageEntries.h"
 #include "authoring/MarkTableController.h"
+#include "player/BigPicture.h"
+#include "player/FullScreenView.h"
 #include "authoring/MemoEditor.h"
 #include "authoring/PresentationFile.h"
 #include "authoring/TestRun.h"
@@ -83,6 +85,7 @@ TVideoAbspielenFenster::~TVideoAbspielenFenster()
     m_startPageEntries.reset();
     m_testRun.reset();
     m_presentationFile.reset();
+    m_bigPicture.reset();
     m_evaluation.reset();
     m_measure.reset();
     m_markTable.reset();
@@ -124,6 +127,12 @@ void TVideoAbspielenFenster::compose()
     m_markTable = std::make_unique<MarkTableController>(c, ui, *m_transport, *m_memo, m_uebergang);
     // Measuring and evaluation.
     m_measure = std::make_unique<MeasureController>(c, ui, ui, *m_transport);
+    // The picture made larger: full screen and the magnifier.
+    m_bigPicture = std::make_unique<BigPictureController>(c, ui, ui, ui, ui.RichEdit, ui.RichEditAbdeckungsPanel,
+                                                          ui.client, this);
+    m_bigPicture->doubleClickOpens = [this] { return !measuringShown(); };
+    m_bigPicture->magnifierOffered = [this] { return measuringShown(); };
+    m_bigPicture->fullScreen().openMenu = [this](const QPoint& at) { openPopup(ui.HauptFensterPopupMenu, at, true); };
     m_evaluation = std::make_unique<EvaluationController>(c, ui, ui, *m_transport, m_measure->series(),
                                                           m_measure->calibration());
     // The evaluation draws the points: measuring tells it when they or the calibration change.
@@ -332,6 +341,12 @@ void TVideoAbspielenFenster::closeEvent(QCloseEvent* event)
     } else {
         event->ignore();
     }
+}
+
+bool TVideoAbspielenFenster::measuringShown() const
+{
+    // The measuring panel is uncovered from "Datenaufnahme" until "Schließen".
+    return ui.BerechnenAnzeigePanel->isVisibleTo(this) && !ui.BerechnenAbdeckungsPanel->isVisibleTo(this);
 }
 
 void TVideoAbspielenFenster::FormActivate()

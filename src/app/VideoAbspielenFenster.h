@@ -28,6 +28,7 @@ class MarkTableController;
 class MemoEditor;
 class MeasureController;
 class EvaluationController;
+class BigPictureController;
 class StartPageEntries;
 class TimeBaseController;
 class TimeBasePreferences;
@@ -66,6 +67,7 @@ public:
     MarkTableController& markTable() { return *m_markTable; }
     MemoEditor& memoEditor() { return *m_memo; }
     MeasureController& measure() { return *m_measure; }
+    BigPictureController& bigPicture() { return *m_bigPicture; }
     EvaluationController& evaluation() { return *m_evaluation; }
     TestRun& testRun() { return *m_testRun; }
     StartPageEntries& startPageEntries() { return *m_startPageEntries; }
@@ -126,6 +128,7 @@ private:
     void backFromFaq();
     void stopForClosing();
     void openPopup(QMenu* menu, const QPoint& globalPos, bool pause);
+    bool measuringShown() const;
     void openCommand();
 
     Prompts& m_prompts;
@@ -140,6 +143,7 @@ private:
     std::unique_ptr<MarkTableController> m_markTable;
     std::unique_ptr<MeasureController> m_measure;
     std::unique_ptr<EvaluationController> m_evaluation;
+    std::unique_ptr<BigPictureController> m_bigPicture;
     std::unique_ptr<PresentationFile> m_presentationFile;
     std::unique_ptr<TestRun> m_testRun;
     std::unique_ptr<StartPageEntries> m_startPageEntries;

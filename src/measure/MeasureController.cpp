@@ -25,6 +25,7 @@
 #include <QStyle>
 #include <QTableWidget>
 #include <algorithm>
+#include <cmath>
 
 namespace kadro {
 
@@ -34,10 +35,10 @@ MeasureController::MeasureController(const Context& context, const MeasureWidget
 {
     auto guard = [this](auto fn) { return [this, fn] { runGuarded(c.prompts, fn); }; };
     connect(ui.MenuDatenaufnahme, &QAction::triggered, this, guard([this] { MenuDatenaufnahmeClick(); }));
-    connect(pic.PaintBox1, &OverlayBox::mousePressed, this, [this](const QPoint& pos, Qt::MouseButton button) {
+    connect(pic.PaintBox1, &OverlayBox::pressedAt, this, [this](const QPointF& pos, Qt::MouseButton button) {
         runGuarded(c.prompts, [&] { PaintBox1MouseDown(button, pos.x(), pos.y()); });
     });
-    connect(pic.PaintBox1, &OverlayBox::mouseMoved, this, [this](const QPoint& pos, Qt::MouseButtons) {
+    connect(pic.PaintBox1, &OverlayBox::movedAt, this, [this](const QPointF& pos, Qt::MouseButtons) {
         runGuarded(c.prompts, [&] { PaintBox1MouseMove(pos.x(), pos.y()); });
     });
     connect(ui.XYAbstandEdit, &QLineEdit::textChanged, this, guard([this] { XYAbstandEditChange(); }));
@@ -227,8 +228,11 @@ void MeasureController::MenuDatenaufnahmeClick()
     }
 }
 
-void MeasureController::PaintBox1MouseDown(Qt::MouseButton button, int x, int y)
+void MeasureController::PaintBox1MouseDown(Qt::MouseButton button, double fx, double fy)
 {
+    // The calibration and the origin take the nearest pixel, a measured point the exact place.
+    const int x = int(std::lround(fx));
+    const int y = int(std::lround(fy));
     if (button == Qt::RightButton) {
         emit pictureMenuRequested(Calibration::picturePopupPoint(c.shell.mainWindowPos(), x, y));
         return;
@@ -261,7 +265,7 @@ void MeasureController::PaintBox1MouseDown(Qt::MouseButton button, int x, int y)
     case PictureClickResult::Action::MeasuredPoint: {
         if (!videoLoaded())
             break;
-        recordPoint(at.px, at.py, c.device.position());
+        recordPoint(fx, double(pic.PaintBox1->height() - 1) - fy, c.device.position());
         // The tracking waited for this click: it takes the object's look around it.
         if (m_trackingState == TrackingState::AwaitingClick)
             trackingClicked(at);
@@ -275,10 +279,12 @@ void MeasureController::recordPoint(double px, double py, qint64 frame)
     applyUpdate(m_series.record(m_calibration, px, py, frame, transport.frameClock()));
 }
 
-void MeasureController::PaintBox1MouseMove(int x, int y)
+void MeasureController::PaintBox1MouseMove(double fx, double fy)
 {
     if (!videoLoaded())
         return;
+    const int x = int(std::lround(fx));
+    const int y = int(std::lround(fy));
     const Calibration::LiveTexts texts =
         m_calibration.liveTexts(PictureCoordinates::fromClient(x, y, pic.PaintBox1->height()));
     ui.XLabel->setText(texts.x);

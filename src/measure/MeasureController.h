@@ -38,8 +38,10 @@ public:
 
     // Handlers.
     void MenuDatenaufnahmeClick();
-    void PaintBox1MouseDown(Qt::MouseButton button, int x, int y);
-    void PaintBox1MouseMove(int x, int y);
+    // (x, y) on the picture's drawing surface, in its pixels; a larger view of the picture gives
+    // them in fractions, which a measured point keeps.
+    void PaintBox1MouseDown(Qt::MouseButton button, double x, double y);
+    void PaintBox1MouseMove(double x, double y);
     void XYAbstandEditChange();
     void XYAbstandEditKeyPress(int key);
     void KalibrierenButtonClick();

@@ -1,5 +1,7 @@
 #pragma once
 
+class QAction;
+class QCheckBox;
 class QFrame;
 
 namespace kadro {
@@ -14,6 +16,10 @@ struct PictureWidgets {
     QFrame* BildschirmUnterlagePanel = nullptr;
     PictureSurface* BildschirmPanel = nullptr;
     OverlayBox* PaintBox1 = nullptr;
+    // The picture filling the screen (F11, also in the picture's pop-up menu after "&Ton").
+    QAction* HauptFensterPopupMenuVollbild = nullptr;
+    // The magnifier over the picture (in the measuring panel; the key L toggles it).
+    QCheckBox* LupeCheckBox = nullptr;
 };
 
 } // namespace kadro

@@ -82,7 +82,7 @@ TEST_F(Shell, WindowGeometryAndMenuCaptions)
     for (QAction* a : ui.HauptFensterPopupMenu->actions())
         popup << (a->isSeparator() ? QStringLiteral("-") : a->text());
     EXPECT_EQ(popup, (QStringList{"&Öffnen...", "&Beenden...", "-", "&Start", "&Weiter", "Bild &vor", "Bild &zurück",
-                                  "Zeitlu&pe", "-", "&Ton"}));
+                                  "Zeitlu&pe", "-", "&Ton", "&Vollbild"}));
     EXPECT_EQ(ui.StartseitePopupMenu->actions().first()->text(), QStringLiteral("Programm beenden"));
     EXPECT_EQ(ui.Timer2->interval(), 40);
     EXPECT_EQ(ui.Timer9->interval(), 700);

@@ -135,6 +135,14 @@ QImage FakeVideoDevice::fullFrame(int frame, int waitMs)
     return render_(frame).convertToFormat(QImage::Format_Grayscale8);
 }
 
+QImage FakeVideoDevice::fullColourFrame(int frame, int waitMs)
+{
+    Q_UNUSED(waitMs);
+    if (!open_ || !render_ || frame < 0 || frame > length_)
+        return {};
+    return render_(frame).convertToFormat(QImage::Format_RGB32);
+}
+
 double FakeVideoDevice::frameSeconds(int frame) const
 {
     if (!open_ || frameSeconds_.empty() || frame < 0)

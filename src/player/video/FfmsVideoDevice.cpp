@@ -96,6 +96,12 @@ QSize FfmsVideoDevice::fullFrameSize() const { return source_ ? source_->frameSi
 
 QImage FfmsVideoDevice::fullFrame(int frame, int waitMs)
 {
+    const QImage colour = fullColourFrame(frame, waitMs);
+    return colour.isNull() ? QImage() : colour.convertToFormat(QImage::Format_Grayscale8);
+}
+
+QImage FfmsVideoDevice::fullColourFrame(int frame, int waitMs)
+{
     if (!source_ || frame < 0 || frame > length())
         return {};
     if (!fullServer_)
@@ -123,7 +129,27 @@ QImage FfmsVideoDevice::fullFrame(int frame, int waitMs)
         qWarning("video: full frame %d not decoded: %s", frame, answer.error.c_str());
     if (answer.state != FrameServer::Answer::Ready)
         return {};
-    return answer.image.convertToFormat(QImage::Format_Grayscale8);
+    return answer.image;
+}
+
+void FfmsVideoDevice::setPictureBox(const QSize& box)
+{
+    if (box == maxPicture_ || !box.isValid())
+        return;
+    maxPicture_ = box;
+    if (!source_ || !server_ || server_->pictureSize() == pictureSize())
+        return;
+    // A new server at the new size; the frame shown stays the position, and its picture comes
+    // at the new size (the old one stays on the screen until then).
+    const bool wasPlaying = playing_;
+    halt();
+    endPending();
+    server_ = std::make_unique<FrameServer>(*source_, pictureSize(), cacheBytes_);
+    position_ = shown_;
+    pending_.skipped = 0;
+    request(shown_, FrameServer::Move::Jump, kWaitMs);
+    if (wasPlaying)
+        play();
 }
 
 int FfmsVideoDevice::length() const { return source_ ? source_->frameCount() - 1 : 0; }

@@ -67,6 +67,8 @@ public:
     // From a decode thread of their own at the coded size (a second FrameServer with a small
     // cache, made at the first request), so the shown pictures and their cache are untouched.
     QImage fullFrame(int frame, int waitMs) override;
+    QImage fullColourFrame(int frame, int waitMs) override;
+    void setPictureBox(const QSize& box) override;
     QSize fullFrameSize() const override;
 
     // --- engine facts (diagnostics and tests) ---------------------------------------------------

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace kadro {
@@ -65,6 +66,7 @@ void OverlayBox::addLine(const QPoint& from, const QPoint& to, const QPen& pen)
     item.pen = pen;
     items_.push_back(item);
     update();
+    emit itemsChanged();
 }
 
 void OverlayBox::addText(const QPoint& topLeft, const QString& text, const QFont& font,
@@ -78,6 +80,7 @@ void OverlayBox::addText(const QPoint& topLeft, const QString& text, const QFont
     item.pen = QPen(colour);
     items_.push_back(item);
     update();
+    emit itemsChanged();
 }
 
 void OverlayBox::addMarker(const QPoint& centre, int halfSize, const QPen& pen,
@@ -91,6 +94,7 @@ void OverlayBox::addMarker(const QPoint& centre, int halfSize, const QPen& pen,
     item.shape = shape;
     items_.push_back(item);
     update();
+    emit itemsChanged();
 }
 
 void OverlayBox::replaceLayer(int layer, std::vector<OverlayItem> items)
@@ -106,6 +110,7 @@ void OverlayBox::replaceLayer(int layer, std::vector<OverlayItem> items)
                      [](const OverlayItem& a, const OverlayItem& b) { return a.layer < b.layer; });
     items_ = std::move(kept);
     update();
+    emit itemsChanged();
 }
 
 std::vector<OverlayItem> OverlayBox::layerItems(int layer) const
@@ -123,6 +128,7 @@ void OverlayBox::clearItems()
         return;
     items_.clear();
     update();
+    emit itemsChanged();
     emit cleared();
 }
 
@@ -130,6 +136,7 @@ void OverlayBox::requestRepaint()
 {
     items_.clear();
     update();
+    emit itemsChanged();
     emit cleared();
     emit repaintRequested();
 }
@@ -139,7 +146,12 @@ void OverlayBox::paintEvent(QPaintEvent*)
     if (items_.empty())
         return;
     QPainter p(this);
-    for (const OverlayItem& item : items_) {
+    paintItems(p, items_);
+}
+
+void OverlayBox::paintItems(QPainter& p, const std::vector<OverlayItem>& items)
+{
+    for (const OverlayItem& item : items) {
         p.setPen(item.pen);
         p.setBrush(Qt::NoBrush);
         switch (item.kind) {
@@ -174,12 +186,37 @@ void OverlayBox::paintEvent(QPaintEvent*)
 
 void OverlayBox::mousePressEvent(QMouseEvent* event)
 {
-    emit mousePressed(event->position().toPoint(), event->button());
+    const QPoint pixel = event->position().toPoint();
+    emit mousePressed(pixel, event->button());
+    emit pressedAt(QPointF(pixel), event->button());
 }
 
 void OverlayBox::mouseMoveEvent(QMouseEvent* event)
 {
-    emit mouseMoved(event->position().toPoint(), event->buttons());
+    const QPoint pixel = event->position().toPoint();
+    emit mouseMoved(pixel, event->buttons());
+    emit movedAt(QPointF(pixel), event->buttons());
+}
+
+void OverlayBox::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double click is a press as well (two quick clicks while measuring
+    // are two points); the double click may ask for more besides.
+    mousePressEvent(event);
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
+}
+
+void OverlayBox::pressAt(const QPointF& pos, Qt::MouseButton button)
+{
+    emit mousePressed(QPoint(int(std::lround(pos.x())), int(std::lround(pos.y()))), button);
+    emit pressedAt(pos, button);
+}
+
+void OverlayBox::moveAt(const QPointF& pos, Qt::MouseButtons buttons)
+{
+    emit mouseMoved(QPoint(int(std::lround(pos.x())), int(std::lround(pos.y()))), buttons);
+    emit movedAt(pos, buttons);
 }
 
 void OverlayBox::mouseReleaseEvent(QMouseEvent* event)

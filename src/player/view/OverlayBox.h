@@ -7,10 +7,13 @@
 #include <QFont>
 #include <QPen>
 #include <QPoint>
+#include <QPointF>
 #include <QString>
 #include <QWidget>
 
 #include <vector>
+
+class QPainter;
 
 namespace kadro {
 
@@ -48,6 +51,16 @@ public:
 
     // Removes every drawn item (emits cleared() if there were any).
     void clearItems();
+    // Draws `items` with `painter` as the overlay draws itself (the full-screen view draws them
+    // scaled).
+    static void paintItems(QPainter& painter, const std::vector<OverlayItem>& items);
+
+    // A press or move at a position given more finely than the overlay's pixels (a larger view
+    // of the same picture): the same signals as the mouse over the overlay, with the exact
+    // position in pressedAt/movedAt and the nearest pixel in mousePressed/mouseMoved.
+    void pressAt(const QPointF& pos, Qt::MouseButton button);
+    void moveAt(const QPointF& pos, Qt::MouseButtons buttons);
+
     // Asks for the surface to be drawn anew: wipes the items and emits repaintRequested(), to
     // which the owner of the picture answers by showing the current frame again.
     void requestRepaint();
@@ -55,6 +68,12 @@ public:
 signals:
     void mousePressed(const QPoint& pos, Qt::MouseButton button);
     void mouseMoved(const QPoint& pos, Qt::MouseButtons buttons);
+    // The same press and move in fractions of a pixel (whole pixels for the overlay's own mouse).
+    void pressedAt(const QPointF& pos, Qt::MouseButton button);
+    void movedAt(const QPointF& pos, Qt::MouseButtons buttons);
+    void doubleClicked();
+    // Anything drawn was added, replaced or wiped.
+    void itemsChanged();
     void mouseReleased(const QPoint& pos, Qt::MouseButton button);
     void cleared();
     void repaintRequested();
@@ -64,6 +83,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     std::vector<OverlayItem> items_;
