@@ -101,7 +101,7 @@ void BigPictureController::LupeKeyPress()
 void BigPictureController::followPointer(const QPointF& overlayPoint)
 {
     QCheckBox* box = pic.LupeCheckBox;
-    if (!box || !box->isChecked() || !offered() || c.device.picture().isNull()) {
+    if (!box || !box->isChecked() || !offered() || c.device.fullFrameSize().isEmpty()) {
         m_magnifier->hide();
         return;
     }

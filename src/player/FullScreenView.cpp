@@ -106,6 +106,7 @@ FullScreenView::FullScreenView(VideoDevice& device, const FullScreenWidgets& wid
         twin->setObjectName(original->objectName() + QStringLiteral("Vollbild"));
         twin->setFocusPolicy(Qt::NoFocus);
         twin->setMinimumWidth(110);
+        twin->setMaximumWidth(200);
         twin->setMouseTracking(true);
         // The twin clicks the window's control: the same handler, the same rules.
         connect(twin, &QPushButton::clicked, this, [this, original] {
@@ -126,6 +127,7 @@ FullScreenView::FullScreenView(VideoDevice& device, const FullScreenWidgets& wid
         });
         row->addWidget(m_sliderTwin, 1);
     }
+    row->addStretch(0);
     m_bar->hide();
 
     m_magnifier = new Magnifier(device, this);
@@ -249,10 +251,12 @@ void FullScreenView::syncMemo()
     if (shown) {
         // The text as large, against the pane's width, as in the window's memo against its own.
         const double factor = std::max(1.0, double(m_memoPane->width()) / std::max(1, ui.memo->width()));
+        // The pane's first document is its own and goes with setDocument; the copies are ours.
         QTextDocument* old = m_memoPane->document();
+        const bool ours = old && old->parent() == m_memoPane;
         m_memoPane->setDocument(scaledCopy(*ui.memo->document(), factor, m_memoPane));
-        if (old && old->parent() == m_memoPane)
-            old->deleteLater();
+        if (ours)
+            delete old;
     }
     m_memoPane->setVisible(shown);
     update();
