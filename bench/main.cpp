@@ -286,6 +286,79 @@ struct Line {
 
 } // namespace
 
+// The full-screen view: it shows the window's picture at once and the frame at the video's own
+// resolution when that is decoded. Measured: from entering (a frame nothing has decoded at full
+// size yet) until the full-resolution frame is there; single steps in full screen (the window's
+// picture and then the full-resolution one) against steps in the window, from the same frames, in
+// one run, interleaved; FFMS2 seeking and decoding the full-size frame directly as the baseline.
+int measureFullScreen(const QString& path, const std::function<QString()>& freshIndexDir)
+{
+    FfmsVideoDevice dev;
+    openCold(dev, path, freshIndexDir());
+    const QSize full = dev.fullFrameSize();
+    auto sharpWithin = [&](int frame) {
+        for (int i = 0; i < 20000; ++i) {
+            const QImage image = dev.fullColourFrame(frame, 0);
+            if (!image.isNull())
+                return image;
+            think(1);
+        }
+        return QImage();
+    };
+    std::vector<double> enter, stepWindow, stepShown, stepSharp, direct;
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int> any(0, std::max(0, dev.length() - 40));
+    long checked = 0, right = 0;
+    Direct d(path, full);
+    for (int round = 0; round < 6; ++round) {
+        int from = 0;
+        for (const bool large : {false, true}) {
+            // Each its own stretch of frames, so neither finds the other's pictures in the cache.
+            from = any(rng);
+            dev.seek(from);
+            dev.waitForPicture();
+            if (large) {
+                QElapsedTimer t;
+                t.start();
+                const QImage sharp = sharpWithin(from);
+                enter.push_back(msSince(t));
+                ++checked;
+                if (videogen::readFrameNumber(sharp) == from)
+                    ++right;
+            }
+            for (int i = 0; i < 30; ++i) {
+                QElapsedTimer t;
+                t.start();
+                dev.step();
+                dev.waitForPicture();
+                if (!large) {
+                    stepWindow.push_back(msSince(t));
+                    continue;
+                }
+                stepShown.push_back(msSince(t));
+                const QImage sharp = sharpWithin(dev.position());
+                stepSharp.push_back(msSince(t));
+                ++checked;
+                if (videogen::readFrameNumber(sharp) == dev.position())
+                    ++right;
+            }
+        }
+        QElapsedTimer t;
+        t.start();
+        d.get(from);
+        direct.push_back(msSince(t));
+    }
+    std::printf("picture: window %dx%d, full resolution %dx%d\n", dev.pictureSize().width(), dev.pictureSize().height(),
+                full.width(), full.height());
+    std::printf("metric=fullscreen_first_picture kadro_ms=0 (the window's picture, scaled)\n");
+    std::printf("metric=fullscreen_sharp kadro_ms=%.2f max_ms=%.2f baseline_ms=%.2f ratio=%.3f\n", median(enter),
+                *std::max_element(enter.begin(), enter.end()), median(direct), median(enter) / median(direct));
+    std::printf("metric=step_fullscreen shown_ms=%.3f window_ms=%.3f ratio=%.3f sharp_ms=%.3f\n", median(stepShown),
+                median(stepWindow), median(stepShown) / std::max(1e-9, median(stepWindow)), median(stepSharp));
+    std::printf("metric=exact_fullscreen right=%ld checked=%ld\n", right, checked);
+    return right == checked ? 0 : 1;
+}
+
 int run(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
@@ -306,7 +379,9 @@ int run(int argc, char** argv)
                                QStringLiteral("n"), QStringLiteral("7"));
     QCommandLineOption longOpt(QStringLiteral("long"),
                                QStringLiteral("Measure opening a generated 5-minute 1080p30 H.264 video."));
-    parser.addOptions({fileOpt, framesOpt, dirOpt, cacheOpt, seedOpt, longOpt});
+    QCommandLineOption fullScreenOpt(QStringLiteral("fullscreen"),
+                                     QStringLiteral("Measure the full-screen view's pictures at the video's resolution."));
+    parser.addOptions({fileOpt, framesOpt, dirOpt, cacheOpt, seedOpt, longOpt, fullScreenOpt});
     parser.process(app);
 
     // ---- the video
@@ -349,6 +424,8 @@ int run(int argc, char** argv)
 
     if (longVideo)
         return measureLong(path, freshIndexDir);
+    if (parser.isSet(fullScreenOpt))
+        return measureFullScreen(path, freshIndexDir);
 
     // ---- facts of the file, the truth per frame
     QSize pictureSize;

@@ -1,5 +1,6 @@
 #include "app/QtPrompts.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
@@ -10,9 +11,22 @@
 
 namespace kadro {
 
+namespace {
+// A box asked for while the picture fills the screen stands over the full screen, not behind it
+// over the hidden window.
+QWidget* ownerOf(QWidget* parent)
+{
+    QWidget* active = QApplication::activeWindow();
+    if (active && parent && active != parent->window() && active->isFullScreen() && active->parentWidget() &&
+        active->parentWidget()->window() == parent->window())
+        return active;
+    return parent;
+}
+} // namespace
+
 Button QtPrompts::message(BoxKind kind, const QString& text, const QList<Button>& buttons, std::optional<QPoint> offset)
 {
-    QMessageBox box(m_parent);
+    QMessageBox box(ownerOf(m_parent));
     box.setWindowTitle(boxTitle(kind));
     QString shownText = text;
     shownText.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));

@@ -129,7 +129,7 @@ void TVideoAbspielenFenster::compose()
     m_measure = std::make_unique<MeasureController>(c, ui, ui, *m_transport);
     // The picture made larger: full screen and the magnifier.
     m_bigPicture = std::make_unique<BigPictureController>(c, ui, ui, ui, ui.RichEdit, ui.RichEditAbdeckungsPanel,
-                                                          ui.client, this);
+                                                          ui.StartseitePanel, ui.client, this);
     m_bigPicture->doubleClickOpens = [this] { return !measuringShown(); };
     m_bigPicture->magnifierOffered = [this] { return measuringShown(); };
     m_bigPicture->fullScreen().openMenu = [this](const QPoint& at) { openPopup(ui.HauptFensterPopupMenu, at, true); };

@@ -21,7 +21,8 @@ namespace kadro {
 
 BigPictureController::BigPictureController(const Context& context, const PictureWidgets& picture,
                                            const TransportWidgets& transport, const SectionWidgets& sections,
-                                           QTextEdit* memo, QWidget* memoCover, QWidget* host, QWidget* mainWindow)
+                                           QTextEdit* memo, QWidget* memoCover, QWidget* startPage, QWidget* host,
+                                           QWidget* mainWindow)
     : c(context), pic(picture), m_host(host), m_mainWindow(mainWindow)
 {
     FullScreenWidgets w;
@@ -38,6 +39,7 @@ BigPictureController::BigPictureController(const Context& context, const Picture
     w.memo = memo;
     w.memoCover = memoCover;
     w.magnifierBox = pic.LupeCheckBox;
+    w.startPage = startPage;
     m_fullScreen = new FullScreenView(c.device, w, mainWindow);
     m_fullScreen->magnifierOffered = [this] { return offered(); };
     m_magnifier = new Magnifier(c.device, host);

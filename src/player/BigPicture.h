@@ -24,10 +24,10 @@ class BigPictureController : public QObject {
     Q_OBJECT
 public:
     // `host` is the window's client area the window's magnifier lies on; `memo` and
-    // `memoCover` the window's memo and its cover.
+    // `memoCover` the window's memo and its cover; full screen ends when `startPage` shows.
     BigPictureController(const Context& context, const PictureWidgets& picture, const TransportWidgets& transport,
-                         const SectionWidgets& sections, QTextEdit* memo, QWidget* memoCover, QWidget* host,
-                         QWidget* mainWindow);
+                         const SectionWidgets& sections, QTextEdit* memo, QWidget* memoCover, QWidget* startPage,
+                         QWidget* host, QWidget* mainWindow);
     ~BigPictureController() override;
 
     // Whether a double click on the picture may open the full screen (not while measuring, when

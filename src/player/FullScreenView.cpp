@@ -139,8 +139,20 @@ FullScreenView::FullScreenView(VideoDevice& device, const FullScreenWidgets& wid
     connect(&m_syncTimer, &QTimer::timeout, this, [this] { sync(); });
 
     connect(&device, &VideoDevice::pictureChanged, this, [this] {
-        if (isVisible())
+        if (isVisible()) {
+            fetchSharp();
             update();
+        }
+    });
+    connect(&device, &VideoDevice::frameShown, this, [this] {
+        if (isVisible())
+            fetchSharp();
+    });
+    m_sharpRetry.setSingleShot(true);
+    m_sharpRetry.setInterval(5);
+    connect(&m_sharpRetry, &QTimer::timeout, this, [this] {
+        if (isVisible())
+            fetchSharp();
     });
     if (ui.overlay)
         connect(ui.overlay, &OverlayBox::itemsChanged, this, [this] {
@@ -176,8 +188,8 @@ void FullScreenView::enter()
     QScreen* screen = m_mainWindow && m_mainWindow->screen() ? m_mainWindow->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 1280, 720);
     setGeometry(area);
-    // The pictures come at the screen's size while the view is up.
-    m_device.setPictureBox(area.size());
+    m_sharp = QImage();
+    m_sharpFrame = -1;
     sync();
     showFullScreen();
     raise();
@@ -186,6 +198,7 @@ void FullScreenView::enter()
     layOut();
     showBar();
     m_syncTimer.start();
+    fetchSharp();
     emit entered();
 }
 
@@ -196,8 +209,10 @@ void FullScreenView::leave()
     m_syncTimer.stop();
     m_barTimer.stop();
     m_magnifier->hide();
+    m_sharpRetry.stop();
     hide();
-    m_device.setPictureBox(QSize(kWindowPictureWidth, kWindowPictureHeight));
+    m_sharp = QImage();
+    m_sharpFrame = -1;
     if (m_mainWindow) {
         m_mainWindow->raise();
         m_mainWindow->activateWindow();
@@ -213,6 +228,10 @@ void FullScreenView::closeEvent(QCloseEvent* event)
 
 void FullScreenView::sync()
 {
+    if (isVisible() && ui.startPage && m_mainWindow && ui.startPage->isVisibleTo(m_mainWindow)) {
+        leave();
+        return;
+    }
     m_syncing = true;
     for (const auto& [original, twin] : m_twins) {
         const bool offered = m_mainWindow ? original->isVisibleTo(m_mainWindow) : original->isVisible();
@@ -308,11 +327,30 @@ QPointF FullScreenView::overlayPointOf(const QPointF& viewPoint) const
                    (viewPoint.y() - m_pictureRect.y() + 0.5) / sy - 0.5);
 }
 
+void FullScreenView::fetchSharp()
+{
+    const int frame = m_device.position();
+    if (frame == m_sharpFrame && !m_sharp.isNull())
+        return;
+    const QImage image = m_device.fullColourFrame(frame, 0);
+    if (image.isNull()) {
+        // Decoded meanwhile: asked again shortly (the window's picture stands in until then).
+        if (!m_device.fullFrameSize().isEmpty())
+            m_sharpRetry.start();
+        return;
+    }
+    m_sharp = image;
+    m_sharpFrame = frame;
+    update();
+}
+
 void FullScreenView::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
-    const QImage& frame = ui.surface ? ui.surface->frame() : QImage();
+    // The frame at the video's own resolution once it is there, the window's picture until then.
+    const bool sharp = !m_sharp.isNull() && m_sharpFrame == m_device.position();
+    const QImage& frame = sharp ? m_sharp : ui.surface ? ui.surface->frame() : QImage();
     if (!frame.isNull()) {
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.drawImage(m_pictureRect, frame);

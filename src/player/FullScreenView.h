@@ -1,5 +1,8 @@
 #pragma once
-// The picture filling the screen, for a class: a view of the same controllers as the window.
+// The picture filling the screen, for a class: a view of the same controllers as the window. It
+// shows the frame of the window's picture at once, and the same frame at the video's own
+// resolution as soon as that is decoded (on a decoder of its own, which keeps only the current
+// frame at that size; stepping and playing go on as fast as in the window).
 // Its bar holds twins of the window's transport and section buttons and slider (shown, enabled
 // and captioned as those are, so a section offers what its mark allows and nothing more; a
 // click on a twin clicks the window's control), and hides 3 s after the last mouse move. Keys:
@@ -44,14 +47,12 @@ struct FullScreenWidgets {
     QTextEdit* memo = nullptr;           // the section's memo in the window
     QWidget* memoCover = nullptr;        // covers the memo when the section has none
     QCheckBox* magnifierBox = nullptr;   // "Lupe"
+    QWidget* startPage = nullptr;        // when it shows (a presentation's last transition), full screen ends
 };
 
 class FullScreenView : public QWidget {
     Q_OBJECT
 public:
-    // The size of the window's picture, which the device decodes to when full screen ends.
-    static constexpr int kWindowPictureWidth = 384;
-    static constexpr int kWindowPictureHeight = 288;
     static constexpr int kBarHideMs = 3000;
 
     FullScreenView(VideoDevice& device, const FullScreenWidgets& widgets, QWidget* mainWindow);
@@ -75,6 +76,9 @@ public:
     QSlider* sliderTwin() const { return m_sliderTwin; }
     QTextBrowser* memoPane() const { return m_memoPane; }
     Magnifier* magnifier() const { return m_magnifier; }
+    // The frame shown at the video's own resolution, and its number (-1 while there is none).
+    const QImage& sharpPicture() const { return m_sharp; }
+    int sharpFrame() const { return m_sharpFrame; }
     // Makes the bar and the memo follow the window's controls now (also done 10 times a second).
     void sync();
 
@@ -96,6 +100,7 @@ private:
     void showBar();
     void syncMemo();
     void followPointer(const QPointF& viewPoint);
+    void fetchSharp();
     static void clickIfOffered(QPushButton* button);
 
     VideoDevice& m_device;
@@ -112,6 +117,9 @@ private:
     QRect m_pictureRect;
     QTimer m_barTimer;
     QTimer m_syncTimer;
+    QImage m_sharp;
+    int m_sharpFrame = -1;
+    QTimer m_sharpRetry;
 };
 
 } // namespace kadro

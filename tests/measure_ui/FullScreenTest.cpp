@@ -46,8 +46,12 @@ protected:
     void SetUp() override
     {
         MeasureFixture::SetUp();
+        // The window's first show brings the start page, as at the program's start: the view
+        // is entered and the video opened after it, as the user does.
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        enterView(1);
+        ASSERT_TRUE(openVideo("fall.avi", 99, {320, 240}));
     }
     FullScreenView& view() { return window->bigPicture().fullScreen(); }
     void key(QWidget* target, Qt::Key k) { QTest::keyClick(target, k); }
@@ -94,12 +98,13 @@ protected:
 
 TEST_F(FullScreen, KeysDoWhatTheButtonsDoAndTheBarOffersWhatTheWindowOffers)
 {
+    device->setFullFrames(QSize(640, 480), telltaleFrame);
     enter();
-    // The pictures come at the screen's size while the view is up, at the window's after.
     const QSize screen = window->screen()->geometry().size();
-    ASSERT_FALSE(device->pictureBoxes.empty());
-    EXPECT_EQ(device->pictureBoxes.back(), screen);
     EXPECT_EQ(view().geometry().size(), screen);
+    // The frame at the video's own resolution comes from its own decoder.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return view().sharpFrame() == device->position(); }, 2000));
+    EXPECT_EQ(view().sharpPicture().size(), QSize(640, 480));
     // The picture keeps its aspect and fills the screen's height or width.
     const QRect r = view().pictureRect();
     EXPECT_NEAR(double(r.width()) / r.height(), double(ui().PaintBox1->width()) / ui().PaintBox1->height(), 0.01);
@@ -125,6 +130,8 @@ TEST_F(FullScreen, KeysDoWhatTheButtonsDoAndTheBarOffersWhatTheWindowOffers)
     key(&view(), Qt::Key_Right);
     key(&view(), Qt::Key_Right);
     EXPECT_EQ(device->position(), at + 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view().sharpFrame() == at + 2; }, 2000));
+    EXPECT_EQ(QColor(view().sharpPicture().pixel(0, 0)).blue(), at + 2);
     key(&view(), Qt::Key_Left);
     EXPECT_EQ(device->position(), at + 1);
     // A twin clicked with the mouse clicks the window's control.
@@ -162,12 +169,17 @@ TEST_F(FullScreen, KeysDoWhatTheButtonsDoAndTheBarOffersWhatTheWindowOffers)
     const QSize windowSize = window->size();
     key(&view(), Qt::Key_Escape);
     EXPECT_FALSE(view().active());
-    EXPECT_EQ(device->pictureBoxes.back(), QSize(384, 288));
     enter();
     key(&view(), Qt::Key_F11);
     EXPECT_FALSE(view().active());
     EXPECT_EQ(ui().BildschirmPanel->geometry(), pictureInWindow);
     EXPECT_EQ(window->size(), windowSize);
+
+    // When the start page comes (a presentation's last transition), full screen ends with it.
+    enter();
+    window->StartseiteAn();
+    view().sync();
+    EXPECT_FALSE(view().active());
 }
 
 TEST_F(FullScreen, PointsClickedOnTheLargePictureKeepFractionsAndGiveG)

@@ -74,8 +74,6 @@ public:
     double frameSeconds(int frame) const override;
     QImage fullFrame(int frame, int waitMs) override;
     QImage fullColourFrame(int frame, int waitMs) override;
-    void setPictureBox(const QSize& box) override { pictureBoxes.push_back(box); }
-    std::vector<QSize> pictureBoxes; // every box asked for, in order
     QSize fullFrameSize() const override { return open_ && render_ ? fullSize_ : QSize(); }
 
 private:

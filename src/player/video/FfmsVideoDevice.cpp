@@ -132,26 +132,6 @@ QImage FfmsVideoDevice::fullColourFrame(int frame, int waitMs)
     return answer.image;
 }
 
-void FfmsVideoDevice::setPictureBox(const QSize& box)
-{
-    if (box == maxPicture_ || !box.isValid())
-        return;
-    maxPicture_ = box;
-    if (!source_ || !server_ || server_->pictureSize() == pictureSize())
-        return;
-    // A new server at the new size; the frame shown stays the position, and its picture comes
-    // at the new size (the old one stays on the screen until then).
-    const bool wasPlaying = playing_;
-    halt();
-    endPending();
-    server_ = std::make_unique<FrameServer>(*source_, pictureSize(), cacheBytes_);
-    position_ = shown_;
-    pending_.skipped = 0;
-    request(shown_, FrameServer::Move::Jump, kWaitMs);
-    if (wasPlaying)
-        play();
-}
-
 int FfmsVideoDevice::length() const { return source_ ? source_->frameCount() - 1 : 0; }
 
 QSize FfmsVideoDevice::pictureSize() const

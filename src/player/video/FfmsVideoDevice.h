@@ -68,7 +68,6 @@ public:
     // cache, made at the first request), so the shown pictures and their cache are untouched.
     QImage fullFrame(int frame, int waitMs) override;
     QImage fullColourFrame(int frame, int waitMs) override;
-    void setPictureBox(const QSize& box) override;
     QSize fullFrameSize() const override;
 
     // --- engine facts (diagnostics and tests) ---------------------------------------------------

@@ -124,7 +124,7 @@ public:
     }
     // The size of fullFrame's pictures (empty when nothing is shown).
     virtual QSize fullFrameSize() const { return picture_.size(); }
-    // The same frame in colour, as decoded (for the magnifier).
+    // The same frame in colour, as decoded (for the magnifier and the full-screen view).
     virtual QImage fullColourFrame(int frame, int waitMs)
     {
         Q_UNUSED(waitMs);
@@ -133,11 +133,6 @@ public:
         return picture_;
     }
 
-    // The box the pictures are decoded to fit (aspect kept, never enlarged): the window's
-    // picture, or the screen in full screen. A new box decodes the frame shown again at the new
-    // size; the cache keeps its byte bound (fewer pictures of the larger size). A device that
-    // cannot scale keeps its pictures as they are.
-    virtual void setPictureBox(const QSize& box) { Q_UNUSED(box); }
 
 signals:
     // The picture to show changed (a null image: nothing is shown). Comes before frameShown.
