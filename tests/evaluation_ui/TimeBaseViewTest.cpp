@@ -2,112 +2,38 @@
 // stepped through, clicked frame by frame and fitted over time, with real mouse and key events.
 // The ball falls with g = 9,81 m/s²; the scale is chosen so that it lies on whole pixels at every
 // frame, so the fit gives g exactly when, and only when, the time of each frame is right.
-#include "support/ShellFixture.h"
+#include "support/MeasuringFixture.h"
 
-#include "common/Cp1252.h"
-#include "common/NumberFormat.h"
 #include "common/TimeBase.h"
 #include "common/TimeBasePreferences.h"
-#include "evaluation/EvaluationController.h"
-#include "player/Transport.h"
 #include "player/video/FfmsVideoDevice.h"
-#include "player/view/OverlayBox.h"
 #include "player/view/PictureSurface.h"
 #include "VideoGen.h"
 #include "settings/OptionenFenster.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTableWidget>
-#include <QTest>
-#include <QTimer>
 
 #include <cmath>
-#include <functional>
-#include <vector>
 
 using namespace kadro;
-using kadro::test::ShellFixture;
+using kadro::test::MeasuringFixture;
 
 namespace {
 constexpr double kG = 9.81;
-
-std::vector<double> evenStamps(double rate, int frames = 100)
-{
-    std::vector<double> out;
-    for (int n = 0; n < frames; ++n)
-        out.push_back(n / rate);
-    return out;
-}
 } // namespace
 
-class TimeBaseView : public ShellFixture {
+class TimeBaseView : public MeasuringFixture {
 protected:
-    void SetUp() override
-    {
-        ShellFixture::SetUp();
-        enterView(1);
-    }
-
-    MainWindowUi& ui() { return window->ui; }
     QString label() const { return window->ui.ZeitbasisLabel->text(); }
-    void click(int x, int y) { QTest::mouseClick(ui().PaintBox1, Qt::LeftButton, {}, QPoint(x, y)); }
-    void stepTo(int frame)
-    {
-        while (device->position() < frame)
-            window->transport().VideoBildvorButtonClick();
-    }
-    QString cell(int row, int column) const
-    {
-        const QTableWidgetItem* item = window->ui.MesswerteStringGrid->item(row, column);
-        return item ? item->text() : QString();
-    }
-
-    // "Datenaufnahme": 100 pixels are `distance` metres, the origin in the lower-left corner.
-    void calibrate(const QString& distance)
-    {
-        ui().MenuDatenaufnahme->trigger();
-        click(10, 20);
-        click(110, 20);
-        QTest::keyClicks(ui().XYAbstandEdit, distance);
-        prompts.answers = {Button::Ja, Button::Nein};
-        QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
-        prompts.shown.clear();
-    }
     // The ball `pixelsDown(frame)` pixels below the top row, clicked at each of `frames`.
     void clickFall(const std::vector<int>& frames, const std::function<int(int)>& pixelsDown)
     {
         for (int f : frames) {
             stepTo(f);
-            click(160, pixelsDown(f));
+            clickPicture(160, pixelsDown(f));
         }
-    }
-    // "Trendparabel" chosen and its one-shot drawing timers run: the fit over time's equation.
-    QString trendParabola()
-    {
-        ui().MenuTrendparabel->trigger();
-        for (int i = 0; i < 200 && (ui().Timer5->isActive() || ui().Timer6->isActive() || ui().Timer7->isActive() ||
-                                    ui().Timer8->isActive());
-             ++i)
-            QTest::qWait(10);
-        QCoreApplication::processEvents();
-        const QString equation = window->evaluation().equationText();
-        RecordProperty("equation", equation.toStdString());
-        return equation;
-    }
-    // g from the equation's first coefficient (y = −g/2 · t² + ...).
-    double fittedG()
-    {
-        const QString equation = trendParabola();
-        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^ y\\(x\\) = (-?[0-9]+,[0-9]+)x²"))
-                                              .match(equation);
-        EXPECT_TRUE(m.hasMatch()) << equation.toStdString();
-        return m.hasMatch() ? -2 * parseDecimal(m.captured(1)) : 0.0;
     }
     void setFromVideo(bool on) { TimeBasePreferences(TimeBasePreferences::configuredPath()).setFromVideo(on); }
 };
@@ -244,16 +170,8 @@ TEST_F(TimeBaseView, TheUserEntersACaptureRateAndTurnsTheVideosTimeOffInTheSetti
     stepTo(30);
     ASSERT_EQ(ui().ZeitAnzeige2Label->text(), QStringLiteral("1,000"));
 
-    auto settings = [this](const std::function<void()>& inside) {
-        prompts.modalHandler = [inside](QDialog* d) {
-            d->show();
-            inside();
-            return d->result();
-        };
-        window->MenuEinstellungenClick();
-    };
     // A rate that is no number is refused and the dialog stays open.
-    settings([this] {
+    inSettings([this] {
         EXPECT_TRUE(optionen->ZeitAusVideoCheckBox->isChecked());
         EXPECT_TRUE(optionen->AufnahmeRateEdit->isEnabled());
         EXPECT_TRUE(optionen->AufnahmeRateEdit->text().isEmpty());
@@ -269,7 +187,7 @@ TEST_F(TimeBaseView, TheUserEntersACaptureRateAndTurnsTheVideosTimeOffInTheSetti
     EXPECT_EQ(ui().ZeitAnzeige1Label->text(), QStringLiteral("0,412")); // 99 frames: 0,4125 s
 
     // Off: the settings' time step again, for every video.
-    settings([this] {
+    inSettings([this] {
         EXPECT_EQ(optionen->AufnahmeRateEdit->text(), QStringLiteral("240"));
         optionen->ZeitAusVideoCheckBox->setChecked(false);
         optionen->OKBitBtn->click();
@@ -396,17 +314,12 @@ protected:
         ASSERT_EQ(ui().PaintBox1->size(), QSize(384, 288));
         ASSERT_EQ(window->ui.BildschirmPanel->frame().size(), QSize(384, 288));
         ui().MenuDatenaufnahme->trigger();
-        click(100, kTop);
-        click(100, kTop + int(kPerMetre));
-        QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("1"));
-        prompts.answers = {Button::Ja, Button::Nein};
-        QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
-        prompts.shown.clear();
+        calibrateBetween({100, kTop}, {100, kTop + int(kPerMetre)});
         for (int f : frames) {
             ui().VideoTrackBar->setValue(f);
             ASSERT_EQ(window->st.CurrentFrame, f);
             const QPointF at = ball();
-            click(int(std::lround(at.x())), int(std::lround(at.y())));
+            clickPicture(int(std::lround(at.x())), int(std::lround(at.y())));
         }
     }
 };

@@ -27,11 +27,7 @@ TEST_F(UnsavedPoints, PointsRecordedDeletedOrClearedAfterASaveAreAskedFor)
 
     // Deleting a point through the table's pop-up menu.
     save("fall.mes");
-    QTableWidget* grid = ui().MesswerteStringGrid;
-    const QPoint second = grid->visualItemRect(grid->item(2, 1)).center();
-    QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, second);
-    ui().MesswertePopupMenu->hide();
-    ui().MesswertePopupMenuMessungLoeschen->trigger();
+    deletePoint(2);
     ASSERT_EQ(cell(5, 0), QString());
     EXPECT_EQ(closeQuestion(Button::Abbrechen), kUnsavedMeasurementsText);
 

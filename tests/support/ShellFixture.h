@@ -14,11 +14,13 @@
 #include "settings/OptionenFenster.h"
 #include "settings/TitelFenster.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <functional>
 #include <memory>
 
 namespace kadro::test {
@@ -87,6 +89,17 @@ protected:
         device->setLength(length);
         device->setDisplaySize(size);
         return window->transport().openPlainVideo(path(name));
+    }
+
+    // "Einstellungen" opened from the menu; `inside` runs while the dialog is shown and closes it.
+    void inSettings(const std::function<void()>& inside)
+    {
+        prompts.modalHandler = [inside](QDialog* d) {
+            d->show();
+            inside();
+            return d->result();
+        };
+        window->MenuEinstellungenClick();
     }
 
     ScriptedPrompts prompts;
