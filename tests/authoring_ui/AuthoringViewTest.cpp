@@ -1,9 +1,6 @@
-#include "support/ShellFixture.h"
+#include "AuthoringFixture.h"
 
 #include "app/StartPageEntries.h"
-#include "authoring/MarkTableController.h"
-#include "authoring/PresentationFile.h"
-#include "common/Cp1252.h"
 #include "player/SectionPlayback.h"
 #include "support/WriteFailures.h"
 
@@ -26,100 +23,33 @@
 #include <QToolBar>
 
 using namespace kadro;
-using kadro::test::ShellFixture;
+using kadro::test::AuthoringFixture;
+using kadro::test::kManuell;
+using kadro::test::kOn;
 
 namespace {
-const QString kOn = QStringLiteral("      OK");
-const QString kManuell = QStringLiteral("   manuell");
 const QString kSaveQuestion = QStringLiteral("Daten wurden geändert.\rÄnderungen speichern?");
 const QString kStopBeforeStart = QStringLiteral("Stop-Frame darf nicht kleiner sein, als Start-Frame !");
 } // namespace
 
-class AuthoringView : public ShellFixture {
+class AuthoringView : public AuthoringFixture {
 protected:
     void SetUp() override
     {
-        ShellFixture::SetUp();
+        AuthoringFixture::SetUp();
         enterView(2);
     }
 
-    MainWindowUi& ui() { return window->ui; }
-    MarkTableController& table() { return window->markTable(); }
-    QTableWidget* grid() { return window->ui.StringGrid; }
-
-
-    // Opens a video of 500 frames through the open command's last step, with the defaults for
-    // new marks: by hand, Start/Pause and single frames.
+    // With the defaults for new marks: by hand, Start/Pause and single frames.
     void openAuthoringVideo(const QString& name = QStringLiteral("film.avi"))
     {
-        device->setLength(499);
-        window->presentationFile().openChosenFile(videoFile(name));
-        ASSERT_TRUE(device->isOpen());
+        AuthoringFixture::openAuthoringVideo(name);
         optionen->vonHandRadioButton->setChecked(true);
         for (QCheckBox* box : {optionen->StartStopCheckBox, optionen->EinzelbildCheckBox, optionen->ZeitlupeCheckBox,
                                optionen->SchiebereglerCheckBox, optionen->FrameAnzeigeCheckBox,
                                optionen->ZeitAnzeigeCheckBox, optionen->AutostartCheckBox,
                                optionen->AuswertungCheckBox})
             box->setChecked(box == optionen->StartStopCheckBox || box == optionen->EinzelbildCheckBox);
-    }
-
-    // The user drags the slider to a frame.
-    void drag(int frame) { ui().VideoTrackBar->setValue(frame); }
-    void setMarkAt(int frame)
-    {
-        drag(frame);
-        ui().MarkeSetzenButton->click();
-    }
-
-    void press(int row, int column, Qt::MouseButton button = Qt::LeftButton,
-               QEvent::Type type = QEvent::MouseButtonPress)
-    {
-        const QRect r = grid()->visualRect(grid()->model()->index(row, column));
-        ASSERT_TRUE(r.isValid()) << row << "," << column;
-        const QPoint p = r.center();
-        QMouseEvent event(type, QPointF(p), QPointF(grid()->viewport()->mapToGlobal(p)), button, button,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(grid()->viewport(), &event);
-    }
-    // A quick double click: press, release, and the second press as a double-click event.
-    void doubleClick(int row, int column)
-    {
-        press(row, column);
-        press(row, column, Qt::LeftButton, QEvent::MouseButtonDblClick);
-    }
-
-    QString cell(int row, int column)
-    {
-        const QTableWidgetItem* item = grid()->item(row, column);
-        return item ? item->text() : QString();
-    }
-    // The grid widget's texts, row by row; they must always equal the marks behind them.
-    QList<QStringList> shownRows()
-    {
-        QList<QStringList> rows;
-        for (int r = 0; r < grid()->rowCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < 13; ++c)
-                cells << cell(r, c);
-            rows << cells;
-            EXPECT_EQ(cells, table().grid().rowCells(r)) << "row " << r;
-        }
-        EXPECT_EQ(grid()->rowCount(), table().grid().rowCount());
-        return rows;
-    }
-    QStringList row(std::initializer_list<const char*> texts)
-    {
-        QStringList cells;
-        for (const char* t : texts)
-            cells << QString::fromUtf8(t);
-        return cells;
-    }
-    QStringList shownTexts()
-    {
-        QStringList texts;
-        for (const auto& s : prompts.shown)
-            texts << s.text;
-        return texts;
     }
 };
 
@@ -357,8 +287,7 @@ TEST_F(AuthoringView, SavedPresentationOpensAgainWithTheSameGridAndPlaysInThePla
     ASSERT_FALSE(normal.isEmpty());
 
     QDir().mkpath(path("kurs"));
-    prompts.fileAnswers = {path("kurs/fall")};
-    ui().SpeichernButton->click();
+    save(path("kurs/fall"));
     ASSERT_EQ(prompts.fileRequests.size(), 1);
     EXPECT_TRUE(prompts.fileRequests[0].save);
     EXPECT_TRUE(window->st.DataSaved);
@@ -376,8 +305,7 @@ TEST_F(AuthoringView, SavedPresentationOpensAgainWithTheSameGridAndPlaysInThePla
 
     // Open it again in the authoring view: the same grid, unchanged, the picture at mark 1's start.
     optionen->dtEdit1->setText(QStringLiteral("99"));
-    prompts.fileAnswers = {vst};
-    ui().OeffnenButton->click();
+    open(vst);
     EXPECT_EQ(shownRows(), authored);
     EXPECT_TRUE(window->st.PresentationLoaded);
     EXPECT_TRUE(window->st.PresentationMode);
@@ -401,8 +329,7 @@ TEST_F(AuthoringView, SavedPresentationOpensAgainWithTheSameGridAndPlaysInThePla
     // In the player view the same file starts with its first section.
     window->StartseiteAn();
     enterView(1);
-    prompts.fileAnswers = {vst};
-    ui().OeffnenButton->click();
+    open(vst);
     EXPECT_TRUE(window->st.PresentationLoaded);
     EXPECT_EQ(window->st.CurrentMark, 1);
     EXPECT_EQ(window->st.StartFrame, 30);
@@ -433,8 +360,7 @@ TEST_F(AuthoringView, AFailedSaveIsReportedAndTheOldFileStays)
 
     // Into a "folder" that is a file: the general error box says so; nothing counts as saved.
     ASSERT_TRUE(writeFileSafely(path("Kurs"), "kein Ordner"));
-    prompts.fileAnswers = {path("Kurs/fall.vst")};
-    ui().SpeichernButton->click();
+    save(path("Kurs/fall.vst"));
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(prompts.shown[0].title, QStringLiteral("Kadro 2.0"));
     EXPECT_EQ(prompts.shown[0].text,
@@ -443,8 +369,7 @@ TEST_F(AuthoringView, AFailedSaveIsReportedAndTheOldFileStays)
     EXPECT_EQ(test::contentOf(path("Kurs")), QByteArray("kein Ordner"));
 
     // Saved, changed, and saved again onto a disk that is full midway: the saved file stays whole.
-    prompts.fileAnswers = {path("fall.vst")};
-    ui().SpeichernButton->click();
+    save(path("fall.vst"));
     ASSERT_TRUE(window->st.DataSaved);
     const QByteArray saved = test::contentOf(path("fall.vst"));
     setMarkAt(200);
@@ -474,19 +399,16 @@ TEST_F(AuthoringView, ANewPresentationAfterTheLastSectionOfAnotherStartsAtItsFir
     press(1, 0, Qt::RightButton);
     drag(80);
     ui().PopupMenuMarkeStopFrame->trigger();
-    prompts.fileAnswers = {path("zwei.vst")};
-    ui().SpeichernButton->click();
+    save(path("zwei.vst"));
     ASSERT_TRUE(window->st.DataSaved);
 
     window->StartseiteAn();
     enterView(1);
-    prompts.fileAnswers = {path("zwei.vst")};
-    ui().OeffnenButton->click();
+    open(path("zwei.vst"));
     ui().NaechsteMarkeButton->click();
     ASSERT_EQ(ui().NaechsteMarkeButton->text(), QStringLiteral("Startseite"));
     // The same presentation opened once more: "weiter" goes to mark 2 again, not to the start page.
-    prompts.fileAnswers = {path("zwei.vst")};
-    ui().OeffnenButton->click();
+    open(path("zwei.vst"));
     EXPECT_EQ(window->st.CurrentMark, 1);
     EXPECT_EQ(ui().NaechsteMarkeButton->text(), QStringLiteral("weiter"));
     ui().NaechsteMarkeButton->click();
@@ -618,8 +540,7 @@ TEST_F(AuthoringView, OpenAsksAboutUnsavedMarks)
     setMarkAt(200);
     prompts.shown.clear();
     prompts.answers = {Button::Nein};
-    prompts.fileAnswers = {videoFile(QStringLiteral("anderes.avi"))};
-    ui().OeffnenButton->click();
+    open(videoFile(QStringLiteral("anderes.avi")));
     EXPECT_EQ(shownTexts(), QStringList({kSaveQuestion}));
     EXPECT_EQ(cell(0, 0), QString());
     EXPECT_EQ(grid()->rowCount(), 1);
@@ -629,17 +550,14 @@ TEST_F(AuthoringView, OpenAsksAboutUnsavedMarks)
     // Saved marks: no question.
     prompts.shown.clear();
     window->presentationFile().openChosenFile(path("eins.vst"));
-    prompts.fileAnswers = {QString()};
-    ui().OeffnenButton->click();
+    open(QString());
     EXPECT_TRUE(prompts.shown.isEmpty());
 }
 
 TEST_F(AuthoringView, MissingVideoWarnsAndLeavesTheViewEmpty)
 {
-    const QByteArray file = toCp1252(QStringLiteral(
-        "Videosteuerungsdatei zu Avi-File: *C:\\Kurs\\Fehlt.avi*\r\nZeitschritt(Normal): 40 ms\r\n"
-        "Zeitschritt(Zeitlupe): 200 ms\r\nMarken: 1\r\nOptionen: 10\r\n#1 0 10 M 1 1 0 0 0 0 0 0 0\r\n"));
-    ASSERT_TRUE(writeFileSafely(path("Übung.vst"), file));
+    presentation(QStringLiteral("Übung.vst"), QStringLiteral("C:\\Kurs\\Fehlt.avi"),
+                 {QStringLiteral("#1 0 10 M 1 1 0 0 0 0 0 0 0")});
     const QString expected = QStringLiteral("Die mit der Präsentation \"Übung.vst\" verknüpfte AVI-Datei konnte "
                                             "nicht gefunden werden!\rÜberprüfen sie den Pfad- und Dateinamen.");
 
@@ -680,10 +598,8 @@ TEST_F(AuthoringView, MissingVideoWarnsAndLeavesTheViewEmpty)
 TEST_F(AuthoringView, ExtensionDecidesExactlyWhatIsAPresentation)
 {
     // "VST" in capitals is not "vst": the file is opened as a video.
-    const QByteArray presentation = toCp1252(QStringLiteral(
-        "Videosteuerungsdatei zu Avi-File: *film.avi*\r\nZeitschritt(Normal): 40 ms\r\n"
-        "Zeitschritt(Zeitlupe): 200 ms\r\nMarken: 1\r\nOptionen: 10\r\n#1 0 10 M 1 1 0 0 0 0 0 0 0\r\n"));
-    ASSERT_TRUE(writeFileSafely(path("GROSS.VST"), presentation));
+    const QByteArray text = kadro::test::presentationText(QStringLiteral("film.avi"), {QStringLiteral("#1 0 10 M 1 1 0 0 0 0 0 0 0")});
+    ASSERT_TRUE(writeFileSafely(path("GROSS.VST"), text));
     device->setLength(499);
     window->presentationFile().openChosenFile(path("GROSS.VST"));
     EXPECT_FALSE(window->st.PresentationMode);
@@ -695,7 +611,7 @@ TEST_F(AuthoringView, ExtensionDecidesExactlyWhatIsAPresentation)
 
     // A dot in a folder name does not hide the ".vst" of the file.
     videoFile(QStringLiteral("kurs.2024/film.avi"));
-    ASSERT_TRUE(writeFileSafely(path("kurs.2024/fall.vst"), presentation));
+    ASSERT_TRUE(writeFileSafely(path("kurs.2024/fall.vst"), text));
     window->presentationFile().openChosenFile(path("kurs.2024/fall.vst"));
     EXPECT_TRUE(window->st.PresentationMode);
     EXPECT_TRUE(window->st.PresentationLoaded);
@@ -706,13 +622,9 @@ TEST_F(AuthoringView, ExtensionDecidesExactlyWhatIsAPresentation)
 TEST_F(AuthoringView, MalformedPresentationEndsWithTheGeneralErrorReport)
 {
     videoFile(QStringLiteral("film.avi"));
-    ASSERT_TRUE(writeFileSafely(path("kaputt.vst"),
-                                toCp1252(QStringLiteral("Videosteuerungsdatei zu Avi-File: *film.avi*\r\n"
-                                                        "Zeitschritt(Normal): 33 ms\r\nZeitschritt(Zeitlupe): 150 ms\r\n"
-                                                        "Marken: 2\r\nOptionen: 10\r\n#1 0 10 M 1 1 0 0 0 0 0 0 0\r\n"
-                                                        "#2 11 x M 1 1 0 0 0 0 0 0 0\r\n"))));
-    prompts.fileAnswers = {path("kaputt.vst")};
-    ui().OeffnenButton->click();
+    presentation(QStringLiteral("kaputt.vst"), QStringLiteral("film.avi"),
+                 {QStringLiteral("#1 0 10 M 1 1 0 0 0 0 0 0 0"), QStringLiteral("#2 11 x M 1 1 0 0 0 0 0 0 0")}, 33, 150);
+    open(path("kaputt.vst"));
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(prompts.shown[0].kind, BoxKind::Plain);
     EXPECT_FALSE(window->st.PresentationLoaded);
@@ -724,13 +636,10 @@ TEST_F(AuthoringView, MalformedPresentationEndsWithTheGeneralErrorReport)
 
     // The program stays usable: a good presentation opens afterwards.
     QFile::remove(path("kaputt.vst"));
-    ASSERT_TRUE(writeFileSafely(path("gut.vst"),
-                                toCp1252(QStringLiteral("Videosteuerungsdatei zu Avi-File: *film.avi*\r\n"
-                                                        "Zeitschritt(Normal): 33 ms\r\nZeitschritt(Zeitlupe): 150 ms\r\n"
-                                                        "Marken: 1\r\nOptionen: 10\r\n#1 5 10 M 1 1 0 0 0 0 0 0 0\r\n"))));
+    presentation(QStringLiteral("gut.vst"), QStringLiteral("film.avi"), {QStringLiteral("#1 5 10 M 1 1 0 0 0 0 0 0 0")}, 33,
+                 150);
     device->setLength(99);
-    prompts.fileAnswers = {path("gut.vst")};
-    ui().OeffnenButton->click();
+    open(path("gut.vst"));
     EXPECT_TRUE(window->st.PresentationLoaded);
     EXPECT_EQ(cell(0, 1), QStringLiteral("5"));
     EXPECT_EQ(device->position(), 5);
@@ -747,8 +656,7 @@ TEST_F(AuthoringView, PresentationsOfMoreThanAHundredMarksOpenAgain)
     ui().PopupMenuMarkeStopFrame->trigger();
     const QList<QStringList> authored = shownRows();
     ASSERT_EQ(authored.size(), 150);
-    prompts.fileAnswers = {path("lang.vst")};
-    ui().SpeichernButton->click();
+    save(path("lang.vst"));
     ASSERT_TRUE(window->st.DataSaved);
 
     window->presentationFile().openChosenFile(path("lang.vst"));
@@ -765,8 +673,7 @@ TEST_F(AuthoringView, StartPageEntriesReadPresentationsThroughTheReader)
     press(0, 0, Qt::RightButton);
     drag(60);
     ui().PopupMenuMarkeStopFrame->trigger();
-    prompts.fileAnswers = {path("start.vst")};
-    ui().SpeichernButton->click();
+    save(path("start.vst"));
     ASSERT_TRUE(window->st.DataSaved);
 
     window->StartseiteAn();

@@ -279,12 +279,8 @@ TEST_F(TrackingView, TheBoxAndTheSearchAreaAreSetInTheSettings)
 TEST_F(TrackingView, InAPresentationItEndsAtTheSectionsEnd)
 {
     ballVideo(QStringLiteral("fall.avi"));
-    const QStringList lines{QStringLiteral("Videosteuerungsdatei zu Avi-File: *fall.avi*"),
-                            QStringLiteral("Zeitschritt(Normal): 20 ms"), QStringLiteral("Zeitschritt(Zeitlupe): 200 ms"),
-                            QStringLiteral("Marken: 2"), QStringLiteral("Optionen: 10"),
-                            QStringLiteral("#1 5 25 M 1 1 1 1 1 1 0 1 1"),
-                            QStringLiteral("#2 26 40 M 1 1 1 1 1 1 0 1 1")};
-    ASSERT_TRUE(writeFileSafely(path(QStringLiteral("fall.vst")), cp1252Lines(lines)));
+    presentation(QStringLiteral("fall.vst"), QStringLiteral("fall.avi"),
+                 {QStringLiteral("#1 5 25 M 1 1 1 1 1 1 0 1 1"), QStringLiteral("#2 26 40 M 1 1 1 1 1 1 0 1 1")}, 20);
     QDir().mkpath(path(QStringLiteral("fall")));
     bool ended = false;
     QObject::connect(&window->events(), &ProgramEvents::sectionEndReached, [&] { ended = true; });

@@ -5,6 +5,7 @@
 #include "app/Infofenster.h"
 #include "app/StartPage.h"
 #include "app/VideoAbspielenFenster.h"
+#include "common/Cp1252.h"
 #include "common/ErrorReport.h"
 #include "common/Prompts.h"
 #include "support/ScriptedPrompts.h"
@@ -24,6 +25,17 @@
 #include <memory>
 
 namespace kadro::test {
+
+// A presentation file as an editor leaves it: the header and the given mark lines.
+inline QByteArray presentationText(const QString& video, const QStringList& markLines, int normal = 40, int slow = 200)
+{
+    QStringList lines{QStringLiteral("Videosteuerungsdatei zu Avi-File: *") + video + QLatin1Char('*'),
+                      QStringLiteral("Zeitschritt(Normal): %1 ms").arg(normal),
+                      QStringLiteral("Zeitschritt(Zeitlupe): %1 ms").arg(slow),
+                      QStringLiteral("Marken: %1").arg(markLines.size()), QStringLiteral("Optionen: 10")};
+    lines << markLines;
+    return cp1252Lines(lines);
+}
 
 class ShellFixture : public ::testing::Test {
 protected:
@@ -76,6 +88,13 @@ protected:
         return p;
     }
 
+    // The file `name` written with presentationText(); its path.
+    QString presentation(const QString& name, const QString& video, const QStringList& markLines, int normal = 40,
+                         int slow = 200)
+    {
+        EXPECT_TRUE(writeFileSafely(path(name), presentationText(video, markLines, normal, slow)));
+        return path(name);
+    }
     // Into the player (1) or authoring (2) view from the start page.
     void enterView(int area)
     {
