@@ -60,12 +60,7 @@ protected:
     // Ending without a button counts as the close box.
     void useDialog(const std::function<void()>& inside)
     {
-        prompts.modalHandler = [inside](QDialog* d) {
-            d->show();
-            inside();
-            return d->result();
-        };
-        window->MenuEinstellungenClick();
+        inSettings(inside);
         EXPECT_FALSE(optionen->isOpen());
         EXPECT_FALSE(optionen->isVisible());
     }

@@ -34,7 +34,6 @@ protected:
                 ui.MenuDatenaufnahme->isVisible(), ui.MenuDatenauswertung->menuAction()->isVisible(),
                 ui.MenuBeenden->isVisible()};
     }
-    bool startPageShown() const { return window->ui.StartseitePanel->isVisibleTo(window.get()); }
 };
 
 TEST_F(Shell, ViewsHaveTheirCaptionsAndMenus)

@@ -113,14 +113,6 @@ protected:
             cells << QString::fromUtf8(t);
         return cells;
     }
-
-    QStringList shownTexts() const
-    {
-        QStringList texts;
-        for (const auto& s : prompts.shown)
-            texts << s.text;
-        return texts;
-    }
 };
 
 } // namespace kadro::test

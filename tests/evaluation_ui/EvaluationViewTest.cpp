@@ -146,25 +146,6 @@ TEST_F(EvaluationView, TrendlineAfterTrendparabelLeavesOnlyTheLine)
     EXPECT_TRUE(evaluation().equationText().isEmpty());
 }
 
-TEST_F(EvaluationView, ABallDroppedStraightDownGivesTheFitOverTimeWithoutAnError)
-{
-    // Scale 0,01 m per pixel, 40 ms per frame: the ball falls 4,905 t² metres, clicked on every
-    // fifth frame (t = 0; 0,2; 0,4; 0,6 s) at the pixel nearest to it.
-    const int frames[] = {0, 5, 10, 15};
-    for (int f : frames) {
-        const double t = f * 0.040;
-        const int pixelsDown = int(std::lround(4.905 * t * t / 0.01));
-        stepTo(f);
-        clickPicture(160, 10 + pixelsDown);
-    }
-    choose(ui().MenuTrendparabel);
-    letTimersRun();
-    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.shown.value(0).text.toStdString();
-    EXPECT_TRUE(lines(EvaluationController::EvaluationLayer).empty()) << "no curve over a single x";
-    const QString equation = evaluation().equationText();
-    EXPECT_TRUE(equation.startsWith(QStringLiteral(" y(x) = -4,9"))) << equation.toStdString();
-}
-
 TEST_F(EvaluationView, AFailedFitIsReportedAndDrawsNothing)
 {
     point(50, 200);

@@ -78,6 +78,10 @@ TEST_P(TimeBaseAtRate, TimesTheTableAndGFollowTheVideosRate)
     EXPECT_EQ(cell(2, 3), QLatin1String(k.oneFrame));
     EXPECT_EQ(cell(16, 4), QString::number(15 * k.every));
     EXPECT_NEAR(fittedG(), kG, kG * 0.001);
+    // Straight down: the fit over time without an error box, and no curve over a single x.
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.shown.value(0).text.toStdString();
+    for (const OverlayItem& item : ui().PaintBox1->layerItems(EvaluationController::EvaluationLayer))
+        EXPECT_NE(item.kind, OverlayItem::Kind::Line);
 }
 
 INSTANTIATE_TEST_SUITE_P(PhoneRates, TimeBaseAtRate,

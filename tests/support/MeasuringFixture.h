@@ -157,7 +157,6 @@ protected:
         window->close();
         return prompts.shown.isEmpty() ? QString() : prompts.shown.first().text;
     }
-    bool startPageShown() const { return window->ui.StartseitePanel->isVisibleTo(window.get()); }
 
     // The drawing timers are one-shot timers of a few milliseconds: wait until all have run,
     // also those that a timer or a queued repaint started in turn.

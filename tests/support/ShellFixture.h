@@ -110,6 +110,16 @@ protected:
         return window->transport().openPlainVideo(path(name));
     }
 
+    bool startPageShown() const { return window->ui.StartseitePanel->isVisibleTo(window.get()); }
+    // The texts of the boxes shown so far.
+    QStringList shownTexts() const
+    {
+        QStringList texts;
+        for (const auto& s : prompts.shown)
+            texts << s.text;
+        return texts;
+    }
+
     // "Einstellungen" opened from the menu; `inside` runs while the dialog is shown and closes it.
     void inSettings(const std::function<void()>& inside)
     {
