@@ -416,45 +416,6 @@ TEST_F(AuthoringView, ANewPresentationAfterTheLastSectionOfAnotherStartsAtItsFir
     EXPECT_FALSE(ui().StartseitePanel->isVisibleTo(window.get()));
 }
 
-TEST_F(AuthoringView, MemoFilesFollowTheirMarksWhenAMarkIsDeleted)
-{
-    openAuthoringVideo();
-    setMarkAt(0);
-    setMarkAt(100);
-    setMarkAt(200);
-    press(2, 12);
-    ui().RichEdit->setPlainText(QStringLiteral("dritte"));
-    press(1, 12);
-    ui().RichEdit->setPlainText(QStringLiteral("zweite"));
-    press(0, 0); // the memo shown is saved into its working file
-    EXPECT_FALSE(ui().RichEdit->isEnabled());
-    EXPECT_TRUE(ui().RichEdit->toPlainText().isEmpty());
-    ASSERT_TRUE(QFile::exists(path("Mem/2.mem")));
-    ASSERT_TRUE(QFile::exists(path("Mem/3.mem")));
-    EXPECT_EQ(window->st.MemoRow, 0);
-
-    press(1, 0, Qt::RightButton);
-    ui().PopupMenuMarkeLoeschen->trigger();
-    EXPECT_EQ(cell(1, 0), QStringLiteral("Marke 2"));
-    EXPECT_EQ(cell(1, 1), QStringLiteral("200"));
-    EXPECT_EQ(cell(1, 12), kOn);
-    EXPECT_FALSE(QFile::exists(path("Mem/3.mem")));
-    // The editor shows the last mark's memo, which is the former third one.
-    EXPECT_EQ(window->st.MemoRow, 1);
-    EXPECT_EQ(ui().RichEdit->toPlainText(), QStringLiteral("dritte"));
-    press(0, 0);
-    press(1, 0);
-    EXPECT_EQ(ui().RichEdit->toPlainText(), QStringLiteral("dritte"));
-
-    // Switching the memo off and on again brings its text back.
-    press(1, 12);
-    EXPECT_EQ(cell(1, 12), QString());
-    EXPECT_FALSE(ui().RichEdit->isEnabled());
-    press(1, 12);
-    EXPECT_TRUE(ui().RichEdit->isEnabled());
-    EXPECT_EQ(ui().RichEdit->toPlainText(), QStringLiteral("dritte"));
-}
-
 TEST_F(AuthoringView, SettingUpTheViewDropsTheMarks)
 {
     openAuthoringVideo();
@@ -598,8 +559,8 @@ TEST_F(AuthoringView, MissingVideoWarnsAndLeavesTheViewEmpty)
 TEST_F(AuthoringView, ExtensionDecidesExactlyWhatIsAPresentation)
 {
     // "VST" in capitals is not "vst": the file is opened as a video.
-    const QByteArray text = kadro::test::presentationText(QStringLiteral("film.avi"), {QStringLiteral("#1 0 10 M 1 1 0 0 0 0 0 0 0")});
-    ASSERT_TRUE(writeFileSafely(path("GROSS.VST"), text));
+    presentation(QStringLiteral("GROSS.VST"), QStringLiteral("film.avi"),
+                 {QStringLiteral("#1 0 10 M 1 1 0 0 0 0 0 0 0")});
     device->setLength(499);
     window->presentationFile().openChosenFile(path("GROSS.VST"));
     EXPECT_FALSE(window->st.PresentationMode);
@@ -608,22 +569,15 @@ TEST_F(AuthoringView, ExtensionDecidesExactlyWhatIsAPresentation)
     EXPECT_TRUE(ui().MarkeSetzenButton->isEnabled());
     EXPECT_EQ(cell(0, 0), QString());
     EXPECT_TRUE(prompts.shown.isEmpty());
-
-    // A dot in a folder name does not hide the ".vst" of the file.
-    videoFile(QStringLiteral("kurs.2024/film.avi"));
-    ASSERT_TRUE(writeFileSafely(path("kurs.2024/fall.vst"), text));
-    window->presentationFile().openChosenFile(path("kurs.2024/fall.vst"));
-    EXPECT_TRUE(window->st.PresentationMode);
-    EXPECT_TRUE(window->st.PresentationLoaded);
-    EXPECT_EQ(device->fileName(), path("kurs.2024/film.avi"));
-    EXPECT_EQ(cell(0, 0), QStringLiteral("Marke 1"));
+    // Which names are presentations (a dot in a folder's name, too): VstFileTest.WhichFilesArePresentations.
 }
 
 TEST_F(AuthoringView, MalformedPresentationEndsWithTheGeneralErrorReport)
 {
     videoFile(QStringLiteral("film.avi"));
     presentation(QStringLiteral("kaputt.vst"), QStringLiteral("film.avi"),
-                 {QStringLiteral("#1 0 10 M 1 1 0 0 0 0 0 0 0"), QStringLiteral("#2 11 x M 1 1 0 0 0 0 0 0 0")}, 33, 150);
+                 {QStringLiteral("#1 0 10 M 1 1 0 0 0 0 0 0 0"), QStringLiteral("#2 11 x M 1 1 0 0 0 0 0 0 0")}, 33,
+                 150);
     open(path("kaputt.vst"));
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(prompts.shown[0].kind, BoxKind::Plain);
@@ -636,8 +590,8 @@ TEST_F(AuthoringView, MalformedPresentationEndsWithTheGeneralErrorReport)
 
     // The program stays usable: a good presentation opens afterwards.
     QFile::remove(path("kaputt.vst"));
-    presentation(QStringLiteral("gut.vst"), QStringLiteral("film.avi"), {QStringLiteral("#1 5 10 M 1 1 0 0 0 0 0 0 0")}, 33,
-                 150);
+    presentation(QStringLiteral("gut.vst"), QStringLiteral("film.avi"),
+                 {QStringLiteral("#1 5 10 M 1 1 0 0 0 0 0 0 0")}, 33, 150);
     device->setLength(99);
     open(path("gut.vst"));
     EXPECT_TRUE(window->st.PresentationLoaded);

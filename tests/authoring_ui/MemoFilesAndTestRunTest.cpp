@@ -118,6 +118,7 @@ TEST_F(TestRunView, FormattedMemosSurviveEditingTheTestRunSavingAndThePlayer)
     EXPECT_EQ(memosOfMarks(), (QStringList{kMemo1, QStringLiteral("[l]"), kMemo2, kMemo3}));
     press(1, 0);
     ui().PopupMenuMarkeLoeschen->trigger();
+    EXPECT_EQ(memo(), kMemo3); // again the last mark's
     EXPECT_EQ(gridRows(), authored);
     EXPECT_EQ(memosOfMarks(), (QStringList{kMemo1, kMemo2, kMemo3}));
     EXPECT_FALSE(QFile::exists(path("Mem/4.mem")));

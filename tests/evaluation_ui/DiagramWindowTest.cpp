@@ -17,7 +17,10 @@
 using namespace kadro;
 using kadro::test::MeasuringFixture;
 
-inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.join(QStringLiteral("|")).toStdString() << ']'; }
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << '[' << l.join(QStringLiteral("|")).toStdString() << ']';
+}
 
 namespace {
 
