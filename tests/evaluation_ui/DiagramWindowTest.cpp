@@ -41,7 +41,7 @@ protected:
     void SetUp() override
     {
         MeasuringFixture::SetUp();
-        device->setTiming({50, false, 0}, evenStamps(50));
+        device->setTiming({50, false, 0}, stampsAtRate(50));
         ASSERT_TRUE(openVideo("fall.mp4", 99, {320, 240}));
         calibrate();
     }

@@ -53,7 +53,7 @@ class TimeBaseAtRate : public TimeBaseView, public ::testing::WithParamInterface
 TEST_P(TimeBaseAtRate, TimesTheTableAndGFollowTheVideosRate)
 {
     const RateCase k = GetParam();
-    device->setTiming({k.rate, false, 0}, evenStamps(k.rate));
+    device->setTiming({k.rate, false, 0}, stampsAtRate(k.rate));
     ASSERT_TRUE(openVideo("handy.mp4", 99, {320, 240}));
     EXPECT_EQ(label(), QStringLiteral("Zeitbasis: %1 Bilder/s").arg(QLatin1String(k.rateShown)));
     EXPECT_TRUE(ui().ZeitbasisLabel->isVisibleTo(window.get()));
@@ -129,7 +129,7 @@ TEST_F(TimeBaseView, AVariableFrameRateIsToldOnceAndEachFrameKeepsItsOwnTime)
 TEST_F(TimeBaseView, ASlowMotionRecordingIsMeasuredAtTheRateItWasFilmedAt)
 {
     // Filmed at 240 frames per second, stored at 30: the phone wrote the capture rate.
-    device->setTiming({30, false, 240}, evenStamps(30));
+    device->setTiming({30, false, 240}, stampsAtRate(30));
     prompts.answers = {Button::Ja};
     ASSERT_TRUE(openVideo("zeitlupe.mp4", 299, {320, 240}));
     ASSERT_EQ(prompts.shown.size(), 1);
@@ -160,7 +160,7 @@ TEST_F(TimeBaseView, ASlowMotionRecordingIsMeasuredAtTheRateItWasFilmedAt)
     EXPECT_EQ(label(), QStringLiteral("Zeitbasis: 240 Bilder/s (Aufnahme)"));
 
     // Another recording, declined: its stored rate counts.
-    device->setTiming({30, false, 120}, evenStamps(30));
+    device->setTiming({30, false, 120}, stampsAtRate(30));
     prompts.answers = {Button::Nein};
     ASSERT_TRUE(openVideo("anders.mp4", 99, {320, 240}));
     EXPECT_EQ(prompts.shown.size(), 1);
@@ -169,7 +169,7 @@ TEST_F(TimeBaseView, ASlowMotionRecordingIsMeasuredAtTheRateItWasFilmedAt)
 
 TEST_F(TimeBaseView, TheUserEntersACaptureRateAndTurnsTheVideosTimeOffInTheSettings)
 {
-    device->setTiming({30, false, 0}, evenStamps(30));
+    device->setTiming({30, false, 0}, stampsAtRate(30));
     ASSERT_TRUE(openVideo("zeitlupe.mp4", 99, {320, 240}));
     stepTo(30);
     ASSERT_EQ(ui().ZeitAnzeige2Label->text(), QStringLiteral("1,000"));
@@ -206,7 +206,7 @@ TEST_F(TimeBaseView, TheAuthoringViewShowsTheTimesOfThePresentationsTimeSteps)
     // The teacher cuts the video into sections; played, the presentation counts its time steps.
     window->StartseiteAn();
     enterView(2);
-    device->setTiming({30, false, 240}, evenStamps(30));
+    device->setTiming({30, false, 240}, stampsAtRate(30));
     ASSERT_TRUE(openVideo("handy.mp4", 99, {320, 240}));
     EXPECT_TRUE(prompts.shown.isEmpty());
     EXPECT_FALSE(ui().ZeitbasisLabel->isVisibleTo(window.get()));
@@ -247,7 +247,7 @@ TEST_F(TimeBaseView, WithTheVideosTimeOffEveryOutputIsAsWithTheTimeStep)
     // would go on with the same series).
     window->Programmpunkt1Einstellungen();
     setFromVideo(false);
-    device->setTiming({30, false, 0}, evenStamps(30));
+    device->setTiming({30, false, 0}, stampsAtRate(30));
     const QString thirtyOff = measureAndSave(QStringLiteral("b.mes"));
 
     EXPECT_TRUE(plain.startsWith(QStringLiteral("1,200 3,960|"))) << plain.toStdString();

@@ -114,11 +114,7 @@ protected:
 TEST_F(TrackingView, OneClickTracksTheBallToTheVideosEndAndTheFitGivesG)
 {
     openAndCalibrate(ballVideo(QStringLiteral("fall.avi")));
-    EXPECT_EQ(ui().VerfolgenButton->text(), QStringLiteral("Verfolgen"));
-    // The button's hint line.
-    movePointer(20, 10, ui().VerfolgenButton);
-    EXPECT_EQ(ui().HinweisPanel->text(),
-              QStringLiteral("  hier kann ein Objekt automatisch von Bild zu Bild verfolgt werden"));
+    EXPECT_EQ(ui().VerfolgenButton->text(), QStringLiteral("Verfolgen")); // its hint: the hover-hint test
 
     QTest::mouseClick(ui().VerfolgenButton, Qt::LeftButton);
     EXPECT_EQ(ui().HinweisPanel->text(), QStringLiteral("  Klicken Sie auf die Mitte des Objekts, das verfolgt werden soll"));

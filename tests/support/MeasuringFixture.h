@@ -48,7 +48,7 @@ protected:
     EvaluationController& evaluation() { return window->evaluation(); }
 
     // The time stamps of a video of even frame rate.
-    static std::vector<double> evenStamps(double rate, int frames = 100)
+    static std::vector<double> stampsAtRate(double rate, int frames = 100)
     {
         std::vector<double> out;
         for (int n = 0; n < frames; ++n)
@@ -62,14 +62,13 @@ protected:
         QTest::mouseClick(ui().PaintBox1, button, {}, QPoint(x, y));
     }
     void clickButton(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
-    // The pointer moving over `widget` (the picture unless given) to client pixel (x, y).
-    void movePointer(int x, int y, QWidget* widget = nullptr)
+    // The pointer moving over the picture to client pixel (x, y).
+    void movePointer(int x, int y)
     {
-        QWidget* w = widget ? widget : ui().PaintBox1;
         const QPointF local(x, y);
-        QMouseEvent move(QEvent::MouseMove, local, w->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
+        QMouseEvent move(QEvent::MouseMove, local, ui().PaintBox1->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
                          Qt::NoModifier);
-        QApplication::sendEvent(w, &move);
+        QApplication::sendEvent(ui().PaintBox1, &move);
     }
 
     // The measurement table.
@@ -203,8 +202,9 @@ protected:
     void SetUp() override
     {
         MeasuringFixture::SetUp();
-        if (openOnSetUp)
+        if (openOnSetUp) {
             ASSERT_TRUE(openVideo("fall.avi", 99, {320, 240}));
+        }
     }
     bool openOnSetUp = true;
 };
