@@ -12,6 +12,7 @@
 
 using namespace kadro;
 using kadro::test::ShellFixture;
+using kadro::test::readBytes;
 
 class Titles : public ShellFixture {
 protected:
@@ -83,8 +84,7 @@ TEST_F(Titles, CancelRestoresAllTenCellsAndOkWritesTheFile)
     titel->FormActivate();
     titel->setEntry(3, QString(), QStringLiteral("Titel ohne Datei"));
     titel->FormClose(QDialog::Accepted);
-    QByteArray bytes;
-    ASSERT_TRUE(readFileBytes(path("Titel.opt"), &bytes));
+    QByteArray bytes = readBytes(path("Titel.opt"));
     EXPECT_TRUE(bytes.contains("Titel3:Titel ohne Datei\r\nzu vst-Datei:\r\n"));
     window->StartseiteAn();
     EXPECT_EQ(window->ui.StartseitePanel->vstLabel[2]->text(), QStringLiteral("Titel ohne Datei"));
@@ -97,8 +97,7 @@ TEST_F(Titles, NamesTheTitlesFileCannotHoldAreRefusedWithAWarning)
 {
     fill(1);
     titel->FormClose(QDialog::Accepted);
-    QByteArray old;
-    ASSERT_TRUE(readFileBytes(path("Titel.opt"), &old));
+    QByteArray old = readBytes(path("Titel.opt"));
 
     enterView(2);
     const QString polish = path(QStringLiteral("Wurf_Łódź.vst"));
@@ -129,8 +128,7 @@ TEST_F(Titles, NamesTheTitlesFileCannotHoldAreRefusedWithAWarning)
               QStringLiteral("Der Titel \"Würfe in Łódź\" enthält Zeichen, die in der Titelliste nicht gespeichert "
                              "werden können: \"Ł\" (U+0141), \"ź\" (U+017A)\rDie Titel wurden nicht gespeichert. "
                              "Bitte ändern Sie den Titel."));
-    QByteArray now;
-    ASSERT_TRUE(readFileBytes(path("Titel.opt"), &now));
+    QByteArray now = readBytes(path("Titel.opt"));
     EXPECT_EQ(now, old);
     EXPECT_EQ(titel->title(1), QStringLiteral("T1")); // Cancel brought the title back
 
@@ -142,7 +140,7 @@ TEST_F(Titles, NamesTheTitlesFileCannotHoldAreRefusedWithAWarning)
     };
     window->ui.MenuTitel->trigger();
     EXPECT_EQ(prompts.shown.size(), 2);
-    ASSERT_TRUE(readFileBytes(path("Titel.opt"), &now));
+    now = readBytes(path("Titel.opt"));
     EXPECT_TRUE(now.contains(toCp1252(QStringLiteral("Titel1:Würfe in Lodz\r\n"))));
 }
 

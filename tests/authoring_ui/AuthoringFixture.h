@@ -28,13 +28,6 @@ namespace kadro::test {
 inline const QString kOn = QStringLiteral("      OK");
 inline const QString kManuell = QStringLiteral("   manuell");
 
-inline QByteArray readBytes(const QString& path)
-{
-    QByteArray bytes;
-    EXPECT_TRUE(readFileBytes(path, &bytes)) << path.toStdString();
-    return bytes;
-}
-
 class AuthoringFixture : public ShellFixture {
 protected:
     MainWindowUi& ui() { return window->ui; }

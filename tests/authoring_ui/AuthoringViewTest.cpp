@@ -24,6 +24,7 @@
 
 using namespace kadro;
 using kadro::test::AuthoringFixture;
+using kadro::test::readBytes;
 using kadro::test::kManuell;
 using kadro::test::kOn;
 
@@ -292,8 +293,7 @@ TEST_F(AuthoringView, SavedPresentationOpensAgainWithTheSameGridAndPlaysInThePla
     EXPECT_TRUE(prompts.fileRequests[0].save);
     EXPECT_TRUE(window->st.DataSaved);
     const QString vst = path("kurs/fall.vst");
-    QByteArray bytes;
-    ASSERT_TRUE(readFileBytes(vst, &bytes));
+    QByteArray bytes = readBytes(vst);
     EXPECT_EQ(fromCp1252(bytes), QStringLiteral("Videosteuerungsdatei zu Avi-File: *") + video +
                                      QStringLiteral("*\r\nZeitschritt(Normal): ") + normal +
                                      QStringLiteral(" ms\r\nZeitschritt(Zeitlupe): ") + slow +

@@ -7,6 +7,7 @@
 #include "player/SectionPlayback.h"
 #include "player/video/FfmsVideoDevice.h"
 #include "player/view/PictureSurface.h"
+#include "support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 using namespace kadro;
+using kadro::test::readBytes;
 
 namespace {
 // Centre of the dark red ball in a decoded picture, from the mass of its pixels.
@@ -129,8 +131,7 @@ TEST(DemoPresentation, EverySectionHasAFormattedMemoInRtf)
     QStringList titles;
     for (int m = 1; m <= demo::kSections; ++m) {
         const QString file = SectionPlayback::memoFilePath(dir.filePath("FreierFall.vst"), m);
-        QByteArray bytes;
-        ASSERT_TRUE(readFileBytes(file, &bytes)) << file.toStdString();
+        QByteArray bytes = readBytes(file);
         EXPECT_TRUE(bytes.startsWith("{\\rtf1\\ansi\\ansicpg1252")) << m;
         EXPECT_EQ(bytes, demo::memoFileText(m));
         QTextDocument doc;

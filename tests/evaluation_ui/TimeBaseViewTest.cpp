@@ -19,6 +19,7 @@
 
 using namespace kadro;
 using kadro::test::MeasuringFixture;
+using kadro::test::readBytes;
 
 namespace {
 constexpr double kG = 9.81;
@@ -252,10 +253,8 @@ TEST_F(TimeBaseView, WithTheVideosTimeOffEveryOutputIsAsWithTheTimeStep)
 
     EXPECT_TRUE(plain.startsWith(QStringLiteral("1,200 3,960|"))) << plain.toStdString();
     EXPECT_EQ(thirtyOff, plain);
-    QByteArray a;
-    QByteArray b;
-    ASSERT_TRUE(readFileBytes(path("a.mes"), &a));
-    ASSERT_TRUE(readFileBytes(path("b.mes"), &b));
+    const QByteArray a = readBytes(path("a.mes"));
+    const QByteArray b = readBytes(path("b.mes"));
     EXPECT_TRUE(fromCp1252(a).contains(QStringLiteral("\t0,12\t3\t\r\n"))) << fromCp1252(a).toStdString();
     EXPECT_EQ(a, b);
     EXPECT_EQ(label(), QStringLiteral("Zeitbasis: 40 ms je Bild"));

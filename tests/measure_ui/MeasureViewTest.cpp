@@ -8,6 +8,7 @@
 
 using namespace kadro;
 using kadro::test::MeasureFixture;
+using kadro::test::readBytes;
 
 class MeasureView : public MeasureFixture {};
 
@@ -140,8 +141,7 @@ TEST_F(MeasureView, PointsAreRecordedDeletedWithTheGridsMenuAndSaved)
     prompts.fileAnswers = {path("fall.mes")};
     ui().MesswerteSpeichernButton->click();
     ASSERT_EQ(prompts.fileRequests.size(), 1);
-    QByteArray bytes;
-    ASSERT_TRUE(readFileBytes(path("fall.mes"), &bytes));
+    QByteArray bytes = readBytes(path("fall.mes"));
     EXPECT_EQ(fromCp1252(bytes), QStringLiteral("Messwerte zu Avi-File: ") + device->fileName() +
                                      QStringLiteral("\r\n1,000E-02\r\n"
                                                     "Nr.\tX-Koordinate\tY-Koordinate\tdt/[s]\tFramenummer\r\n"

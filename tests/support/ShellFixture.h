@@ -9,6 +9,7 @@
 #include "common/ErrorReport.h"
 #include "common/Prompts.h"
 #include "support/ScriptedPrompts.h"
+#include "support/TestFiles.h"
 #include "player/MarkenUebergangFenster.h"
 #include "player/Transport.h"
 #include "support/FakeVideoDevice.h"
