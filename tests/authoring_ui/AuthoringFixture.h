@@ -61,6 +61,14 @@ protected:
         QTest::mouseClick(ui().MarkeSetzenButton, Qt::LeftButton);
     }
 
+    // "Marke n Stop-Frame setzen" from the pop-up of the mark's row, with the slider at `frame`.
+    void setStopFrame(int row, int frame)
+    {
+        press(row, 0, Qt::RightButton);
+        drag(frame);
+        ui().PopupMenuMarkeStopFrame->trigger();
+    }
+
     // A mouse press on a grid cell, as the user clicks it.
     void press(int row, int column, Qt::MouseButton button = Qt::LeftButton,
                QEvent::Type type = QEvent::MouseButtonPress)

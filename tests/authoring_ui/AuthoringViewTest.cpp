@@ -279,9 +279,7 @@ TEST_F(AuthoringView, SavedPresentationOpensAgainWithTheSameGridAndPlaysInThePla
     press(1, 12); // memo of mark 2 on; the user writes it
     EXPECT_TRUE(ui().RichEdit->isEnabled());
     ui().RichEdit->setPlainText(QStringLiteral("Fallbeschleunigung"));
-    press(2, 1, Qt::RightButton);
-    drag(450);
-    ui().PopupMenuMarkeStopFrame->trigger();
+    setStopFrame(2, 450);
     const QList<QStringList> authored = shownRows();
     const QString normal = ui().ZeitschrittNormalLabel->text();
     const QString slow = ui().ZeitschrittZeitlupeLabel->text();
@@ -354,9 +352,7 @@ TEST_F(AuthoringView, AFailedSaveIsReportedAndTheOldFileStays)
     openAuthoringVideo();
     setMarkAt(0);
     setMarkAt(50);
-    press(1, 0, Qt::RightButton);
-    drag(80);
-    ui().PopupMenuMarkeStopFrame->trigger();
+    setStopFrame(1, 80);
 
     // Into a "folder" that is a file: the general error box says so; nothing counts as saved.
     ASSERT_TRUE(writeFileSafely(path("Kurs"), "kein Ordner"));
@@ -373,9 +369,7 @@ TEST_F(AuthoringView, AFailedSaveIsReportedAndTheOldFileStays)
     ASSERT_TRUE(window->st.DataSaved);
     const QByteArray saved = test::contentOf(path("fall.vst"));
     setMarkAt(200);
-    press(2, 0, Qt::RightButton);
-    drag(260);
-    ui().PopupMenuMarkeStopFrame->trigger();
+    setStopFrame(2, 260);
     ASSERT_FALSE(window->st.DataSaved);
     ASSERT_EQ(prompts.shown.size(), 1);
     prompts.fileAnswers = {path("fall.vst")};
@@ -396,9 +390,7 @@ TEST_F(AuthoringView, ANewPresentationAfterTheLastSectionOfAnotherStartsAtItsFir
     openAuthoringVideo();
     setMarkAt(0);
     setMarkAt(50);
-    press(1, 0, Qt::RightButton);
-    drag(80);
-    ui().PopupMenuMarkeStopFrame->trigger();
+    setStopFrame(1, 80);
     save(path("zwei.vst"));
     ASSERT_TRUE(window->st.DataSaved);
 
@@ -484,9 +476,7 @@ TEST_F(AuthoringView, OpenAsksAboutUnsavedMarks)
     EXPECT_EQ(cell(0, 0), QStringLiteral("Marke 1"));
 
     // Ja with a complete grid: saved, then the open dialog.
-    press(0, 0, Qt::RightButton);
-    drag(90);
-    ui().PopupMenuMarkeStopFrame->trigger();
+    setStopFrame(0, 90);
     prompts.answers = {Button::Ja};
     prompts.fileAnswers = {path("eins.vst"), QString()};
     ui().OeffnenButton->click();
@@ -605,9 +595,7 @@ TEST_F(AuthoringView, PresentationsOfMoreThanAHundredMarksOpenAgain)
     device->setLength(499);
     for (int f = 0; f < 300; f += 2)
         setMarkAt(f);
-    press(149, 0, Qt::RightButton);
-    drag(499);
-    ui().PopupMenuMarkeStopFrame->trigger();
+    setStopFrame(149, 499);
     const QList<QStringList> authored = shownRows();
     ASSERT_EQ(authored.size(), 150);
     save(path("lang.vst"));
@@ -624,9 +612,7 @@ TEST_F(AuthoringView, StartPageEntriesReadPresentationsThroughTheReader)
 {
     openAuthoringVideo();
     setMarkAt(40);
-    press(0, 0, Qt::RightButton);
-    drag(60);
-    ui().PopupMenuMarkeStopFrame->trigger();
+    setStopFrame(0, 60);
     save(path("start.vst"));
     ASSERT_TRUE(window->st.DataSaved);
 
