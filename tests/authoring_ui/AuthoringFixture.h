@@ -5,7 +5,6 @@
 
 #include "authoring/MarkTableController.h"
 #include "authoring/PresentationFile.h"
-#include "common/Cp1252.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -28,8 +27,17 @@ namespace kadro::test {
 inline const QString kOn = QStringLiteral("      OK");
 inline const QString kManuell = QStringLiteral("   manuell");
 
+// In the authoring view unless a test sets `enterOnSetUp` false in its constructor.
 class AuthoringFixture : public ShellFixture {
 protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        if (enterOnSetUp)
+            enterView(2);
+    }
+    bool enterOnSetUp = true;
+
     MainWindowUi& ui() { return window->ui; }
     MarkTableController& table() { return window->markTable(); }
     QTableWidget* grid() { return window->ui.StringGrid; }

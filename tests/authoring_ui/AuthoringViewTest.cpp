@@ -35,12 +35,6 @@ const QString kStopBeforeStart = QStringLiteral("Stop-Frame darf nicht kleiner s
 
 class AuthoringView : public AuthoringFixture {
 protected:
-    void SetUp() override
-    {
-        AuthoringFixture::SetUp();
-        enterView(2);
-    }
-
     // With the defaults for new marks: by hand, Start/Pause and single frames.
     void openAuthoringVideo(const QString& name = QStringLiteral("film.avi"))
     {

@@ -27,8 +27,10 @@ using kadro::test::AuthoringFixture;
 using kadro::test::kManuell;
 using kadro::test::readBytes;
 
+// From the start page: each test enters the view it needs.
 class HandMade : public AuthoringFixture {
 protected:
+    HandMade() { enterOnSetUp = false; }
     void moment() { test::showMoment(*device, ui().Timer1, ui().Timer2, ui().Timer3); }
     template <typename F> bool playUntil(F done, int limit = 400)
     {

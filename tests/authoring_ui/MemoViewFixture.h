@@ -60,12 +60,6 @@ inline QString describeMemo(const QTextDocument& doc)
 
 class MemoViewFixture : public AuthoringFixture {
 protected:
-    void SetUp() override
-    {
-        ShellFixture::SetUp();
-        enterView(2);
-    }
-
     QTextEdit* edit() { return window->ui.RichEdit; }
 
     // The author types into a widget: one key press and release per character, umlauts too.
