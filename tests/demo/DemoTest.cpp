@@ -7,6 +7,7 @@
 #include "player/SectionPlayback.h"
 #include "player/video/FfmsVideoDevice.h"
 #include "player/view/PictureSurface.h"
+#include "support/RedBall.h"
 #include "support/TestFiles.h"
 
 #include <QTemporaryDir>
@@ -21,27 +22,6 @@ using namespace kadro;
 using kadro::test::readBytes;
 
 namespace {
-// Centre of the dark red ball in a decoded picture, from the mass of its pixels.
-bool ballCentroid(const QImage& image, double* x, double* y)
-{
-    double sx = 0, sy = 0, n = 0;
-    for (int row = 0; row < image.height(); ++row) {
-        for (int col = 0; col < image.width(); ++col) {
-            const QColor c = image.pixelColor(col, row);
-            if (c.red() > 110 && c.green() < 90 && c.blue() < 90) {
-                sx += col;
-                sy += row;
-                n += 1;
-            }
-        }
-    }
-    if (n < 20)
-        return false;
-    *x = sx / n;
-    *y = sy / n;
-    return true;
-}
-
 // Least-squares parabola y = a + b t + c t² through the points; returns c.
 double parabolaCurvature(const std::vector<double>& t, const std::vector<double>& y)
 {
@@ -91,9 +71,10 @@ TEST(DemoPresentation, TheBallInTheDecodedVideoFallsWithG)
     for (int n = demo::kReleaseFrame; n <= demo::lastFreeFallFrame(); ++n) {
         device.seek(n);
         EXPECT_TRUE(device.waitForPicture());
-        double x = 0, y = 0;
-        ASSERT_TRUE(ballCentroid(surface.frame(), &x, &y)) << n;
-        EXPECT_NEAR(x, demo::kBallX, 1.0);
+        const std::optional<QPointF> ball = kadro::test::redBallCentre(surface.frame());
+        ASSERT_TRUE(ball) << n;
+        const double y = ball->y();
+        EXPECT_NEAR(ball->x(), demo::kBallX, 1.0);
         // Every frame shows the ball where free fall puts it, to the pixel.
         EXPECT_NEAR(y, demo::ballCentre(n).y(), 1.0) << n;
         times.push_back(demo::timeOf(n));

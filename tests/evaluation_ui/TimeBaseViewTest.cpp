@@ -3,6 +3,7 @@
 // The ball falls with g = 9,81 m/s²; the scale is chosen so that it lies on whole pixels at every
 // frame, so the fit gives g exactly when, and only when, the time of each frame is right.
 #include "support/MeasuringFixture.h"
+#include "support/RedBall.h"
 
 #include "common/TimeBase.h"
 #include "common/TimeBasePreferences.h"
@@ -293,22 +294,12 @@ protected:
         EXPECT_TRUE(videogen::generate(spec, file, &error)) << error.toStdString();
         return file;
     }
-    // The ball's centre in the picture shown, from its red pixels.
+    // The ball's centre in the picture shown.
     QPointF ball()
     {
-        const QImage& image = window->ui.BildschirmPanel->frame();
-        double sx = 0, sy = 0, count = 0;
-        for (int row = 0; row < image.height(); ++row)
-            for (int col = 0; col < image.width(); ++col) {
-                const QColor c = image.pixelColor(col, row);
-                if (c.red() > 110 && c.green() < 90 && c.blue() < 90) {
-                    sx += col;
-                    sy += row;
-                    ++count;
-                }
-            }
-        EXPECT_GT(count, 20) << "no ball in frame " << window->st.CurrentFrame;
-        return count > 0 ? QPointF(sx / count, sy / count) : QPointF();
+        const std::optional<QPointF> at = kadro::test::redBallCentre(window->ui.BildschirmPanel->frame());
+        EXPECT_TRUE(at) << "no ball in frame " << window->st.CurrentFrame;
+        return at.value_or(QPointF());
     }
     // Calibrated on the fall itself (1 m from the ball at rest downwards), then the ball clicked
     // in the frames given.
