@@ -1,3 +1,4 @@
+#include "BallScene.h"
 #include "FreeFall.h"
 #include "authoring/model/MemoFiles.h"
 #include "authoring/model/MemoFormat.h"
@@ -20,37 +21,6 @@
 
 using namespace kadro;
 using kadro::test::readBytes;
-
-namespace {
-// Least-squares parabola y = a + b t + c t² through the points; returns c.
-double parabolaCurvature(const std::vector<double>& t, const std::vector<double>& y)
-{
-    std::array<std::array<double, 4>, 3> m{};
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        const double p[3] = {1, t[i], t[i] * t[i]};
-        for (int r = 0; r < 3; ++r) {
-            for (int c = 0; c < 3; ++c)
-                m[r][c] += p[r] * p[c];
-            m[r][3] += p[r] * y[i];
-        }
-    }
-    for (int col = 0; col < 3; ++col) {
-        for (int r = col + 1; r < 3; ++r) {
-            const double f = m[r][col] / m[col][col];
-            for (int c = col; c < 4; ++c)
-                m[r][c] -= f * m[col][c];
-        }
-    }
-    double x[3];
-    for (int r = 2; r >= 0; --r) {
-        double s = m[r][3];
-        for (int c = r + 1; c < 3; ++c)
-            s -= m[r][c] * x[c];
-        x[r] = s / m[r][r];
-    }
-    return x[2];
-}
-} // namespace
 
 TEST(DemoPresentation, TheBallInTheDecodedVideoFallsWithG)
 {
@@ -81,7 +51,7 @@ TEST(DemoPresentation, TheBallInTheDecodedVideoFallsWithG)
         ys.push_back(y);
     }
     ASSERT_GE(times.size(), 20u);
-    const double g = 2 * parabolaCurvature(times, ys) / demo::kPixelsPerMetre;
+    const double g = 2 * videogen::fitParabola(times, ys).c / demo::kPixelsPerMetre;
     EXPECT_NEAR(g, 9.81, 0.0981);
 }
 
