@@ -175,6 +175,8 @@ TEST_F(HandMade, TheTransitionDialogChangesTheSavedStateOnlyWithAChange)
 
     press(0, 3); // "ohne Pause" was selected last: the opening switches to "von Hand"
     EXPECT_TRUE(uebergang->vonHandRadioButton->isChecked());
+    EXPECT_FALSE(uebergang->PauseEdit->isEnabled()); // the pause's field only with "mit Pause"
+    EXPECT_FALSE(uebergang->SekundenLabel->isEnabled());
     EXPECT_FALSE(window->st.DataSaved);
     save(file);
     ASSERT_TRUE(window->st.DataSaved);
@@ -187,6 +189,7 @@ TEST_F(HandMade, TheTransitionDialogChangesTheSavedStateOnlyWithAChange)
     press(2, 3); // a pause: the opening switches to "mit Pause"
     EXPECT_TRUE(uebergang->mitPauseRadioButton->isChecked());
     EXPECT_EQ(uebergang->PauseEdit->text(), QStringLiteral("5"));
+    EXPECT_TRUE(uebergang->PauseEdit->isEnabled());
     EXPECT_FALSE(window->st.DataSaved);
     save(file);
     press(2, 3);
