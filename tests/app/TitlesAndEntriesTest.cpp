@@ -147,11 +147,6 @@ TEST_F(Titles, NamesTheTitlesFileCannotHoldAreRefusedWithAWarning)
 class Entries : public ShellFixture {
 protected:
     StartPageEntries& e() { return window->startPageEntries(); }
-    void touch(const QString& name)
-    {
-        QFile f(path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
 };
 
 TEST_F(Entries, ExtensionsAndFileNamesOfStoredPaths)
@@ -165,7 +160,7 @@ TEST_F(Entries, ExtensionsAndFileNamesOfStoredPaths)
 
 TEST_F(Entries, AnAviEntryOpensTheVideoWithoutTheOpenButton)
 {
-    touch("Fall.avi");
+    videoFile(QStringLiteral("Fall.avi"));
     titel->setEntry(1, QStringLiteral("C:\\alt\\Fall.avi"), QStringLiteral("Fall")); // folder gone
     e().vstLabelClick(1);
     EXPECT_TRUE(prompts.shown.isEmpty());
@@ -197,7 +192,7 @@ TEST_F(Entries, MissingFilesAndOtherExtensionsGiveTheWarning)
 
 TEST_F(Entries, APresentationEntryEntersItsFirstSection)
 {
-    touch("Demo.vst");
+    videoFile(QStringLiteral("Demo.vst"));
     titel->setEntry(4, QStringLiteral("D:\\weg\\Demo.vst"), QStringLiteral("Demo"));
     QString read;
     e().vstDateiEinlesen = [&](const QString& p) {
