@@ -2,6 +2,7 @@
 // files, FFmpeg alone numbers its pictures wrongly, and the device shows every slot's own picture.
 
 #include "video/Corpus.h"
+#include "support/TestFiles.h"
 
 #include "player/video/FfmsFrameSource.h"
 #include "player/video/FfmsVideoDevice.h"
@@ -146,11 +147,7 @@ TEST(PackedBFrames, DetectedOnlyInMpeg4AviWithPackedPictures)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString text = dir.filePath(QStringLiteral("kein.avi"));
-    {
-        QFile f(text);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("RIFF\x10\x00\x00\x00" "AVI LIST but nothing else");
-    }
+    writeText(text, "RIFF\x10\x00\x00\x00" "AVI LIST but nothing else");
     EXPECT_FALSE(PackedBFrames::detect(text));
     EXPECT_FALSE(PackedBFrames::detect(dir.filePath(QStringLiteral("fehlt.avi"))));
 }

@@ -2,6 +2,7 @@
 // and against the scripted test double, which other tests use in its place.
 
 #include "video/Corpus.h"
+#include "support/TestFiles.h"
 
 #include "support/FakeVideoDevice.h"
 #include "player/video/FfmsFrameSource.h"
@@ -322,11 +323,7 @@ TEST(OpenFailure, MissingAndUndecodableFilesThrowWithTheDecodersText)
     EXPECT_EQ(surface.renderedPicture().pixel(10, 10), qRgb(255, 255, 255));
 
     const QString junk = dir.filePath(QStringLiteral("kaputt.avi"));
-    {
-        QFile f(junk);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(5000, 'x'));
-    }
+    writeText(junk, QByteArray(5000, 'x'));
     dev.setFileName(junk);
     try {
         dev.open();
