@@ -14,13 +14,6 @@
 #include <QTest>
 
 #include <initializer_list>
-#include <ostream>
-
-// Texts show as text when a comparison fails.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace kadro::test {
 

@@ -17,11 +17,6 @@
 using namespace kadro;
 using kadro::test::MeasuringFixture;
 
-inline void PrintTo(const QStringList& l, std::ostream* os)
-{
-    *os << '[' << l.join(QStringLiteral("|")).toStdString() << ']';
-}
-
 namespace {
 
 // y = 2 m − 50 m/s²·t², x = 0,2 m + 10 m/s·t at 50 frames per second, 1 cm per pixel with the

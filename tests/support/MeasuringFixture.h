@@ -24,14 +24,7 @@
 #include <QTimer>
 
 #include <functional>
-#include <ostream>
 #include <vector>
-
-// Texts show as text when a comparison fails.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace kadro::test {
 

@@ -24,6 +24,17 @@
 #include <gtest/gtest.h>
 #include <functional>
 #include <memory>
+#include <ostream>
+
+// Texts show as text when a comparison fails.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& texts, std::ostream* os)
+{
+    *os << '[' << texts.join(QStringLiteral("|")).toStdString() << ']';
+}
 
 namespace kadro::test {
 
