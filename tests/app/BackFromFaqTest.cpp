@@ -31,7 +31,6 @@ protected:
         ASSERT_TRUE(faq->isVisible());
         ASSERT_TRUE(prompts.shown.isEmpty());
     }
-    bool startPageShown() const { return window->ui.StartseitePanel->isVisibleTo(window.get()); }
     // The user clicks into the FAQ window and then back into the main window.
     void visitFaqAndComeBack()
     {

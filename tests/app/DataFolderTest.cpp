@@ -2,6 +2,7 @@
 #include "app/KadroApplication.h"
 #include "common/Cp1252.h"
 #include "settings/model/Titles.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <optional>
 
 using namespace kadro;
+using kadro::test::readBytes;
 namespace df = kadro::datafolder;
 
 namespace {
@@ -21,13 +23,6 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
     f.write(bytes);
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QByteArray bytes;
-    readFileBytes(path, &bytes);
-    return bytes;
 }
 
 // Sets an environment variable (or removes it, for nullopt) for one test and restores it after.
@@ -94,11 +89,11 @@ TEST_F(DataFolder, AFirstStartCopiesTheShippedFilesAndMakesTheDemoEntryOne)
     EXPECT_TRUE(r.usable);
     EXPECT_EQ(r.copied, kShippedFiles);
     for (const QString& name : kShippedFiles)
-        EXPECT_EQ(fileBytes(folder + "/" + name), fileBytes(shipped + "/" + name)) << name.toStdString();
+        EXPECT_EQ(readBytes(folder + "/" + name), readBytes(shipped + "/" + name)) << name.toStdString();
     EXPECT_TRUE(QFileInfo(folder + "/faq.txt").isWritable());
 
     EXPECT_TRUE(r.titlesWritten);
-    const QByteArray titles = fileBytes(folder + "/Titel.opt");
+    const QByteArray titles = readBytes(folder + "/Titel.opt");
     EXPECT_TRUE(titles.startsWith("Titel f\xfcr die Startseite\r\nTitel1:Freier Fall (Demo)\r\nzu vst-Datei:"));
     TitlesTable table;
     ASSERT_TRUE(readTitlesText(titles, table));
@@ -124,9 +119,9 @@ TEST_F(DataFolder, ALaterStartKeepsWhatTheUserHasAndAddsOnlyWhatIsMissing)
 
     EXPECT_EQ(r.copied, QStringList{"Demo/FreierFall.avi"});
     EXPECT_FALSE(r.titlesWritten);
-    EXPECT_EQ(fileBytes(folder + "/faq.txt"), QByteArray("meine eigenen Fragen"));
-    EXPECT_EQ(fileBytes(folder + "/Demo/FreierFall.vst"), QByteArray("von mir bearbeitet"));
-    EXPECT_TRUE(fileBytes(folder + "/Titel.opt").contains("Titel1:Wurf\r\n"));
+    EXPECT_EQ(readBytes(folder + "/faq.txt"), QByteArray("meine eigenen Fragen"));
+    EXPECT_EQ(readBytes(folder + "/Demo/FreierFall.vst"), QByteArray("von mir bearbeitet"));
+    EXPECT_TRUE(readBytes(folder + "/Titel.opt").contains("Titel1:Wurf\r\n"));
     EXPECT_FALSE(QFileInfo::exists(at("nirgends/1.mem")));
 
     // Once everything is there, a start copies nothing at all.
@@ -169,9 +164,9 @@ TEST_F(DataFolder, EnteringMakesTheBareFileNamesResolveInTheDataFolder)
     ScopedVariable share(df::kShareDirVariable, shipped);
     ASSERT_TRUE(df::enter());
     EXPECT_EQ(QDir::currentPath(), QFileInfo(at("daten")).canonicalFilePath());
-    EXPECT_EQ(fileBytes("faq.txt"), fileBytes(shipped + "/faq.txt"));
+    EXPECT_EQ(readBytes("faq.txt"), readBytes(shipped + "/faq.txt"));
     TitlesTable table;
-    ASSERT_TRUE(readTitlesText(fileBytes("Titel.opt"), table));
+    ASSERT_TRUE(readTitlesText(readBytes("Titel.opt"), table));
     EXPECT_TRUE(QFileInfo(table.path[0]).isFile());
 }
 
@@ -182,7 +177,7 @@ TEST_F(DataFolder, AFolderNameOutsideTheTitlesCodePageStoresTheDemoRelatively)
     const QString folder = at(QStringLiteral("Łódź/kadro"));
     ASSERT_TRUE(df::seed(folder, shipped).titlesWritten);
     TitlesTable table;
-    ASSERT_TRUE(readTitlesText(fileBytes(folder + "/Titel.opt"), table));
+    ASSERT_TRUE(readTitlesText(readBytes(folder + "/Titel.opt"), table));
     EXPECT_EQ(table.path[0], QStringLiteral("Demo/FreierFall.vst"));
     ASSERT_TRUE(QDir::setCurrent(folder));
     EXPECT_TRUE(QFileInfo(table.path[0]).isFile());

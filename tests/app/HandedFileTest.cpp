@@ -44,25 +44,15 @@ class HandedFile : public ShellFixture {
 protected:
     StartPageEntries& entries() { return window->startPageEntries(); }
 
-    // The demo's presentation file at `vst`, with its video beside it (the scripted device only
+    // The demo's presentation file `name`, with its video beside it (the scripted device only
     // needs the file to be there).
-    void writePresentation(const QString& vst, bool withVideo = true)
+    void writePresentation(const QString& name, bool withVideo = true)
     {
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(vst).absolutePath()));
-        QFile f(vst);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(demo::presentationText(QStringLiteral("FreierFall.avi")));
-        f.close();
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path(name)).absolutePath()));
+        ASSERT_TRUE(writeFileSafely(path(name), demo::presentationText(QStringLiteral("FreierFall.avi"))));
         if (withVideo)
-            touch(QFileInfo(vst).absoluteDir().filePath(QStringLiteral("FreierFall.avi")));
+            videoFile(QFileInfo(name).path() + QStringLiteral("/FreierFall.avi"));
     }
-    void touch(const QString& file)
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
-
-    bool onStartPage() const { return window->ui.StartseitePanel->isVisibleTo(window.get()); }
     QString playerTitle() const { return QStringLiteral("Kadro \"Video abspielen\" - Fenster"); }
 };
 
@@ -73,7 +63,7 @@ TEST_F(HandedFile, APresentationStartsItsFirstSectionInThePlayer)
         SCOPED_TRACE(name.toStdString());
         window->StartseiteAn();
         const QString vst = path(name);
-        writePresentation(vst);
+        writePresentation(name);
         // A presentation keeps the time steps stored with it, whatever its video says of its own
         // timing: nothing is asked, no time base shown.
         device->setTiming({30, false, 240}, {});
@@ -81,7 +71,7 @@ TEST_F(HandedFile, APresentationStartsItsFirstSectionInThePlayer)
         entries().openHandedFile(vst);
 
         EXPECT_TRUE(prompts.shown.isEmpty());
-        EXPECT_FALSE(onStartPage());
+        EXPECT_FALSE(startPageShown());
         EXPECT_EQ(window->windowTitle(), playerTitle());
         EXPECT_TRUE(window->st.PresentationMode);
         EXPECT_EQ(window->st.PresentationPath, vst);
@@ -102,7 +92,7 @@ TEST_F(HandedFile, AVideoOpensInThePlayerLikeAVideoEntry)
     for (const QString& name : {QStringLiteral("Wurf.mp4"), QStringLiteral("Pendel.AVI"), QStringLiteral("ohne Endung")}) {
         SCOPED_TRACE(name.toStdString());
         window->StartseiteAn();
-        touch(path(name));
+        videoFile(name);
         device->setLength(149);
 
         entries().openHandedFile(path(name));
@@ -134,7 +124,7 @@ TEST_F(HandedFile, AMissingFileOrAFolderGivesTheEntryWarningInAnEmptyPlayer)
         EXPECT_EQ(prompts.shown.last().title, QStringLiteral("Warnung"));
         EXPECT_EQ(prompts.shown.last().text, entryWarning(p));
         EXPECT_EQ(prompts.shown.last().buttons, QList<Button>{Button::Ok});
-        EXPECT_FALSE(onStartPage());
+        EXPECT_FALSE(startPageShown());
         EXPECT_EQ(window->windowTitle(), playerTitle());
         EXPECT_TRUE(device->fileName().isEmpty());
         EXPECT_FALSE(window->st.PresentationMode);
@@ -145,7 +135,7 @@ TEST_F(HandedFile, AMissingFileOrAFolderGivesTheEntryWarningInAnEmptyPlayer)
 TEST_F(HandedFile, AFileThatIsNoVideoOrAPresentationWithoutItsVideoGetsTheirOwnMessages)
 {
     // The device's message for a file it cannot play.
-    touch(path("Notizen.txt"));
+    videoFile("Notizen.txt");
     device->setOpenError(QStringLiteral("kein Video"));
     entries().openHandedFile(path("Notizen.txt"));
     ASSERT_EQ(prompts.shown.size(), 1);
@@ -156,7 +146,7 @@ TEST_F(HandedFile, AFileThatIsNoVideoOrAPresentationWithoutItsVideoGetsTheirOwnM
 
     // The presentation reader's warning when the video is found nowhere; the player stays empty.
     window->StartseiteAn();
-    writePresentation(path("Kurs/Ohne.vst"), false);
+    writePresentation(QStringLiteral("Kurs/Ohne.vst"), false);
     entries().openHandedFile(path("Kurs/Ohne.vst"));
     ASSERT_EQ(prompts.shown.size(), 2);
     EXPECT_EQ(prompts.shown[1].text,

@@ -181,6 +181,7 @@ TEST_F(Hints, MeasuringButtonsWriteTheirHintsAndTheirPanelEmptiesTheBar)
         {ui.KalibrierungNeuButton, "  hier kann eine neue Kalibrierung vorgenommen werden"},
         {ui.MesswerteNeuButton, "  hier kann eine neue Messreihe aufgenommen werden"},
         {ui.MesswerteSpeichernButton, "  hier können die Messwerte als *.mes gespeichert werden"},
+        {ui.VerfolgenButton, "  hier kann ein Objekt automatisch von Bild zu Bild verfolgt werden"},
         {ui.AuswertungSchliessenButton,
          "  hier kann das Auswertungsfenster geschlossen werden. Ein klick auf Datenaufnahme öffnet es wieder. "
          "Die Messwerte gehen nicht verloren."},
@@ -191,6 +192,11 @@ TEST_F(Hints, MeasuringButtonsWriteTheirHintsAndTheirPanelEmptiesTheBar)
         moveOver(ui.MesswerteButtonPanel, {ui.MesswerteButtonPanel->width() - 3, ui.MesswerteButtonPanel->height() - 3});
         EXPECT_TRUE(bar().isEmpty());
     }
+    // While the tracking runs the button says "Stopp" and leaves the bar alone.
+    ui.VerfolgenButton->setText(QStringLiteral("Stopp"));
+    setBar(kStart);
+    moveOver(ui.VerfolgenButton);
+    EXPECT_EQ(bar(), kStart);
     // "Diagramm aus" lies where "Diagramm an" was.
     ui.DiagrammButton->hide();
     ui.DiagrammButton2->show();

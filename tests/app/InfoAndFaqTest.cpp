@@ -247,8 +247,7 @@ TEST_F(FaqWindow, TheShippedFileIsAFormattedGermanText)
 {
     const QString seed =
         QDir::cleanPath(qEnvironmentVariable("KADRO_TEST_DATA") + QStringLiteral("/../../data/seed/faq.txt"));
-    QByteArray bytes;
-    ASSERT_TRUE(readFileBytes(seed, &bytes)) << seed.toStdString();
+    QByteArray bytes = readBytes(seed);
     EXPECT_TRUE(looksLikeRtf(bytes));
     faq->loadFile(seed);
     const QString text = shownText();

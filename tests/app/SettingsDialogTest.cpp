@@ -5,6 +5,7 @@
 #include "common/ProgramEvents.h"
 #include "player/Transport.h"
 #include "player/view/OverlayBox.h"
+#include "settings/model/Settings.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -60,12 +61,7 @@ protected:
     // Ending without a button counts as the close box.
     void useDialog(const std::function<void()>& inside)
     {
-        prompts.modalHandler = [inside](QDialog* d) {
-            d->show();
-            inside();
-            return d->result();
-        };
-        window->MenuEinstellungenClick();
+        inSettings(inside);
         EXPECT_FALSE(optionen->isOpen());
         EXPECT_FALSE(optionen->isVisible());
     }
@@ -351,4 +347,36 @@ TEST_F(SettingsDialog, LayingOutAViewChangesThePageWithoutChecks)
     EXPECT_EQ(currentPage(), QStringLiteral("Allgemein"));
     EXPECT_EQ(optionen->dtEdit1->text(), QStringLiteral("5"));
     EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
+// Optionen.opt of the working directory, every value set away from the initial ones, read into
+// the controls; without the file the initial values stay. Saved, it reads back as the controls.
+TEST_F(SettingsDialog, TheFileOfTheWorkingDirectoryFillsTheControlsAndIsWrittenBack)
+{
+    optionen->OptionenEinstellungenOeffnen(); // no file: the initial values stay
+    EXPECT_EQ(optionen->settings(), Settings{});
+    EXPECT_TRUE(optionen->CursorPfeilRadioButton->isChecked());
+    EXPECT_TRUE(optionen->vonHandRadioButton->isChecked());
+
+    ASSERT_TRUE(writeFileSafely(path("Optionen.opt"),
+                                toCp1252(QStringLiteral(
+                                    "Einstellungen: Allgemein, Zeitschritt, Optionen, Markenübergang, Editorschrift, "
+                                    "Diagrammformat\r\nAllgemein: Ton: 1  Cursor: K\r\nZeitschritt: Normal: 0040  "
+                                    "Zeitlupe: 250\r\nOptionen: 1 0 1 0 1 0 1 1\r\nMarkenübergang: A7\r\n"
+                                    "Schriftgröße: 12  Schriftart: Times New Roman*\r\n"
+                                    "Achsenfarbe: 2  Messpunktfarbe: 3  Trendfarbe: 4\r\n"))));
+    optionen->OptionenEinstellungenOeffnen();
+    EXPECT_TRUE(optionen->TonCheckBox->isChecked());
+    EXPECT_TRUE(optionen->CursorKreuzRadioButton->isChecked());
+    EXPECT_EQ(optionen->dtEdit1->text(), QStringLiteral("40"));
+    EXPECT_TRUE(optionen->mitPauseRadioButton->isChecked());
+    EXPECT_EQ(optionen->PauseEdit->text(), QStringLiteral("7"));
+    EXPECT_EQ(optionen->OptionenFontBox->currentText(), QStringLiteral("Times New Roman"));
+
+    optionen->dtEdit1->setText("25");
+    optionen->OptionenEinstellungenSpeichern();
+    Settings back;
+    readSettingsFile(path("Optionen.opt"), back);
+    EXPECT_EQ(back.dtNormal, QStringLiteral("25"));
+    EXPECT_EQ(back, optionen->settings());
 }

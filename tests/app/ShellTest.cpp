@@ -17,7 +17,6 @@ using kadro::test::ShellFixture;
 namespace {
 const QString kDirekt = QStringLiteral("Wollen Sie das Programm direkt beenden ohne zur Startseite zu gehen?");
 const QString kSpeichern = QStringLiteral("Daten wurden geändert.\rÄnderungen speichern?");
-const QString kMesswerte = QStringLiteral("Messwerte wurden noch nicht gespeichert.\rWollen Sie jetzt speichern?");
 
 struct MenuState {
     bool datei, einstellungen, titel, datenaufnahme, datenauswertung, beenden;
@@ -34,7 +33,6 @@ protected:
                 ui.MenuDatenaufnahme->isVisible(), ui.MenuDatenauswertung->menuAction()->isVisible(),
                 ui.MenuBeenden->isVisible()};
     }
-    bool startPageShown() const { return window->ui.StartseitePanel->isVisibleTo(window.get()); }
 };
 
 TEST_F(Shell, ViewsHaveTheirCaptionsAndMenus)
@@ -141,16 +139,6 @@ TEST_F(Shell, AuthoringViewWithMarksAsksToSave)
     window->st.DataSaved = false;
     prompts.answers = {Button::Nein};
     EXPECT_FALSE(window->FormCloseQuery());
-    EXPECT_TRUE(startPageShown());
-}
-
-TEST_F(Shell, PlayerViewWithUnsavedMeasurementsAsksToSaveThem)
-{
-    enterView(1);
-    window->st.DataSaved = false;
-    prompts.answers = {Button::Nein};
-    EXPECT_FALSE(window->FormCloseQuery());
-    EXPECT_EQ(prompts.shown.last().text, kMesswerte);
     EXPECT_TRUE(startPageShown());
 }
 

@@ -12,6 +12,7 @@
 
 using namespace kadro;
 using kadro::test::ShellFixture;
+using kadro::test::readBytes;
 
 class Titles : public ShellFixture {
 protected:
@@ -83,8 +84,7 @@ TEST_F(Titles, CancelRestoresAllTenCellsAndOkWritesTheFile)
     titel->FormActivate();
     titel->setEntry(3, QString(), QStringLiteral("Titel ohne Datei"));
     titel->FormClose(QDialog::Accepted);
-    QByteArray bytes;
-    ASSERT_TRUE(readFileBytes(path("Titel.opt"), &bytes));
+    QByteArray bytes = readBytes(path("Titel.opt"));
     EXPECT_TRUE(bytes.contains("Titel3:Titel ohne Datei\r\nzu vst-Datei:\r\n"));
     window->StartseiteAn();
     EXPECT_EQ(window->ui.StartseitePanel->vstLabel[2]->text(), QStringLiteral("Titel ohne Datei"));
@@ -97,8 +97,7 @@ TEST_F(Titles, NamesTheTitlesFileCannotHoldAreRefusedWithAWarning)
 {
     fill(1);
     titel->FormClose(QDialog::Accepted);
-    QByteArray old;
-    ASSERT_TRUE(readFileBytes(path("Titel.opt"), &old));
+    QByteArray old = readBytes(path("Titel.opt"));
 
     enterView(2);
     const QString polish = path(QStringLiteral("Wurf_Łódź.vst"));
@@ -129,8 +128,7 @@ TEST_F(Titles, NamesTheTitlesFileCannotHoldAreRefusedWithAWarning)
               QStringLiteral("Der Titel \"Würfe in Łódź\" enthält Zeichen, die in der Titelliste nicht gespeichert "
                              "werden können: \"Ł\" (U+0141), \"ź\" (U+017A)\rDie Titel wurden nicht gespeichert. "
                              "Bitte ändern Sie den Titel."));
-    QByteArray now;
-    ASSERT_TRUE(readFileBytes(path("Titel.opt"), &now));
+    QByteArray now = readBytes(path("Titel.opt"));
     EXPECT_EQ(now, old);
     EXPECT_EQ(titel->title(1), QStringLiteral("T1")); // Cancel brought the title back
 
@@ -142,18 +140,13 @@ TEST_F(Titles, NamesTheTitlesFileCannotHoldAreRefusedWithAWarning)
     };
     window->ui.MenuTitel->trigger();
     EXPECT_EQ(prompts.shown.size(), 2);
-    ASSERT_TRUE(readFileBytes(path("Titel.opt"), &now));
+    now = readBytes(path("Titel.opt"));
     EXPECT_TRUE(now.contains(toCp1252(QStringLiteral("Titel1:Würfe in Lodz\r\n"))));
 }
 
 class Entries : public ShellFixture {
 protected:
     StartPageEntries& e() { return window->startPageEntries(); }
-    void touch(const QString& name)
-    {
-        QFile f(path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
 };
 
 TEST_F(Entries, ExtensionsAndFileNamesOfStoredPaths)
@@ -167,7 +160,7 @@ TEST_F(Entries, ExtensionsAndFileNamesOfStoredPaths)
 
 TEST_F(Entries, AnAviEntryOpensTheVideoWithoutTheOpenButton)
 {
-    touch("Fall.avi");
+    videoFile(QStringLiteral("Fall.avi"));
     titel->setEntry(1, QStringLiteral("C:\\alt\\Fall.avi"), QStringLiteral("Fall")); // folder gone
     e().vstLabelClick(1);
     EXPECT_TRUE(prompts.shown.isEmpty());
@@ -199,7 +192,7 @@ TEST_F(Entries, MissingFilesAndOtherExtensionsGiveTheWarning)
 
 TEST_F(Entries, APresentationEntryEntersItsFirstSection)
 {
-    touch("Demo.vst");
+    videoFile(QStringLiteral("Demo.vst"));
     titel->setEntry(4, QStringLiteral("D:\\weg\\Demo.vst"), QStringLiteral("Demo"));
     QString read;
     e().vstDateiEinlesen = [&](const QString& p) {

@@ -2,6 +2,7 @@
 #include "authoring/model/MarkGrid.h"
 #include "authoring/model/MemoFiles.h"
 #include "common/Cp1252.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,18 +36,6 @@ public:
     void clear() override { text.clear(); }
     void setEnabled(bool on) override { enabled = on; }
 };
-
-inline void writeText(const QString& path, const QByteArray& bytes)
-{
-    ASSERT_TRUE(writeFileSafely(path, bytes)) << path.toStdString();
-}
-
-inline QByteArray readBytes(const QString& path)
-{
-    QByteArray bytes;
-    EXPECT_TRUE(readFileBytes(path, &bytes)) << path.toStdString();
-    return bytes;
-}
 
 // Default settings for new marks: by hand, no options.
 inline MarkDefaults byHandNoOptions()

@@ -1,9 +1,6 @@
-#include "support/ShellFixture.h"
+#include "AuthoringFixture.h"
 
 #include "app/StartPageEntries.h"
-#include "authoring/MarkTableController.h"
-#include "authoring/PresentationFile.h"
-#include "common/Cp1252.h"
 #include "player/SectionPlayback.h"
 #include "support/WriteFailures.h"
 
@@ -26,100 +23,28 @@
 #include <QToolBar>
 
 using namespace kadro;
-using kadro::test::ShellFixture;
+using kadro::test::AuthoringFixture;
+using kadro::test::readBytes;
+using kadro::test::kManuell;
+using kadro::test::kOn;
 
 namespace {
-const QString kOn = QStringLiteral("      OK");
-const QString kManuell = QStringLiteral("   manuell");
 const QString kSaveQuestion = QStringLiteral("Daten wurden geändert.\rÄnderungen speichern?");
 const QString kStopBeforeStart = QStringLiteral("Stop-Frame darf nicht kleiner sein, als Start-Frame !");
 } // namespace
 
-class AuthoringView : public ShellFixture {
+class AuthoringView : public AuthoringFixture {
 protected:
-    void SetUp() override
-    {
-        ShellFixture::SetUp();
-        enterView(2);
-    }
-
-    MainWindowUi& ui() { return window->ui; }
-    MarkTableController& table() { return window->markTable(); }
-    QTableWidget* grid() { return window->ui.StringGrid; }
-
-
-    // Opens a video of 500 frames through the open command's last step, with the defaults for
-    // new marks: by hand, Start/Pause and single frames.
+    // With the defaults for new marks: by hand, Start/Pause and single frames.
     void openAuthoringVideo(const QString& name = QStringLiteral("film.avi"))
     {
-        device->setLength(499);
-        window->presentationFile().openChosenFile(videoFile(name));
-        ASSERT_TRUE(device->isOpen());
+        AuthoringFixture::openAuthoringVideo(name);
         optionen->vonHandRadioButton->setChecked(true);
         for (QCheckBox* box : {optionen->StartStopCheckBox, optionen->EinzelbildCheckBox, optionen->ZeitlupeCheckBox,
                                optionen->SchiebereglerCheckBox, optionen->FrameAnzeigeCheckBox,
                                optionen->ZeitAnzeigeCheckBox, optionen->AutostartCheckBox,
                                optionen->AuswertungCheckBox})
             box->setChecked(box == optionen->StartStopCheckBox || box == optionen->EinzelbildCheckBox);
-    }
-
-    // The user drags the slider to a frame.
-    void drag(int frame) { ui().VideoTrackBar->setValue(frame); }
-    void setMarkAt(int frame)
-    {
-        drag(frame);
-        ui().MarkeSetzenButton->click();
-    }
-
-    void press(int row, int column, Qt::MouseButton button = Qt::LeftButton,
-               QEvent::Type type = QEvent::MouseButtonPress)
-    {
-        const QRect r = grid()->visualRect(grid()->model()->index(row, column));
-        ASSERT_TRUE(r.isValid()) << row << "," << column;
-        const QPoint p = r.center();
-        QMouseEvent event(type, QPointF(p), QPointF(grid()->viewport()->mapToGlobal(p)), button, button,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(grid()->viewport(), &event);
-    }
-    // A quick double click: press, release, and the second press as a double-click event.
-    void doubleClick(int row, int column)
-    {
-        press(row, column);
-        press(row, column, Qt::LeftButton, QEvent::MouseButtonDblClick);
-    }
-
-    QString cell(int row, int column)
-    {
-        const QTableWidgetItem* item = grid()->item(row, column);
-        return item ? item->text() : QString();
-    }
-    // The grid widget's texts, row by row; they must always equal the marks behind them.
-    QList<QStringList> shownRows()
-    {
-        QList<QStringList> rows;
-        for (int r = 0; r < grid()->rowCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < 13; ++c)
-                cells << cell(r, c);
-            rows << cells;
-            EXPECT_EQ(cells, table().grid().rowCells(r)) << "row " << r;
-        }
-        EXPECT_EQ(grid()->rowCount(), table().grid().rowCount());
-        return rows;
-    }
-    QStringList row(std::initializer_list<const char*> texts)
-    {
-        QStringList cells;
-        for (const char* t : texts)
-            cells << QString::fromUtf8(t);
-        return cells;
-    }
-    QStringList shownTexts()
-    {
-        QStringList texts;
-        for (const auto& s : prompts.shown)
-            texts << s.text;
-        return texts;
     }
 };
 
@@ -348,23 +273,19 @@ TEST_F(AuthoringView, SavedPresentationOpensAgainWithTheSameGridAndPlaysInThePla
     press(1, 12); // memo of mark 2 on; the user writes it
     EXPECT_TRUE(ui().RichEdit->isEnabled());
     ui().RichEdit->setPlainText(QStringLiteral("Fallbeschleunigung"));
-    press(2, 1, Qt::RightButton);
-    drag(450);
-    ui().PopupMenuMarkeStopFrame->trigger();
+    setStopFrame(2, 450);
     const QList<QStringList> authored = shownRows();
     const QString normal = ui().ZeitschrittNormalLabel->text();
     const QString slow = ui().ZeitschrittZeitlupeLabel->text();
     ASSERT_FALSE(normal.isEmpty());
 
     QDir().mkpath(path("kurs"));
-    prompts.fileAnswers = {path("kurs/fall")};
-    ui().SpeichernButton->click();
+    save(path("kurs/fall"));
     ASSERT_EQ(prompts.fileRequests.size(), 1);
     EXPECT_TRUE(prompts.fileRequests[0].save);
     EXPECT_TRUE(window->st.DataSaved);
     const QString vst = path("kurs/fall.vst");
-    QByteArray bytes;
-    ASSERT_TRUE(readFileBytes(vst, &bytes));
+    QByteArray bytes = readBytes(vst);
     EXPECT_EQ(fromCp1252(bytes), QStringLiteral("Videosteuerungsdatei zu Avi-File: *") + video +
                                      QStringLiteral("*\r\nZeitschritt(Normal): ") + normal +
                                      QStringLiteral(" ms\r\nZeitschritt(Zeitlupe): ") + slow +
@@ -376,8 +297,7 @@ TEST_F(AuthoringView, SavedPresentationOpensAgainWithTheSameGridAndPlaysInThePla
 
     // Open it again in the authoring view: the same grid, unchanged, the picture at mark 1's start.
     optionen->dtEdit1->setText(QStringLiteral("99"));
-    prompts.fileAnswers = {vst};
-    ui().OeffnenButton->click();
+    open(vst);
     EXPECT_EQ(shownRows(), authored);
     EXPECT_TRUE(window->st.PresentationLoaded);
     EXPECT_TRUE(window->st.PresentationMode);
@@ -401,8 +321,7 @@ TEST_F(AuthoringView, SavedPresentationOpensAgainWithTheSameGridAndPlaysInThePla
     // In the player view the same file starts with its first section.
     window->StartseiteAn();
     enterView(1);
-    prompts.fileAnswers = {vst};
-    ui().OeffnenButton->click();
+    open(vst);
     EXPECT_TRUE(window->st.PresentationLoaded);
     EXPECT_EQ(window->st.CurrentMark, 1);
     EXPECT_EQ(window->st.StartFrame, 30);
@@ -427,14 +346,11 @@ TEST_F(AuthoringView, AFailedSaveIsReportedAndTheOldFileStays)
     openAuthoringVideo();
     setMarkAt(0);
     setMarkAt(50);
-    press(1, 0, Qt::RightButton);
-    drag(80);
-    ui().PopupMenuMarkeStopFrame->trigger();
+    setStopFrame(1, 80);
 
     // Into a "folder" that is a file: the general error box says so; nothing counts as saved.
     ASSERT_TRUE(writeFileSafely(path("Kurs"), "kein Ordner"));
-    prompts.fileAnswers = {path("Kurs/fall.vst")};
-    ui().SpeichernButton->click();
+    save(path("Kurs/fall.vst"));
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(prompts.shown[0].title, QStringLiteral("Kadro 2.0"));
     EXPECT_EQ(prompts.shown[0].text,
@@ -443,14 +359,11 @@ TEST_F(AuthoringView, AFailedSaveIsReportedAndTheOldFileStays)
     EXPECT_EQ(test::contentOf(path("Kurs")), QByteArray("kein Ordner"));
 
     // Saved, changed, and saved again onto a disk that is full midway: the saved file stays whole.
-    prompts.fileAnswers = {path("fall.vst")};
-    ui().SpeichernButton->click();
+    save(path("fall.vst"));
     ASSERT_TRUE(window->st.DataSaved);
     const QByteArray saved = test::contentOf(path("fall.vst"));
     setMarkAt(200);
-    press(2, 0, Qt::RightButton);
-    drag(260);
-    ui().PopupMenuMarkeStopFrame->trigger();
+    setStopFrame(2, 260);
     ASSERT_FALSE(window->st.DataSaved);
     ASSERT_EQ(prompts.shown.size(), 1);
     prompts.fileAnswers = {path("fall.vst")};
@@ -471,66 +384,22 @@ TEST_F(AuthoringView, ANewPresentationAfterTheLastSectionOfAnotherStartsAtItsFir
     openAuthoringVideo();
     setMarkAt(0);
     setMarkAt(50);
-    press(1, 0, Qt::RightButton);
-    drag(80);
-    ui().PopupMenuMarkeStopFrame->trigger();
-    prompts.fileAnswers = {path("zwei.vst")};
-    ui().SpeichernButton->click();
+    setStopFrame(1, 80);
+    save(path("zwei.vst"));
     ASSERT_TRUE(window->st.DataSaved);
 
     window->StartseiteAn();
     enterView(1);
-    prompts.fileAnswers = {path("zwei.vst")};
-    ui().OeffnenButton->click();
+    open(path("zwei.vst"));
     ui().NaechsteMarkeButton->click();
     ASSERT_EQ(ui().NaechsteMarkeButton->text(), QStringLiteral("Startseite"));
     // The same presentation opened once more: "weiter" goes to mark 2 again, not to the start page.
-    prompts.fileAnswers = {path("zwei.vst")};
-    ui().OeffnenButton->click();
+    open(path("zwei.vst"));
     EXPECT_EQ(window->st.CurrentMark, 1);
     EXPECT_EQ(ui().NaechsteMarkeButton->text(), QStringLiteral("weiter"));
     ui().NaechsteMarkeButton->click();
     EXPECT_EQ(window->st.CurrentMark, 2);
     EXPECT_FALSE(ui().StartseitePanel->isVisibleTo(window.get()));
-}
-
-TEST_F(AuthoringView, MemoFilesFollowTheirMarksWhenAMarkIsDeleted)
-{
-    openAuthoringVideo();
-    setMarkAt(0);
-    setMarkAt(100);
-    setMarkAt(200);
-    press(2, 12);
-    ui().RichEdit->setPlainText(QStringLiteral("dritte"));
-    press(1, 12);
-    ui().RichEdit->setPlainText(QStringLiteral("zweite"));
-    press(0, 0); // the memo shown is saved into its working file
-    EXPECT_FALSE(ui().RichEdit->isEnabled());
-    EXPECT_TRUE(ui().RichEdit->toPlainText().isEmpty());
-    ASSERT_TRUE(QFile::exists(path("Mem/2.mem")));
-    ASSERT_TRUE(QFile::exists(path("Mem/3.mem")));
-    EXPECT_EQ(window->st.MemoRow, 0);
-
-    press(1, 0, Qt::RightButton);
-    ui().PopupMenuMarkeLoeschen->trigger();
-    EXPECT_EQ(cell(1, 0), QStringLiteral("Marke 2"));
-    EXPECT_EQ(cell(1, 1), QStringLiteral("200"));
-    EXPECT_EQ(cell(1, 12), kOn);
-    EXPECT_FALSE(QFile::exists(path("Mem/3.mem")));
-    // The editor shows the last mark's memo, which is the former third one.
-    EXPECT_EQ(window->st.MemoRow, 1);
-    EXPECT_EQ(ui().RichEdit->toPlainText(), QStringLiteral("dritte"));
-    press(0, 0);
-    press(1, 0);
-    EXPECT_EQ(ui().RichEdit->toPlainText(), QStringLiteral("dritte"));
-
-    // Switching the memo off and on again brings its text back.
-    press(1, 12);
-    EXPECT_EQ(cell(1, 12), QString());
-    EXPECT_FALSE(ui().RichEdit->isEnabled());
-    press(1, 12);
-    EXPECT_TRUE(ui().RichEdit->isEnabled());
-    EXPECT_EQ(ui().RichEdit->toPlainText(), QStringLiteral("dritte"));
 }
 
 TEST_F(AuthoringView, SettingUpTheViewDropsTheMarks)
@@ -601,9 +470,7 @@ TEST_F(AuthoringView, OpenAsksAboutUnsavedMarks)
     EXPECT_EQ(cell(0, 0), QStringLiteral("Marke 1"));
 
     // Ja with a complete grid: saved, then the open dialog.
-    press(0, 0, Qt::RightButton);
-    drag(90);
-    ui().PopupMenuMarkeStopFrame->trigger();
+    setStopFrame(0, 90);
     prompts.answers = {Button::Ja};
     prompts.fileAnswers = {path("eins.vst"), QString()};
     ui().OeffnenButton->click();
@@ -618,8 +485,7 @@ TEST_F(AuthoringView, OpenAsksAboutUnsavedMarks)
     setMarkAt(200);
     prompts.shown.clear();
     prompts.answers = {Button::Nein};
-    prompts.fileAnswers = {videoFile(QStringLiteral("anderes.avi"))};
-    ui().OeffnenButton->click();
+    open(videoFile(QStringLiteral("anderes.avi")));
     EXPECT_EQ(shownTexts(), QStringList({kSaveQuestion}));
     EXPECT_EQ(cell(0, 0), QString());
     EXPECT_EQ(grid()->rowCount(), 1);
@@ -629,17 +495,14 @@ TEST_F(AuthoringView, OpenAsksAboutUnsavedMarks)
     // Saved marks: no question.
     prompts.shown.clear();
     window->presentationFile().openChosenFile(path("eins.vst"));
-    prompts.fileAnswers = {QString()};
-    ui().OeffnenButton->click();
+    open(QString());
     EXPECT_TRUE(prompts.shown.isEmpty());
 }
 
 TEST_F(AuthoringView, MissingVideoWarnsAndLeavesTheViewEmpty)
 {
-    const QByteArray file = toCp1252(QStringLiteral(
-        "Videosteuerungsdatei zu Avi-File: *C:\\Kurs\\Fehlt.avi*\r\nZeitschritt(Normal): 40 ms\r\n"
-        "Zeitschritt(Zeitlupe): 200 ms\r\nMarken: 1\r\nOptionen: 10\r\n#1 0 10 M 1 1 0 0 0 0 0 0 0\r\n"));
-    ASSERT_TRUE(writeFileSafely(path("Übung.vst"), file));
+    presentation(QStringLiteral("Übung.vst"), QStringLiteral("C:\\Kurs\\Fehlt.avi"),
+                 {QStringLiteral("#1 0 10 M 1 1 0 0 0 0 0 0 0")});
     const QString expected = QStringLiteral("Die mit der Präsentation \"Übung.vst\" verknüpfte AVI-Datei konnte "
                                             "nicht gefunden werden!\rÜberprüfen sie den Pfad- und Dateinamen.");
 
@@ -680,10 +543,8 @@ TEST_F(AuthoringView, MissingVideoWarnsAndLeavesTheViewEmpty)
 TEST_F(AuthoringView, ExtensionDecidesExactlyWhatIsAPresentation)
 {
     // "VST" in capitals is not "vst": the file is opened as a video.
-    const QByteArray presentation = toCp1252(QStringLiteral(
-        "Videosteuerungsdatei zu Avi-File: *film.avi*\r\nZeitschritt(Normal): 40 ms\r\n"
-        "Zeitschritt(Zeitlupe): 200 ms\r\nMarken: 1\r\nOptionen: 10\r\n#1 0 10 M 1 1 0 0 0 0 0 0 0\r\n"));
-    ASSERT_TRUE(writeFileSafely(path("GROSS.VST"), presentation));
+    presentation(QStringLiteral("GROSS.VST"), QStringLiteral("film.avi"),
+                 {QStringLiteral("#1 0 10 M 1 1 0 0 0 0 0 0 0")});
     device->setLength(499);
     window->presentationFile().openChosenFile(path("GROSS.VST"));
     EXPECT_FALSE(window->st.PresentationMode);
@@ -692,27 +553,16 @@ TEST_F(AuthoringView, ExtensionDecidesExactlyWhatIsAPresentation)
     EXPECT_TRUE(ui().MarkeSetzenButton->isEnabled());
     EXPECT_EQ(cell(0, 0), QString());
     EXPECT_TRUE(prompts.shown.isEmpty());
-
-    // A dot in a folder name does not hide the ".vst" of the file.
-    videoFile(QStringLiteral("kurs.2024/film.avi"));
-    ASSERT_TRUE(writeFileSafely(path("kurs.2024/fall.vst"), presentation));
-    window->presentationFile().openChosenFile(path("kurs.2024/fall.vst"));
-    EXPECT_TRUE(window->st.PresentationMode);
-    EXPECT_TRUE(window->st.PresentationLoaded);
-    EXPECT_EQ(device->fileName(), path("kurs.2024/film.avi"));
-    EXPECT_EQ(cell(0, 0), QStringLiteral("Marke 1"));
+    // Which names are presentations (a dot in a folder's name, too): VstFileTest.WhichFilesArePresentations.
 }
 
 TEST_F(AuthoringView, MalformedPresentationEndsWithTheGeneralErrorReport)
 {
     videoFile(QStringLiteral("film.avi"));
-    ASSERT_TRUE(writeFileSafely(path("kaputt.vst"),
-                                toCp1252(QStringLiteral("Videosteuerungsdatei zu Avi-File: *film.avi*\r\n"
-                                                        "Zeitschritt(Normal): 33 ms\r\nZeitschritt(Zeitlupe): 150 ms\r\n"
-                                                        "Marken: 2\r\nOptionen: 10\r\n#1 0 10 M 1 1 0 0 0 0 0 0 0\r\n"
-                                                        "#2 11 x M 1 1 0 0 0 0 0 0 0\r\n"))));
-    prompts.fileAnswers = {path("kaputt.vst")};
-    ui().OeffnenButton->click();
+    presentation(QStringLiteral("kaputt.vst"), QStringLiteral("film.avi"),
+                 {QStringLiteral("#1 0 10 M 1 1 0 0 0 0 0 0 0"), QStringLiteral("#2 11 x M 1 1 0 0 0 0 0 0 0")}, 33,
+                 150);
+    open(path("kaputt.vst"));
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(prompts.shown[0].kind, BoxKind::Plain);
     EXPECT_FALSE(window->st.PresentationLoaded);
@@ -724,13 +574,10 @@ TEST_F(AuthoringView, MalformedPresentationEndsWithTheGeneralErrorReport)
 
     // The program stays usable: a good presentation opens afterwards.
     QFile::remove(path("kaputt.vst"));
-    ASSERT_TRUE(writeFileSafely(path("gut.vst"),
-                                toCp1252(QStringLiteral("Videosteuerungsdatei zu Avi-File: *film.avi*\r\n"
-                                                        "Zeitschritt(Normal): 33 ms\r\nZeitschritt(Zeitlupe): 150 ms\r\n"
-                                                        "Marken: 1\r\nOptionen: 10\r\n#1 5 10 M 1 1 0 0 0 0 0 0 0\r\n"))));
+    presentation(QStringLiteral("gut.vst"), QStringLiteral("film.avi"),
+                 {QStringLiteral("#1 5 10 M 1 1 0 0 0 0 0 0 0")}, 33, 150);
     device->setLength(99);
-    prompts.fileAnswers = {path("gut.vst")};
-    ui().OeffnenButton->click();
+    open(path("gut.vst"));
     EXPECT_TRUE(window->st.PresentationLoaded);
     EXPECT_EQ(cell(0, 1), QStringLiteral("5"));
     EXPECT_EQ(device->position(), 5);
@@ -742,13 +589,10 @@ TEST_F(AuthoringView, PresentationsOfMoreThanAHundredMarksOpenAgain)
     device->setLength(499);
     for (int f = 0; f < 300; f += 2)
         setMarkAt(f);
-    press(149, 0, Qt::RightButton);
-    drag(499);
-    ui().PopupMenuMarkeStopFrame->trigger();
+    setStopFrame(149, 499);
     const QList<QStringList> authored = shownRows();
     ASSERT_EQ(authored.size(), 150);
-    prompts.fileAnswers = {path("lang.vst")};
-    ui().SpeichernButton->click();
+    save(path("lang.vst"));
     ASSERT_TRUE(window->st.DataSaved);
 
     window->presentationFile().openChosenFile(path("lang.vst"));
@@ -762,11 +606,8 @@ TEST_F(AuthoringView, StartPageEntriesReadPresentationsThroughTheReader)
 {
     openAuthoringVideo();
     setMarkAt(40);
-    press(0, 0, Qt::RightButton);
-    drag(60);
-    ui().PopupMenuMarkeStopFrame->trigger();
-    prompts.fileAnswers = {path("start.vst")};
-    ui().SpeichernButton->click();
+    setStopFrame(0, 60);
+    save(path("start.vst"));
     ASSERT_TRUE(window->st.DataSaved);
 
     window->StartseiteAn();

@@ -1,10 +1,8 @@
 // Presentation files as teachers bring them: written by hand, edited, or lying beside a shorter
 // video. Each is opened through the open command and played or edited as a user would.
-#include "support/ShellFixture.h"
+#include "AuthoringFixture.h"
 #include "support/TimerTicks.h"
 
-#include "authoring/MarkTableController.h"
-#include "common/Cp1252.h"
 #include "player/SectionPlayback.h"
 
 #include <QAction>
@@ -25,66 +23,14 @@
 #include <functional>
 
 using namespace kadro;
-using kadro::test::ShellFixture;
+using kadro::test::AuthoringFixture;
+using kadro::test::kManuell;
+using kadro::test::readBytes;
 
-namespace {
-const QString kManuell = QStringLiteral("   manuell");
-} // namespace
-
-class HandMade : public ShellFixture {
+// From the start page: each test enters the view it needs.
+class HandMade : public AuthoringFixture {
 protected:
-    MainWindowUi& ui() { return window->ui; }
-    QTableWidget* grid() { return window->ui.StringGrid; }
-
-    // A presentation file as an editor leaves it: the header and the given mark lines.
-    QString presentation(const QString& name, const QString& video, const QStringList& markLines)
-    {
-        QStringList lines{QStringLiteral("Videosteuerungsdatei zu Avi-File: *") + video + QLatin1Char('*'),
-                          QStringLiteral("Zeitschritt(Normal): 40 ms"), QStringLiteral("Zeitschritt(Zeitlupe): 200 ms"),
-                          QStringLiteral("Marken: %1").arg(markLines.size()), QStringLiteral("Optionen: 10")};
-        lines << markLines;
-        EXPECT_TRUE(writeFileSafely(path(name), cp1252Lines(lines)));
-        return path(name);
-    }
-    // The open command with the file chosen in the open dialog.
-    void open(const QString& file)
-    {
-        prompts.fileAnswers = {file};
-        ui().OeffnenButton->click();
-    }
-    void save(const QString& file)
-    {
-        prompts.fileAnswers = {file};
-        ui().SpeichernButton->click();
-    }
-    QString cell(int row, int column)
-    {
-        const QTableWidgetItem* item = grid()->item(row, column);
-        return item ? item->text() : QString();
-    }
-    QByteArray fileBytes(const QString& file)
-    {
-        QByteArray bytes;
-        EXPECT_TRUE(readFileBytes(file, &bytes));
-        return bytes;
-    }
-    QStringList shownTexts()
-    {
-        QStringList texts;
-        for (const auto& s : prompts.shown)
-            texts << s.text;
-        return texts;
-    }
-    // A left press on a cell of the mark grid, as the mouse gives it.
-    void press(int row, int column)
-    {
-        const QRect r = grid()->visualRect(grid()->model()->index(row, column));
-        ASSERT_TRUE(r.isValid());
-        QMouseEvent event(QEvent::MouseButtonPress, QPointF(r.center()),
-                          QPointF(grid()->viewport()->mapToGlobal(r.center())), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(grid()->viewport(), &event);
-    }
+    HandMade() { enterOnSetUp = false; }
     void moment() { test::showMoment(*device, ui().Timer1, ui().Timer2, ui().Timer3); }
     template <typename F> bool playUntil(F done, int limit = 400)
     {
@@ -150,7 +96,7 @@ TEST_F(HandMade, TransitionCodesOutsideTheRangeReadAsTheNearestAndSaveReadably)
 
     save(path("wieder.vst"));
     ASSERT_TRUE(window->st.DataSaved);
-    const QByteArray saved = fileBytes(path("wieder.vst"));
+    const QByteArray saved = readBytes(path("wieder.vst"));
     EXPECT_TRUE(saved.contains("#1 0 20 M 1 1 0 1 1 0 0 0 0\r\n"));
     EXPECT_TRUE(saved.contains("#2 21 40 A0 1 1 0 0 1 0 0 0 0\r\n"));
     EXPECT_TRUE(saved.contains("#3 41 60 M 1 0 0 0 0 0 0 0 0\r\n"));
@@ -229,6 +175,8 @@ TEST_F(HandMade, TheTransitionDialogChangesTheSavedStateOnlyWithAChange)
 
     press(0, 3); // "ohne Pause" was selected last: the opening switches to "von Hand"
     EXPECT_TRUE(uebergang->vonHandRadioButton->isChecked());
+    EXPECT_FALSE(uebergang->PauseEdit->isEnabled()); // the pause's field only with "mit Pause"
+    EXPECT_FALSE(uebergang->SekundenLabel->isEnabled());
     EXPECT_FALSE(window->st.DataSaved);
     save(file);
     ASSERT_TRUE(window->st.DataSaved);
@@ -241,6 +189,7 @@ TEST_F(HandMade, TheTransitionDialogChangesTheSavedStateOnlyWithAChange)
     press(2, 3); // a pause: the opening switches to "mit Pause"
     EXPECT_TRUE(uebergang->mitPauseRadioButton->isChecked());
     EXPECT_EQ(uebergang->PauseEdit->text(), QStringLiteral("5"));
+    EXPECT_TRUE(uebergang->PauseEdit->isEnabled());
     EXPECT_FALSE(window->st.DataSaved);
     save(file);
     press(2, 3);
@@ -287,7 +236,7 @@ TEST_F(HandMade, SavingRefusesAVideoPathThePresentationFileCannotHold)
                                  "Die Präsentation wurde nicht gespeichert. Bitte geben Sie dem Video und seinen "
                                  "Ordnern Namen ohne diese Zeichen."));
     EXPECT_EQ(prompts.fileRequests.size(), requests); // no save dialog
-    EXPECT_EQ(fileBytes(path("wurf.vst")), old);
+    EXPECT_EQ(readBytes(path("wurf.vst")), old);
     EXPECT_FALSE(QFile::exists(path("wurf")));
     EXPECT_FALSE(window->st.DataSaved);
 

@@ -10,6 +10,7 @@
 using namespace kadro;
 using kadro::test::describeMemo;
 using kadro::test::kOn;
+using kadro::test::readBytes;
 using kadro::test::MemoViewFixture;
 
 namespace {
@@ -19,16 +20,6 @@ const QString kSaveQuestion = QStringLiteral("Daten wurden geändert.\rÄnderung
 const QString kMemo1 = QStringLiteral("[l]Kugel{b 10} fällt{10}");
 const QString kMemo2 = QStringLiteral("[c]Mitte{10 #ff0000}");
 const QString kMemo3 = QStringLiteral("[l]schräg{i 18}");
-
-QByteArray presentation(const QString& video, const QStringList& markLines)
-{
-    QString text = QStringLiteral("Videosteuerungsdatei zu Avi-File: *") + video +
-                   QStringLiteral("*\r\nZeitschritt(Normal): 40 ms\r\nZeitschritt(Zeitlupe): 200 ms\r\nMarken: ") +
-                   QString::number(markLines.size()) + QStringLiteral("\r\nOptionen: 10\r\n");
-    for (const QString& line : markLines)
-        text += line + QStringLiteral("\r\n");
-    return toCp1252(text);
-}
 
 QString memoOfFile(const QString& file)
 {
@@ -114,7 +105,7 @@ TEST_F(TestRunView, FormattedMemosSurviveEditingTheTestRunSavingAndThePlayer)
     writeThreeMemos();
     EXPECT_EQ(memosOfMarks(), (QStringList{kMemo1, kMemo2, kMemo3}));
     // Each memo lies in its working file as RTF.
-    EXPECT_TRUE(looksLikeRtf(kadro::test::readBytes(path("Mem/2.mem"))));
+    EXPECT_TRUE(looksLikeRtf(readBytes(path("Mem/2.mem"))));
     EXPECT_EQ(memoOfFile(path("Mem/2.mem")), kMemo2);
 
     // A mark inserted between marks 1 and 2 and deleted again: the memos stay with their marks.
@@ -127,6 +118,7 @@ TEST_F(TestRunView, FormattedMemosSurviveEditingTheTestRunSavingAndThePlayer)
     EXPECT_EQ(memosOfMarks(), (QStringList{kMemo1, QStringLiteral("[l]"), kMemo2, kMemo3}));
     press(1, 0);
     ui().PopupMenuMarkeLoeschen->trigger();
+    EXPECT_EQ(memo(), kMemo3); // again the last mark's
     EXPECT_EQ(gridRows(), authored);
     EXPECT_EQ(memosOfMarks(), (QStringList{kMemo1, kMemo2, kMemo3}));
     EXPECT_FALSE(QFile::exists(path("Mem/4.mem")));
@@ -185,11 +177,10 @@ TEST_F(TestRunView, FormattedMemosSurviveEditingTheTestRunSavingAndThePlayer)
 
     // Saved, the memo files go into the presentation folder as RTF ...
     QDir().mkpath(path("kurs"));
-    prompts.fileAnswers = {path("kurs/Fall.vst")};
-    ui().SpeichernButton->click();
+    save(path("kurs/Fall.vst"));
     EXPECT_TRUE(window->st.DataSaved);
     for (int n = 1; n <= 3; ++n)
-        EXPECT_TRUE(looksLikeRtf(kadro::test::readBytes(path("kurs/Fall/%1.mem").arg(n)))) << n;
+        EXPECT_TRUE(looksLikeRtf(readBytes(path("kurs/Fall/%1.mem").arg(n)))) << n;
 
     // ... and the player shows each section's memo with its formatting.
     window->StartseiteAn();
@@ -293,8 +284,7 @@ TEST_F(TestRunView, EditingAMemoIsAnUnsavedChange)
     press(1, 12);
     type(QStringLiteral("erste Fassung"));
     QDir().mkpath(path("kurs"));
-    prompts.fileAnswers = {path("kurs/Fall.vst")};
-    ui().SpeichernButton->click();
+    save(path("kurs/Fall.vst"));
     ASSERT_TRUE(window->st.DataSaved);
 
     // Looking at the memos changes nothing ...
@@ -316,8 +306,8 @@ TEST_F(TestRunView, EditingAMemoIsAnUnsavedChange)
 TEST_F(TestRunView, MemoFilesOfAnEarlierVersionOpenFormattedAndAreSavedAsRtf)
 {
     const QString video = videoFile(QStringLiteral("alt/film.avi"));
-    ASSERT_TRUE(writeFileSafely(path("alt/Kurs.vst"), presentation(video, {QStringLiteral("#1 0 99 M 1 1 0 0 0 0 0 0 1"),
-                                                                           QStringLiteral("#2 100 199 M 1 1 0 0 0 0 0 0 1")})));
+    presentation(QStringLiteral("alt/Kurs.vst"), video,
+                 {QStringLiteral("#1 0 99 M 1 1 0 0 0 0 0 0 1"), QStringLiteral("#2 100 199 M 1 1 0 0 0 0 0 0 1")});
     QDir().mkpath(path("alt/Kurs"));
     QTextDocument old;
     QTextCursor c(&old);
@@ -344,18 +334,17 @@ TEST_F(TestRunView, MemoFilesOfAnEarlierVersionOpenFormattedAndAreSavedAsRtf)
     enterView(2);
     window->presentationFile().openChosenFile(path("alt/Kurs.vst"));
     EXPECT_EQ(memo(), QStringLiteral("[l]Höhe{b 12}"));
-    prompts.fileAnswers = {path("neu.vst")};
-    ui().SpeichernButton->click();
-    EXPECT_TRUE(looksLikeRtf(kadro::test::readBytes(path("neu/1.mem"))));
+    save(path("neu.vst"));
+    EXPECT_TRUE(looksLikeRtf(readBytes(path("neu/1.mem"))));
     EXPECT_EQ(memoOfFile(path("neu/1.mem")), QStringLiteral("[l]Höhe{b 12}"));
 }
 
 TEST_F(TestRunView, ASectionMemoThatCannotBeReadLeavesTheTextShown)
 {
     const QString video = videoFile(QStringLiteral("kurs/film.avi"));
-    ASSERT_TRUE(writeFileSafely(path("kurs/Zwei.vst"), presentation(video, {QStringLiteral("#1 0 99 M 1 1 0 0 0 0 0 0 1"),
-                                                                            QStringLiteral("#2 100 199 M 1 1 0 0 0 0 0 0 1"),
-                                                                            QStringLiteral("#3 200 299 M 1 1 0 0 0 0 0 0 0")})));
+    presentation(QStringLiteral("kurs/Zwei.vst"), video,
+                 {QStringLiteral("#1 0 99 M 1 1 0 0 0 0 0 0 1"), QStringLiteral("#2 100 199 M 1 1 0 0 0 0 0 0 1"),
+                  QStringLiteral("#3 200 299 M 1 1 0 0 0 0 0 0 0")});
     QDir().mkpath(path("kurs/Zwei"));
     QTextDocument first;
     first.setPlainText(QStringLiteral("erster Abschnitt"));

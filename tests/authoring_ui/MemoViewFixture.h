@@ -1,13 +1,10 @@
 #pragma once
 // The authoring view with the memo editor, driven as the author drives it: typing into the
 // editor, clicking the tool bar and the mark grid with real events.
-#include "support/ShellFixture.h"
+#include "AuthoringFixture.h"
 
-#include "authoring/MarkTableController.h"
 #include "authoring/MemoEditor.h"
-#include "authoring/PresentationFile.h"
 #include "authoring/TestRun.h"
-#include "common/Cp1252.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -26,17 +23,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <ostream>
-
-// Texts show as text when a comparison fails.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace kadro::test {
-
-inline const QString kOn = QStringLiteral("      OK");
 
 // A memo's text and formatting in one line per paragraph: the alignment code, then each run as
 // text{flags size colour} with b, i, u for the styles (a font other than Arial is named).
@@ -71,67 +58,9 @@ inline QString describeMemo(const QTextDocument& doc)
     return lines.join(QLatin1Char('\n'));
 }
 
-inline QByteArray readBytes(const QString& path)
-{
-    QByteArray bytes;
-    EXPECT_TRUE(readFileBytes(path, &bytes)) << path.toStdString();
-    return bytes;
-}
-
-class MemoViewFixture : public ShellFixture {
+class MemoViewFixture : public AuthoringFixture {
 protected:
-    void SetUp() override
-    {
-        ShellFixture::SetUp();
-        enterView(2);
-    }
-
-    MainWindowUi& ui() { return window->ui; }
     QTextEdit* edit() { return window->ui.RichEdit; }
-    QTableWidget* grid() { return window->ui.StringGrid; }
-
-
-    // Opens a video of 500 frames into the authoring view, as the open command does.
-    void openAuthoringVideo(const QString& name = QStringLiteral("film.avi"))
-    {
-        device->setLength(499);
-        window->presentationFile().openChosenFile(videoFile(name));
-        ASSERT_TRUE(device->isOpen());
-    }
-
-    void setMarkAt(int frame)
-    {
-        ui().VideoTrackBar->setValue(frame);
-        QTest::mouseClick(ui().MarkeSetzenButton, Qt::LeftButton);
-    }
-
-    // A mouse press on a grid cell, as the user clicks it.
-    void press(int row, int column, Qt::MouseButton button = Qt::LeftButton)
-    {
-        const QRect r = grid()->visualRect(grid()->model()->index(row, column));
-        ASSERT_TRUE(r.isValid()) << row << "," << column;
-        const QPoint p = r.center();
-        QMouseEvent event(QEvent::MouseButtonPress, QPointF(p), QPointF(grid()->viewport()->mapToGlobal(p)), button,
-                          button, Qt::NoModifier);
-        QCoreApplication::sendEvent(grid()->viewport(), &event);
-    }
-
-    QString cell(int row, int column)
-    {
-        const QTableWidgetItem* item = grid()->item(row, column);
-        return item ? item->text() : QString();
-    }
-    QList<QStringList> gridRows()
-    {
-        QList<QStringList> rows;
-        for (int r = 0; r < grid()->rowCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < 13; ++c)
-                cells << cell(r, c);
-            rows << cells;
-        }
-        return rows;
-    }
 
     // The author types into a widget: one key press and release per character, umlauts too.
     static void typeInto(QWidget* widget, const QString& text)
@@ -166,14 +95,6 @@ protected:
         return c.charFormat();
     }
     QString memo() { return describeMemo(*edit()->document()); }
-
-    QStringList shownTexts() const
-    {
-        QStringList texts;
-        for (const auto& s : prompts.shown)
-            texts << s.text;
-        return texts;
-    }
 };
 
 } // namespace kadro::test

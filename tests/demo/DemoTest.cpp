@@ -1,3 +1,4 @@
+#include "BallScene.h"
 #include "FreeFall.h"
 #include "authoring/model/MemoFiles.h"
 #include "authoring/model/MemoFormat.h"
@@ -7,6 +8,8 @@
 #include "player/SectionPlayback.h"
 #include "player/video/FfmsVideoDevice.h"
 #include "player/view/PictureSurface.h"
+#include "support/RedBall.h"
+#include "support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -17,58 +20,7 @@
 #include <gtest/gtest.h>
 
 using namespace kadro;
-
-namespace {
-// Centre of the dark red ball in a decoded picture, from the mass of its pixels.
-bool ballCentroid(const QImage& image, double* x, double* y)
-{
-    double sx = 0, sy = 0, n = 0;
-    for (int row = 0; row < image.height(); ++row) {
-        for (int col = 0; col < image.width(); ++col) {
-            const QColor c = image.pixelColor(col, row);
-            if (c.red() > 110 && c.green() < 90 && c.blue() < 90) {
-                sx += col;
-                sy += row;
-                n += 1;
-            }
-        }
-    }
-    if (n < 20)
-        return false;
-    *x = sx / n;
-    *y = sy / n;
-    return true;
-}
-
-// Least-squares parabola y = a + b t + c t² through the points; returns c.
-double parabolaCurvature(const std::vector<double>& t, const std::vector<double>& y)
-{
-    std::array<std::array<double, 4>, 3> m{};
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        const double p[3] = {1, t[i], t[i] * t[i]};
-        for (int r = 0; r < 3; ++r) {
-            for (int c = 0; c < 3; ++c)
-                m[r][c] += p[r] * p[c];
-            m[r][3] += p[r] * y[i];
-        }
-    }
-    for (int col = 0; col < 3; ++col) {
-        for (int r = col + 1; r < 3; ++r) {
-            const double f = m[r][col] / m[col][col];
-            for (int c = col; c < 4; ++c)
-                m[r][c] -= f * m[col][c];
-        }
-    }
-    double x[3];
-    for (int r = 2; r >= 0; --r) {
-        double s = m[r][3];
-        for (int c = r + 1; c < 3; ++c)
-            s -= m[r][c] * x[c];
-        x[r] = s / m[r][r];
-    }
-    return x[2];
-}
-} // namespace
+using kadro::test::readBytes;
 
 TEST(DemoPresentation, TheBallInTheDecodedVideoFallsWithG)
 {
@@ -89,16 +41,17 @@ TEST(DemoPresentation, TheBallInTheDecodedVideoFallsWithG)
     for (int n = demo::kReleaseFrame; n <= demo::lastFreeFallFrame(); ++n) {
         device.seek(n);
         EXPECT_TRUE(device.waitForPicture());
-        double x = 0, y = 0;
-        ASSERT_TRUE(ballCentroid(surface.frame(), &x, &y)) << n;
-        EXPECT_NEAR(x, demo::kBallX, 1.0);
+        const std::optional<QPointF> ball = kadro::test::redBallCentre(surface.frame());
+        ASSERT_TRUE(ball) << n;
+        const double y = ball->y();
+        EXPECT_NEAR(ball->x(), demo::kBallX, 1.0);
         // Every frame shows the ball where free fall puts it, to the pixel.
         EXPECT_NEAR(y, demo::ballCentre(n).y(), 1.0) << n;
         times.push_back(demo::timeOf(n));
         ys.push_back(y);
     }
     ASSERT_GE(times.size(), 20u);
-    const double g = 2 * parabolaCurvature(times, ys) / demo::kPixelsPerMetre;
+    const double g = 2 * videogen::fitParabola(times, ys).c / demo::kPixelsPerMetre;
     EXPECT_NEAR(g, 9.81, 0.0981);
 }
 
@@ -129,8 +82,7 @@ TEST(DemoPresentation, EverySectionHasAFormattedMemoInRtf)
     QStringList titles;
     for (int m = 1; m <= demo::kSections; ++m) {
         const QString file = SectionPlayback::memoFilePath(dir.filePath("FreierFall.vst"), m);
-        QByteArray bytes;
-        ASSERT_TRUE(readFileBytes(file, &bytes)) << file.toStdString();
+        QByteArray bytes = readBytes(file);
         EXPECT_TRUE(bytes.startsWith("{\\rtf1\\ansi\\ansicpg1252")) << m;
         EXPECT_EQ(bytes, demo::memoFileText(m));
         QTextDocument doc;

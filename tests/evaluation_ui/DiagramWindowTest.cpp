@@ -1,37 +1,21 @@
 // The window "Kadro - Diagramme" as a teacher uses it: points clicked on the picture of a 50 fps
 // video, the window opened from "Datenaus&wertung", following new, deleted and cleared points and
 // a change of the time base, and its exports.
-#include "support/ShellFixture.h"
+#include "support/MeasuringFixture.h"
 
 #include "evaluation/DiagrammeFenster.h"
-#include "evaluation/EvaluationController.h"
-#include "measure/MeasureController.h"
-#include "player/Transport.h"
-#include "player/view/OverlayBox.h"
 #include "settings/OptionenFenster.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTest>
 #include <QtCharts/QChartView>
 
 using namespace kadro;
-using kadro::test::ShellFixture;
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.join(QStringLiteral("|")).toStdString() << ']'; }
-QT_END_NAMESPACE
+using kadro::test::MeasuringFixture;
 
 namespace {
 
@@ -47,35 +31,17 @@ const QString kClipboard = QStringLiteral(
 
 } // namespace
 
-class DiagramWindow : public ShellFixture {
+class DiagramWindow : public MeasuringFixture {
 protected:
     void SetUp() override
     {
-        ShellFixture::SetUp();
-        enterView(1);
-        std::vector<double> stamps;
-        for (int n = 0; n < 100; ++n)
-            stamps.push_back(n / 50.0);
-        device->setTiming({50, false, 0}, stamps);
+        MeasuringFixture::SetUp();
+        device->setTiming({50, false, 0}, stampsAtRate(50));
         ASSERT_TRUE(openVideo("fall.mp4", 99, {320, 240}));
-        ui().MenuDatenaufnahme->trigger();
-        click(10, 20);
-        click(110, 20);
-        QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("1"));
-        prompts.answers = {Button::Ja, Button::Nein};
-        QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
-        prompts.shown.clear();
+        calibrate();
     }
 
-    MainWindowUi& ui() { return window->ui; }
     TDiagrammeFenster& diagrams() { return *window->ui.DiagrammeFenster; }
-    void click(int x, int y) { QTest::mouseClick(ui().PaintBox1, Qt::LeftButton, {}, QPoint(x, y)); }
-    // A point, then the next frame.
-    void point(int x, int y)
-    {
-        click(x, y);
-        window->transport().VideoBildvorButtonClick();
-    }
     void fall()
     {
         for (int k = 0; k < 5; ++k)
@@ -102,15 +68,6 @@ protected:
         diagrams().AusgleichComboBox->setFocus();
         for (int i = 0; i < downs; ++i)
             QTest::keyClick(diagrams().AusgleichComboBox, Qt::Key_Down);
-    }
-    void deletePoint(int row)
-    {
-        QTableWidget* grid = ui().MesswerteStringGrid;
-        const QPoint at = grid->visualItemRect(grid->item(row, 1)).center();
-        QTest::mousePress(grid->viewport(), Qt::RightButton, {}, at);
-        QTest::mouseRelease(grid->viewport(), Qt::RightButton, {}, at);
-        ui().MesswertePopupMenu->hide();
-        ui().MesswertePopupMenuMessungLoeschen->trigger();
     }
 };
 
@@ -252,13 +209,10 @@ TEST_F(DiagramWindow, FollowsTheTimeBase)
     ui().MenuDiagramme->trigger();
     EXPECT_EQ(tableColumn(0).last(), QStringLiteral("0,08000"));
     // "Zeit aus dem Video" off in the settings: the settings' 40 ms per frame count.
-    prompts.modalHandler = [this](QDialog* d) {
-        d->show();
+    inSettings([this] {
         optionen->ZeitAusVideoCheckBox->setChecked(false);
         QTest::mouseClick(optionen->OKBitBtn, Qt::LeftButton);
-        return d->result();
-    };
-    window->MenuEinstellungenClick();
+    });
     EXPECT_EQ(tableColumn(0), (QStringList{"0,00", "0,04", "0,08", "0,12", "0,16"}));
     EXPECT_EQ(tableRow(1).at(3), QStringLiteral("5,000"));
 }

@@ -1,24 +1,15 @@
 // The evaluation drawn over the picture as a user chooses it: what lies on the drawing surface,
 // in which colours, and what is written there.
-#include "support/ShellFixture.h"
+#include "support/MeasuringFixture.h"
 
-#include "evaluation/EvaluationController.h"
 #include "evaluation/model/TrendFits.h"
-#include "measure/MeasureController.h"
-#include "player/view/OverlayBox.h"
+#include "settings/OptionenFenster.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QButtonGroup>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTest>
-#include <QTimer>
 
 using namespace kadro;
-using kadro::test::ShellFixture;
+using kadro::test::MeasuringFixture;
 
 namespace {
 struct Seg {
@@ -34,32 +25,15 @@ std::ostream& operator<<(std::ostream& os, const Seg& s)
 }
 } // namespace
 
-class EvaluationView : public ShellFixture {
+class EvaluationView : public MeasuringFixture {
 protected:
     void SetUp() override
     {
-        ShellFixture::SetUp();
-        enterView(1);
+        MeasuringFixture::SetUp();
         ASSERT_TRUE(openVideo("wurf.avi", 99, {320, 240}));
-        // Scale 0,01 m per pixel, origin in the lower-left corner.
-        ui().MenuDatenaufnahme->trigger();
-        click(10, 20);
-        click(110, 20);
-        QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("1"));
-        prompts.answers = {Button::Ja, Button::Nein};
-        QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
-        prompts.shown.clear();
+        calibrate(); // 0,01 m per pixel, origin in the lower-left corner
     }
 
-    MainWindowUi& ui() { return window->ui; }
-    EvaluationController& evaluation() { return window->evaluation(); }
-    void click(int x, int y) { QTest::mouseClick(ui().PaintBox1, Qt::LeftButton, {}, QPoint(x, y)); }
-    // A point on the next frame.
-    void point(int x, int y)
-    {
-        click(x, y);
-        window->transport().VideoBildvorButtonClick();
-    }
     std::vector<Seg> lines(int layer) const
     {
         std::vector<Seg> out;
@@ -75,24 +49,6 @@ protected:
             if (item.kind == OverlayItem::Kind::Text)
                 out << item.text;
         return out;
-    }
-    // The drawing timers are one-shot timers of a few milliseconds: wait until all have run,
-    // also those that a timer or a queued repaint started in turn.
-    void letTimersRun()
-    {
-        auto busy = [this] {
-            return ui().Timer5->isActive() || ui().Timer6->isActive() || ui().Timer7->isActive() ||
-                   ui().Timer8->isActive();
-        };
-        for (int i = 0; i < 500; ++i) {
-            QTest::qWait(10);
-            if (!busy()) {
-                QCoreApplication::processEvents();
-                if (!busy())
-                    return;
-            }
-        }
-        FAIL() << "the drawing timers did not run";
     }
     void choose(QAction* item) { item->trigger(); }
 };
@@ -188,26 +144,6 @@ TEST_F(EvaluationView, TrendlineAfterTrendparabelLeavesOnlyTheLine)
     letTimersRun();
     EXPECT_TRUE(ui().PaintBox1->items().empty());
     EXPECT_TRUE(evaluation().equationText().isEmpty());
-}
-
-TEST_F(EvaluationView, ABallDroppedStraightDownGivesTheFitOverTimeWithoutAnError)
-{
-    // Scale 0,01 m per pixel, 40 ms per frame: the ball falls 4,905 t² metres, clicked on every
-    // fifth frame (t = 0; 0,2; 0,4; 0,6 s) at the pixel nearest to it.
-    const int frames[] = {0, 5, 10, 15};
-    for (int f : frames) {
-        const double t = f * 0.040;
-        const int pixelsDown = int(std::lround(4.905 * t * t / 0.01));
-        while (device->position() < f)
-            window->transport().VideoBildvorButtonClick();
-        click(160, 10 + pixelsDown);
-    }
-    choose(ui().MenuTrendparabel);
-    letTimersRun();
-    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.shown.value(0).text.toStdString();
-    EXPECT_TRUE(lines(EvaluationController::EvaluationLayer).empty()) << "no curve over a single x";
-    const QString equation = evaluation().equationText();
-    EXPECT_TRUE(equation.startsWith(QStringLiteral(" y(x) = -4,9"))) << equation.toStdString();
 }
 
 TEST_F(EvaluationView, AFailedFitIsReportedAndDrawsNothing)

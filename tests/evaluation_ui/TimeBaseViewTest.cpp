@@ -2,112 +2,40 @@
 // stepped through, clicked frame by frame and fitted over time, with real mouse and key events.
 // The ball falls with g = 9,81 m/s²; the scale is chosen so that it lies on whole pixels at every
 // frame, so the fit gives g exactly when, and only when, the time of each frame is right.
-#include "support/ShellFixture.h"
+#include "support/MeasuringFixture.h"
+#include "support/RedBall.h"
 
-#include "common/Cp1252.h"
-#include "common/NumberFormat.h"
 #include "common/TimeBase.h"
 #include "common/TimeBasePreferences.h"
-#include "evaluation/EvaluationController.h"
-#include "player/Transport.h"
 #include "player/video/FfmsVideoDevice.h"
-#include "player/view/OverlayBox.h"
 #include "player/view/PictureSurface.h"
 #include "VideoGen.h"
 #include "settings/OptionenFenster.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTableWidget>
-#include <QTest>
-#include <QTimer>
 
 #include <cmath>
-#include <functional>
-#include <vector>
 
 using namespace kadro;
-using kadro::test::ShellFixture;
+using kadro::test::MeasuringFixture;
+using kadro::test::readBytes;
 
 namespace {
 constexpr double kG = 9.81;
-
-std::vector<double> evenStamps(double rate, int frames = 100)
-{
-    std::vector<double> out;
-    for (int n = 0; n < frames; ++n)
-        out.push_back(n / rate);
-    return out;
-}
 } // namespace
 
-class TimeBaseView : public ShellFixture {
+class TimeBaseView : public MeasuringFixture {
 protected:
-    void SetUp() override
-    {
-        ShellFixture::SetUp();
-        enterView(1);
-    }
-
-    MainWindowUi& ui() { return window->ui; }
     QString label() const { return window->ui.ZeitbasisLabel->text(); }
-    void click(int x, int y) { QTest::mouseClick(ui().PaintBox1, Qt::LeftButton, {}, QPoint(x, y)); }
-    void stepTo(int frame)
-    {
-        while (device->position() < frame)
-            window->transport().VideoBildvorButtonClick();
-    }
-    QString cell(int row, int column) const
-    {
-        const QTableWidgetItem* item = window->ui.MesswerteStringGrid->item(row, column);
-        return item ? item->text() : QString();
-    }
-
-    // "Datenaufnahme": 100 pixels are `distance` metres, the origin in the lower-left corner.
-    void calibrate(const QString& distance)
-    {
-        ui().MenuDatenaufnahme->trigger();
-        click(10, 20);
-        click(110, 20);
-        QTest::keyClicks(ui().XYAbstandEdit, distance);
-        prompts.answers = {Button::Ja, Button::Nein};
-        QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
-        prompts.shown.clear();
-    }
     // The ball `pixelsDown(frame)` pixels below the top row, clicked at each of `frames`.
     void clickFall(const std::vector<int>& frames, const std::function<int(int)>& pixelsDown)
     {
         for (int f : frames) {
             stepTo(f);
-            click(160, pixelsDown(f));
+            clickPicture(160, pixelsDown(f));
         }
-    }
-    // "Trendparabel" chosen and its one-shot drawing timers run: the fit over time's equation.
-    QString trendParabola()
-    {
-        ui().MenuTrendparabel->trigger();
-        for (int i = 0; i < 200 && (ui().Timer5->isActive() || ui().Timer6->isActive() || ui().Timer7->isActive() ||
-                                    ui().Timer8->isActive());
-             ++i)
-            QTest::qWait(10);
-        QCoreApplication::processEvents();
-        const QString equation = window->evaluation().equationText();
-        RecordProperty("equation", equation.toStdString());
-        return equation;
-    }
-    // g from the equation's first coefficient (y = −g/2 · t² + ...).
-    double fittedG()
-    {
-        const QString equation = trendParabola();
-        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^ y\\(x\\) = (-?[0-9]+,[0-9]+)x²"))
-                                              .match(equation);
-        EXPECT_TRUE(m.hasMatch()) << equation.toStdString();
-        return m.hasMatch() ? -2 * parseDecimal(m.captured(1)) : 0.0;
     }
     void setFromVideo(bool on) { TimeBasePreferences(TimeBasePreferences::configuredPath()).setFromVideo(on); }
 };
@@ -127,7 +55,7 @@ class TimeBaseAtRate : public TimeBaseView, public ::testing::WithParamInterface
 TEST_P(TimeBaseAtRate, TimesTheTableAndGFollowTheVideosRate)
 {
     const RateCase k = GetParam();
-    device->setTiming({k.rate, false, 0}, evenStamps(k.rate));
+    device->setTiming({k.rate, false, 0}, stampsAtRate(k.rate));
     ASSERT_TRUE(openVideo("handy.mp4", 99, {320, 240}));
     EXPECT_EQ(label(), QStringLiteral("Zeitbasis: %1 Bilder/s").arg(QLatin1String(k.rateShown)));
     EXPECT_TRUE(ui().ZeitbasisLabel->isVisibleTo(window.get()));
@@ -152,6 +80,10 @@ TEST_P(TimeBaseAtRate, TimesTheTableAndGFollowTheVideosRate)
     EXPECT_EQ(cell(2, 3), QLatin1String(k.oneFrame));
     EXPECT_EQ(cell(16, 4), QString::number(15 * k.every));
     EXPECT_NEAR(fittedG(), kG, kG * 0.001);
+    // Straight down: the fit over time without an error box, and no curve over a single x.
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.shown.value(0).text.toStdString();
+    for (const OverlayItem& item : ui().PaintBox1->layerItems(EvaluationController::EvaluationLayer))
+        EXPECT_NE(item.kind, OverlayItem::Kind::Line);
 }
 
 INSTANTIATE_TEST_SUITE_P(PhoneRates, TimeBaseAtRate,
@@ -199,7 +131,7 @@ TEST_F(TimeBaseView, AVariableFrameRateIsToldOnceAndEachFrameKeepsItsOwnTime)
 TEST_F(TimeBaseView, ASlowMotionRecordingIsMeasuredAtTheRateItWasFilmedAt)
 {
     // Filmed at 240 frames per second, stored at 30: the phone wrote the capture rate.
-    device->setTiming({30, false, 240}, evenStamps(30));
+    device->setTiming({30, false, 240}, stampsAtRate(30));
     prompts.answers = {Button::Ja};
     ASSERT_TRUE(openVideo("zeitlupe.mp4", 299, {320, 240}));
     ASSERT_EQ(prompts.shown.size(), 1);
@@ -230,7 +162,7 @@ TEST_F(TimeBaseView, ASlowMotionRecordingIsMeasuredAtTheRateItWasFilmedAt)
     EXPECT_EQ(label(), QStringLiteral("Zeitbasis: 240 Bilder/s (Aufnahme)"));
 
     // Another recording, declined: its stored rate counts.
-    device->setTiming({30, false, 120}, evenStamps(30));
+    device->setTiming({30, false, 120}, stampsAtRate(30));
     prompts.answers = {Button::Nein};
     ASSERT_TRUE(openVideo("anders.mp4", 99, {320, 240}));
     EXPECT_EQ(prompts.shown.size(), 1);
@@ -239,21 +171,13 @@ TEST_F(TimeBaseView, ASlowMotionRecordingIsMeasuredAtTheRateItWasFilmedAt)
 
 TEST_F(TimeBaseView, TheUserEntersACaptureRateAndTurnsTheVideosTimeOffInTheSettings)
 {
-    device->setTiming({30, false, 0}, evenStamps(30));
+    device->setTiming({30, false, 0}, stampsAtRate(30));
     ASSERT_TRUE(openVideo("zeitlupe.mp4", 99, {320, 240}));
     stepTo(30);
     ASSERT_EQ(ui().ZeitAnzeige2Label->text(), QStringLiteral("1,000"));
 
-    auto settings = [this](const std::function<void()>& inside) {
-        prompts.modalHandler = [inside](QDialog* d) {
-            d->show();
-            inside();
-            return d->result();
-        };
-        window->MenuEinstellungenClick();
-    };
     // A rate that is no number is refused and the dialog stays open.
-    settings([this] {
+    inSettings([this] {
         EXPECT_TRUE(optionen->ZeitAusVideoCheckBox->isChecked());
         EXPECT_TRUE(optionen->AufnahmeRateEdit->isEnabled());
         EXPECT_TRUE(optionen->AufnahmeRateEdit->text().isEmpty());
@@ -269,7 +193,7 @@ TEST_F(TimeBaseView, TheUserEntersACaptureRateAndTurnsTheVideosTimeOffInTheSetti
     EXPECT_EQ(ui().ZeitAnzeige1Label->text(), QStringLiteral("0,412")); // 99 frames: 0,4125 s
 
     // Off: the settings' time step again, for every video.
-    settings([this] {
+    inSettings([this] {
         EXPECT_EQ(optionen->AufnahmeRateEdit->text(), QStringLiteral("240"));
         optionen->ZeitAusVideoCheckBox->setChecked(false);
         optionen->OKBitBtn->click();
@@ -284,7 +208,7 @@ TEST_F(TimeBaseView, TheAuthoringViewShowsTheTimesOfThePresentationsTimeSteps)
     // The teacher cuts the video into sections; played, the presentation counts its time steps.
     window->StartseiteAn();
     enterView(2);
-    device->setTiming({30, false, 240}, evenStamps(30));
+    device->setTiming({30, false, 240}, stampsAtRate(30));
     ASSERT_TRUE(openVideo("handy.mp4", 99, {320, 240}));
     EXPECT_TRUE(prompts.shown.isEmpty());
     EXPECT_FALSE(ui().ZeitbasisLabel->isVisibleTo(window.get()));
@@ -325,15 +249,13 @@ TEST_F(TimeBaseView, WithTheVideosTimeOffEveryOutputIsAsWithTheTimeStep)
     // would go on with the same series).
     window->Programmpunkt1Einstellungen();
     setFromVideo(false);
-    device->setTiming({30, false, 0}, evenStamps(30));
+    device->setTiming({30, false, 0}, stampsAtRate(30));
     const QString thirtyOff = measureAndSave(QStringLiteral("b.mes"));
 
     EXPECT_TRUE(plain.startsWith(QStringLiteral("1,200 3,960|"))) << plain.toStdString();
     EXPECT_EQ(thirtyOff, plain);
-    QByteArray a;
-    QByteArray b;
-    ASSERT_TRUE(readFileBytes(path("a.mes"), &a));
-    ASSERT_TRUE(readFileBytes(path("b.mes"), &b));
+    const QByteArray a = readBytes(path("a.mes"));
+    const QByteArray b = readBytes(path("b.mes"));
     EXPECT_TRUE(fromCp1252(a).contains(QStringLiteral("\t0,12\t3\t\r\n"))) << fromCp1252(a).toStdString();
     EXPECT_EQ(a, b);
     EXPECT_EQ(label(), QStringLiteral("Zeitbasis: 40 ms je Bild"));
@@ -372,22 +294,12 @@ protected:
         EXPECT_TRUE(videogen::generate(spec, file, &error)) << error.toStdString();
         return file;
     }
-    // The ball's centre in the picture shown, from its red pixels.
+    // The ball's centre in the picture shown.
     QPointF ball()
     {
-        const QImage& image = window->ui.BildschirmPanel->frame();
-        double sx = 0, sy = 0, count = 0;
-        for (int row = 0; row < image.height(); ++row)
-            for (int col = 0; col < image.width(); ++col) {
-                const QColor c = image.pixelColor(col, row);
-                if (c.red() > 110 && c.green() < 90 && c.blue() < 90) {
-                    sx += col;
-                    sy += row;
-                    ++count;
-                }
-            }
-        EXPECT_GT(count, 20) << "no ball in frame " << window->st.CurrentFrame;
-        return count > 0 ? QPointF(sx / count, sy / count) : QPointF();
+        const std::optional<QPointF> at = kadro::test::redBallCentre(window->ui.BildschirmPanel->frame());
+        EXPECT_TRUE(at) << "no ball in frame " << window->st.CurrentFrame;
+        return at.value_or(QPointF());
     }
     // Calibrated on the fall itself (1 m from the ball at rest downwards), then the ball clicked
     // in the frames given.
@@ -396,17 +308,12 @@ protected:
         ASSERT_EQ(ui().PaintBox1->size(), QSize(384, 288));
         ASSERT_EQ(window->ui.BildschirmPanel->frame().size(), QSize(384, 288));
         ui().MenuDatenaufnahme->trigger();
-        click(100, kTop);
-        click(100, kTop + int(kPerMetre));
-        QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("1"));
-        prompts.answers = {Button::Ja, Button::Nein};
-        QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
-        prompts.shown.clear();
+        calibrateBetween({100, kTop}, {100, kTop + int(kPerMetre)});
         for (int f : frames) {
             ui().VideoTrackBar->setValue(f);
             ASSERT_EQ(window->st.CurrentFrame, f);
             const QPointF at = ball();
-            click(int(std::lround(at.x())), int(std::lround(at.y())));
+            clickPicture(int(std::lround(at.x())), int(std::lround(at.y())));
         }
     }
 };

@@ -4,6 +4,7 @@
 #include "common/ErrorReport.h"
 #include "measure/model/MeasurementFile.h"
 #include "support/ScriptedPrompts.h"
+#include "support/TestFiles.h"
 #include "support/WriteFailures.h"
 
 #include <QDir>
@@ -27,13 +28,6 @@ const QByteArray kTwoPointsFile =
     "Nr.\tX-Koordinate\tY-Koordinate\tdt/[s]\tFramenummer\r\n"
     "1\t1,200\t2,070\t\t12\t\r\n"
     "2\t1,300\t1,900\t0,08\t14\t\r\n";
-
-QByteArray fileBytes(const QString& path)
-{
-    QByteArray bytes;
-    EXPECT_TRUE(readFileBytes(path, &bytes)) << path.toStdString();
-    return bytes;
-}
 
 } // namespace
 
@@ -74,7 +68,7 @@ TEST(MeasurementFile, SavingAsksForTheFileAndWritesIt)
     prompts.fileAnswers = {path, path};
     EXPECT_TRUE(saveMeasurements(prompts, "/home/lehrer/Fall.avi", 0.01, MeasurementSeries()));
     EXPECT_TRUE(saveMeasurements(prompts, "/home/lehrer/Fall.avi", 0.01, twoPoints()));
-    EXPECT_EQ(fileBytes(path), kTwoPointsFile);
+    EXPECT_EQ(readBytes(path), kTwoPointsFile);
 }
 
 TEST(MeasurementFile, FailedWriteIsAnInputOutputErrorAndHarmsNothing)
@@ -92,7 +86,7 @@ TEST(MeasurementFile, FailedWriteIsAnInputOutputErrorAndHarmsNothing)
     ASSERT_TRUE(QDir(dir.path()).mkpath("Fall.mes"));
     ASSERT_TRUE(writeFileSafely(dir.filePath("Fall.mes/inhalt.txt"), "bleibt"));
     EXPECT_THROW(writeMeasurementFile(dir.filePath("Fall.mes"), "a.avi", 0.01, twoPoints()), KadroError);
-    EXPECT_EQ(fileBytes(dir.filePath("Fall.mes/inhalt.txt")), QByteArray("bleibt"));
+    EXPECT_EQ(readBytes(dir.filePath("Fall.mes/inhalt.txt")), QByteArray("bleibt"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList());
 
     // A "folder" that is a file: the path is not found.
@@ -103,7 +97,7 @@ TEST(MeasurementFile, FailedWriteIsAnInputOutputErrorAndHarmsNothing)
     } catch (const KadroError& e) {
         EXPECT_EQ(QString::fromStdString(e.what()), "E/A-Fehler 3");
     }
-    EXPECT_EQ(fileBytes(dir.filePath("Kurs")), QByteArray("kein Ordner"));
+    EXPECT_EQ(readBytes(dir.filePath("Kurs")), QByteArray("kein Ordner"));
 
     // A disk that is full midway: a write error, and the earlier file of that name stays whole.
     const QString earlier = dir.filePath("Wurf.mes");
@@ -120,6 +114,6 @@ TEST(MeasurementFile, FailedWriteIsAnInputOutputErrorAndHarmsNothing)
         }
     }
     EXPECT_EQ(message, "E/A-Fehler 101");
-    EXPECT_EQ(fileBytes(earlier), kTwoPointsFile);
+    EXPECT_EQ(readBytes(earlier), kTwoPointsFile);
     EXPECT_EQ(test::entriesOf(dir.path()), entries);
 }

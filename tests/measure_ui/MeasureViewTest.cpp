@@ -1,88 +1,20 @@
 // Measuring in the player view as a user does it: real mouse and key events on the picture, the
 // distance field and the measurement table.
-#include "support/ShellFixture.h"
+#include "MeasureFixture.h"
 
-#include "common/Cp1252.h"
-#include "measure/MeasureController.h"
-#include "measure/model/MeasureTexts.h"
-#include "player/view/OverlayBox.h"
-
-#include <QAction>
-#include <QApplication>
-#include <QMouseEvent>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTest>
-#include <QTimer>
 
 using namespace kadro;
-using kadro::test::ShellFixture;
+using kadro::test::MeasureFixture;
+using kadro::test::readBytes;
 
-class MeasureView : public ShellFixture {
-protected:
-    void SetUp() override
-    {
-        ShellFixture::SetUp();
-        enterView(1);
-        ASSERT_TRUE(openVideo("fall.avi", 99, {320, 240}));
-        ASSERT_EQ(ui().PaintBox1->size(), QSize(320, 240));
-    }
-
-    MainWindowUi& ui() { return window->ui; }
-    MeasureController& measure() { return window->measure(); }
-
-    // A press and release of a mouse button on the picture at client pixel (x, y).
-    void clickPicture(int x, int y, Qt::MouseButton button = Qt::LeftButton)
-    {
-        QTest::mouseClick(ui().PaintBox1, button, {}, QPoint(x, y));
-    }
-    QString cell(int row, int column) const
-    {
-        const QTableWidgetItem* item = window->ui.MesswerteStringGrid->item(row, column);
-        return item ? item->text() : QString();
-    }
-    QStringList row(int r) const
-    {
-        QStringList out;
-        for (int c = 0; c < 5; ++c)
-            out << cell(r, c);
-        return out;
-    }
-    // The pointer moving over the picture to client pixel (x, y).
-    void movePointer(int x, int y)
-    {
-        const QPointF local(x, y);
-        QMouseEvent move(QEvent::MouseMove, local, ui().PaintBox1->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(ui().PaintBox1, &move);
-    }
-    void stepFrames(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            window->transport().VideoBildvorButtonClick();
-    }
-
-    // "Datenaufnahme", two clicks 100 pixels apart, "1" typed and Enter; the acceptance question
-    // is answered "Ja" and the origin question as given.
-    void calibrate(Button originAnswer)
-    {
-        ui().MenuDatenaufnahme->trigger();
-        clickPicture(10, 20);
-        clickPicture(110, 20);
-        QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("1"));
-        prompts.answers = {Button::Ja, originAnswer};
-        QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
-        prompts.shown.clear();
-    }
-};
+class MeasureView : public MeasureFixture {};
 
 TEST_F(MeasureView, CalibratingByClicksAndEnterSetsTheScaleAndTheOrigin)
 {
+    ASSERT_EQ(ui().PaintBox1->size(), QSize(320, 240)); // client pixels are the picture's
     ui().MenuDatenaufnahme->trigger();
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(prompts.shown[0].kind, BoxKind::Information);
@@ -99,29 +31,19 @@ TEST_F(MeasureView, CalibratingByClicksAndEnterSetsTheScaleAndTheOrigin)
     clickPicture(50, 50);
     EXPECT_EQ(ui().XKoord1Label->text(), QStringLiteral("50"));
     EXPECT_TRUE(ui().XKoord2Label->text().isEmpty());
-    // "Kalibrieren" only says to click the positions until Position 2 is clicked again.
+    // (That "Kalibrieren" waits for Position 2 again: Calibration.ClicksAlternatePositionOneAndTwo.)
     QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("1"));
     EXPECT_TRUE(ui().KalibrierenButton->isEnabled());
-    prompts.shown.clear();
-    QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
-    ASSERT_EQ(prompts.shown.size(), 1);
-    EXPECT_EQ(prompts.shown[0].text, kClickPositionsFirstText);
-    EXPECT_FALSE(measure().calibration().Calibrated);
-    prompts.shown.clear();
 
     // Typed coordinates count as well as clicked ones.
     clickPicture(150, 50);
+    prompts.shown.clear();
     ui().XKoord1Label->setText(QStringLiteral("10"));
     ui().XKoord2Label->setText(QStringLiteral("110"));
     prompts.answers = {Button::Ja, Button::Nein};
     QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
     EXPECT_EQ(ui().KalibrierungsLabel->text(), QStringLiteral("1,00E-02"));
-    ASSERT_EQ(prompts.shown.size(), 3);
-    EXPECT_EQ(prompts.shown[0].text, kAcceptCalibrationText);
-    EXPECT_EQ(prompts.shown[0].buttons, (QList<Button>{Button::Ja, Button::Abbrechen}));
-    EXPECT_EQ(prompts.shown[1].kind, BoxKind::Information);
-    EXPECT_EQ(prompts.shown[1].text, kOriginQuestionText);
-    EXPECT_EQ(prompts.shown[2].text, kStartMeasuringText);
+    EXPECT_EQ(prompts.shown.size(), 3); // which: Calibration.AcceptingAndAnsweringNeinTakesTheLowerLeftCorner
     EXPECT_FALSE(window->st.DataSaved);
     EXPECT_FALSE(ui().KalibrierenPanel->isVisibleTo(window.get()));
     EXPECT_TRUE(ui().MesswerteButtonPanel->isVisibleTo(window.get()));
@@ -158,15 +80,9 @@ TEST_F(MeasureView, RefusedCalibrationsChangeNothing)
     EXPECT_TRUE(ui().KalibrierenPanel->isVisibleTo(window.get()));
     EXPECT_TRUE(window->st.DataSaved);
 
-    // Coinciding positions.
-    ui().XYAbstandEdit->setText(QStringLiteral("1"));
-    ui().XKoord2Label->setText(QStringLiteral("10"));
-    QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
-    ASSERT_EQ(prompts.shown.size(), 3);
-    EXPECT_EQ(prompts.shown[2].text, kIdenticalPositionsText);
-    EXPECT_FALSE(measure().calibration().Calibrated);
-
+    // Every refusal of the calibration and its text: the model's Calibration tests.
     // "Abbrechen" to the acceptance question keeps the scale shown but nothing else.
+    ui().XYAbstandEdit->setText(QStringLiteral("1"));
     ui().XKoord2Label->setText(QStringLiteral("60"));
     prompts.answers = {Button::Abbrechen};
     QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
@@ -181,7 +97,7 @@ TEST_F(MeasureView, RefusedCalibrationsChangeNothing)
 
 TEST_F(MeasureView, PointsAreRecordedDeletedWithTheGridsMenuAndSaved)
 {
-    calibrate(Button::Nein);
+    calibrate();
     clickPicture(0, 239);      // frame 0
     stepFrames(1);
     clickPicture(120, 80);     // frame 1: picture (120, 159)
@@ -210,16 +126,12 @@ TEST_F(MeasureView, PointsAreRecordedDeletedWithTheGridsMenuAndSaved)
     EXPECT_FALSE(ui().MenuTrendparabel->isEnabled());
     EXPECT_TRUE(window->ui.MenuKeine->isChecked());
 
-    // Saving: the file a spreadsheet opens, and the measurements count as saved.
+    // Saving (through the dialog MeasurementFile.SavingAsksForTheFileAndWritesIt checks): the file a
+    // spreadsheet opens, and the measurements count as saved.
     prompts.fileAnswers = {path("fall.mes")};
     ui().MesswerteSpeichernButton->click();
     ASSERT_EQ(prompts.fileRequests.size(), 1);
-    EXPECT_TRUE(prompts.fileRequests[0].save);
-    EXPECT_EQ(prompts.fileRequests[0].options.filter, QStringLiteral("Messwerte (*.mes)|*.mes"));
-    EXPECT_EQ(prompts.fileRequests[0].options.defaultSuffix, QStringLiteral("mes"));
-    EXPECT_TRUE(prompts.fileRequests[0].options.overwritePrompt);
-    QByteArray bytes;
-    ASSERT_TRUE(readFileBytes(path("fall.mes"), &bytes));
+    QByteArray bytes = readBytes(path("fall.mes"));
     EXPECT_EQ(fromCp1252(bytes), QStringLiteral("Messwerte zu Avi-File: ") + device->fileName() +
                                      QStringLiteral("\r\n1,000E-02\r\n"
                                                     "Nr.\tX-Koordinate\tY-Koordinate\tdt/[s]\tFramenummer\r\n"
@@ -230,7 +142,7 @@ TEST_F(MeasureView, PointsAreRecordedDeletedWithTheGridsMenuAndSaved)
 
 TEST_F(MeasureView, AFailedSaveIsReportedAndTheDataStaysUnsaved)
 {
-    calibrate(Button::Nein);
+    calibrate();
     clickPicture(5, 5);
     // A "folder" that is a file: the file cannot be written.
     ASSERT_TRUE(writeFileSafely(path("Kurs"), "kein Ordner"));
@@ -240,14 +152,12 @@ TEST_F(MeasureView, AFailedSaveIsReportedAndTheDataStaysUnsaved)
     EXPECT_EQ(prompts.shown[0].title, QStringLiteral("Kadro 2.0"));
     EXPECT_TRUE(prompts.shown[0].text.startsWith(QStringLiteral("E/A-Fehler"))) << prompts.shown[0].text.toStdString();
     EXPECT_FALSE(window->st.DataSaved);
-    QByteArray bytes;
-    ASSERT_TRUE(readFileBytes(path("Kurs"), &bytes));
-    EXPECT_EQ(bytes, QByteArray("kein Ordner"));
+    // That the file in the way stays is MeasurementFile.FailedWriteIsAnInputOutputErrorAndHarmsNothing.
 }
 
 TEST_F(MeasureView, LeavingWithUnsavedMeasurementsSavesThroughTheDialog)
 {
-    calibrate(Button::Nein);
+    calibrate();
     clickPicture(5, 5);
     // "Ja", then the save dialog is cancelled: the view stays.
     prompts.answers = {Button::Ja};
@@ -265,9 +175,9 @@ TEST_F(MeasureView, LeavingWithUnsavedMeasurementsSavesThroughTheDialog)
     EXPECT_TRUE(ui().StartseitePanel->isVisibleTo(window.get()));
 }
 
-TEST_F(MeasureView, AfterSchliessenDatenaufnahmeGoesOnWithTheSameSeries)
+TEST_F(MeasureView, AfterSchliessenDatenaufnahmeGoesOnWithTheSameSeriesAndKalibrierungNeuStartsAfresh)
 {
-    calibrate(Button::Nein);
+    calibrate();
     clickPicture(0, 239);
     ui().AuswertungSchliessenButton->click();
     EXPECT_TRUE(ui().BerechnenAbdeckungsPanel->isVisibleTo(window.get()));
@@ -295,37 +205,13 @@ TEST_F(MeasureView, AfterSchliessenDatenaufnahmeGoesOnWithTheSameSeries)
     EXPECT_TRUE(ui().KalibrierenPanel->isVisibleTo(window.get()));
     EXPECT_FALSE(ui().MesswerteButtonPanel->isVisibleTo(window.get()));
     EXPECT_TRUE(ui().XYAbstandEdit->text().isEmpty());
-    calibrate(Button::Nein);
-    clickPicture(0, 239);
-    EXPECT_EQ(row(1), (QStringList{"1", "0,000", "0,000", "", "1"}));
-}
-
-TEST_F(MeasureView, AfterSchliessenBeforeTheOriginDatenaufnahmeTakesTheOriginClick)
-{
-    calibrate(Button::Ja);
-    ui().AuswertungSchliessenButton->click();
-    clickPicture(40, 40); // the panel is closed: no origin
-    EXPECT_FALSE(measure().calibration().OriginSet);
-    ui().MenuDatenaufnahme->trigger();
-    clickPicture(40, 40);
-    ASSERT_EQ(prompts.shown.size(), 1);
-    EXPECT_EQ(prompts.shown[0].text, kStartMeasuringText);
-    clickPicture(41, 40);
-    EXPECT_EQ(row(1), (QStringList{"1", "0,010", "0,000", "", "0"}));
-}
-
-TEST_F(MeasureView, KalibrierungNeuThenEnterBeforeClickingSaysToClickFirst)
-{
-    calibrate(Button::Nein);
-    prompts.answers = {Button::Ja};
-    ui().KalibrierungNeuButton->click();
+    // Enter before the positions are clicked anew says to click them; one is not enough either.
     prompts.shown.clear();
     QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("2"));
     QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(prompts.shown[0].kind, BoxKind::Information);
     EXPECT_EQ(prompts.shown[0].text, kClickPositionsFirstText);
-    // One position is not enough either; two are.
     clickPicture(10, 20);
     QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
     ASSERT_EQ(prompts.shown.size(), 2);
@@ -335,6 +221,22 @@ TEST_F(MeasureView, KalibrierungNeuThenEnterBeforeClickingSaysToClickFirst)
     QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
     EXPECT_EQ(ui().KalibrierungsLabel->text(), QStringLiteral("2,00E-02"));
     EXPECT_TRUE(measure().calibration().Calibrated);
+    clickPicture(0, 239);
+    EXPECT_EQ(row(1), (QStringList{"1", "0,000", "0,000", "", "1"}));
+}
+
+TEST_F(MeasureView, AfterSchliessenBeforeTheOriginDatenaufnahmeTakesTheOriginClick)
+{
+    calibrate(QStringLiteral("1"), Button::Ja);
+    ui().AuswertungSchliessenButton->click();
+    clickPicture(40, 40); // the panel is closed: no origin
+    EXPECT_FALSE(measure().calibration().OriginSet);
+    ui().MenuDatenaufnahme->trigger();
+    clickPicture(40, 40);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].text, kStartMeasuringText);
+    clickPicture(41, 40);
+    EXPECT_EQ(row(1), (QStringList{"1", "0,010", "0,000", "", "0"}));
 }
 
 TEST_F(MeasureView, RightClickOnThePictureOpensTheMainMenuAndPausesTheVideo)
@@ -356,7 +258,7 @@ TEST_F(MeasureView, LiveDisplayFollowsThePointer)
     movePointer(10, 20);
     EXPECT_EQ(ui().XLabel->text(), QStringLiteral("10"));
     EXPECT_EQ(ui().YLabel->text(), QStringLiteral("219"));
-    calibrate(Button::Nein);
+    calibrate();
     movePointer(0, 239);
     EXPECT_EQ(ui().XLabel->text(), QStringLiteral("0.000"));
     movePointer(25, 39);
@@ -366,7 +268,7 @@ TEST_F(MeasureView, LiveDisplayFollowsThePointer)
 
 TEST_F(MeasureView, OpeningAFileAndANewViewStartAfresh)
 {
-    calibrate(Button::Nein);
+    calibrate();
     clickPicture(5, 5);
     window->Programmpunkt1Einstellungen();
     EXPECT_FALSE(measure().calibration().Calibrated);

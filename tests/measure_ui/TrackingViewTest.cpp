@@ -1,44 +1,27 @@
 // "Verfolgen" as a teacher uses it: a generated video of a falling ball (640 × 480, shown at
 // 384 × 288) decoded by the real device, calibrated and clicked once with real mouse events; the
 // program then finds the ball in every following frame on the video's own pixels.
-#include "support/ShellFixture.h"
+#include "support/MeasuringFixture.h"
 
 #include "BallScene.h"
 #include "VideoGen.h"
-#include "common/Cp1252.h"
-#include "common/NumberFormat.h"
 #include "common/ProgramEvents.h"
 #include "common/TimeBasePreferences.h"
-#include "evaluation/EvaluationController.h"
-#include "measure/MeasureController.h"
-#include "player/Transport.h"
 #include "player/video/FfmsVideoDevice.h"
-#include "player/view/OverlayBox.h"
 #include "settings/OptionenFenster.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QSettings>
 #include <QSpinBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMouseEvent>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTableWidget>
-#include <QTest>
-#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 using namespace kadro;
-using kadro::test::ShellFixture;
+using kadro::test::MeasuringFixture;
 
 namespace {
 constexpr int kFrames = 41;  // 0 .. 40: the ball falls from 0,1 to 0,9 of the height
@@ -46,7 +29,7 @@ constexpr double kFps = 50;
 constexpr double kScale = 0.6; // display pixels per video pixel (384 / 640)
 } // namespace
 
-class TrackingView : public ShellFixture {
+class TrackingView : public MeasuringFixture {
 protected:
     std::unique_ptr<VideoDevice> makeDevice() override
     {
@@ -57,13 +40,9 @@ protected:
 
     void SetUp() override
     {
-        ShellFixture::SetUp();
-        enterView(1);
+        MeasuringFixture::SetUp();
         scene = videogen::BallScene::falling(640, 480, kFps, 8, 0.8);
     }
-
-    MainWindowUi& ui() { return window->ui; }
-    MeasureController& measure() { return window->measure(); }
 
     // The ball's path, from frame `jumpFrame` on moved `jump` video pixels to the right (where the
     // tracker cannot expect it).
@@ -90,18 +69,11 @@ protected:
         ASSERT_TRUE(window->transport().openPlainVideo(file));
         ASSERT_EQ(ui().PaintBox1->size(), QSize(384, 288));
         ASSERT_EQ(device()->fullFrameSize(), QSize(640, 480));
-        ui().MenuDatenaufnahme->trigger();
-        click(10, 20);
-        click(110, 20);
-        QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("1"));
-        prompts.answers = {Button::Ja, Button::Nein};
-        QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
-        prompts.shown.clear();
+        calibrate();
         ASSERT_FALSE(ui().MesswerteButtonPanel->isHidden());
         ASSERT_FALSE(ui().VerfolgenButton->isHidden());
     }
     VideoDevice* device() { return video; }
-    void click(int x, int y) { QTest::mouseClick(ui().PaintBox1, Qt::LeftButton, {}, QPoint(x, y)); }
     // The ball's centre in frame `frame` on the display picture (client pixels, y down).
     static QPointF onDisplay(const videogen::BallScene& s, int frame)
     {
@@ -115,7 +87,7 @@ protected:
         const QPointF c = onDisplay(s, frame);
         const QPoint at(int(std::lround(c.x())), int(std::lround(c.y())));
         offset = QPointF(at) - c;
-        click(at.x(), at.y());
+        clickPicture(at.x(), at.y());
     }
     // Where the followed point is in the table's metres (the display picture's y up from its
     // bottom row, 100 pixels a metre).
@@ -127,32 +99,11 @@ protected:
     {
         return (onDisplay(s, frame).x() + offset.x()) / 100;
     }
-    QString cell(int row, int column) const
-    {
-        const QTableWidgetItem* item = window->ui.MesswerteStringGrid->item(row, column);
-        return item ? item->text() : QString();
-    }
     int points() { return measure().series().pointCount(); }
     bool waitUntilOff(int ms = 60000)
     {
         return QTest::qWaitFor([this] { return measure().trackingState() != MeasureController::TrackingState::Running; },
                                ms);
-    }
-    // g from the fit over time ("Trendparabel": y = −g/2 · t² + ...).
-    double fittedG()
-    {
-        ui().MenuTrendparabel->trigger();
-        for (int i = 0; i < 200 && (ui().Timer5->isActive() || ui().Timer6->isActive() || ui().Timer7->isActive() ||
-                                    ui().Timer8->isActive());
-             ++i)
-            QTest::qWait(10);
-        QCoreApplication::processEvents();
-        const QString equation = window->evaluation().equationText();
-        RecordProperty("equation", equation.toStdString());
-        const QRegularExpressionMatch m =
-            QRegularExpression(QStringLiteral("^ y\\(x\\) = (-?[0-9]+,[0-9]+)x²")).match(equation);
-        EXPECT_TRUE(m.hasMatch()) << equation.toStdString();
-        return m.hasMatch() ? -2 * parseDecimal(m.captured(1)) : 0.0;
     }
 
     videogen::BallScene scene;
@@ -163,14 +114,7 @@ protected:
 TEST_F(TrackingView, OneClickTracksTheBallToTheVideosEndAndTheFitGivesG)
 {
     openAndCalibrate(ballVideo(QStringLiteral("fall.avi")));
-    EXPECT_EQ(ui().VerfolgenButton->text(), QStringLiteral("Verfolgen"));
-    // The button's hint line.
-    const QPointF inside(20, 10);
-    QMouseEvent move(QEvent::MouseMove, inside, ui().VerfolgenButton->mapToGlobal(inside), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(ui().VerfolgenButton, &move);
-    EXPECT_EQ(ui().HinweisPanel->text(),
-              QStringLiteral("  hier kann ein Objekt automatisch von Bild zu Bild verfolgt werden"));
+    EXPECT_EQ(ui().VerfolgenButton->text(), QStringLiteral("Verfolgen")); // its hint: the hover-hint test
 
     QTest::mouseClick(ui().VerfolgenButton, Qt::LeftButton);
     EXPECT_EQ(ui().HinweisPanel->text(), QStringLiteral("  Klicken Sie auf die Mitte des Objekts, das verfolgt werden soll"));
@@ -215,14 +159,8 @@ TEST_F(TrackingView, OneClickTracksTheBallToTheVideosEndAndTheFitGivesG)
 
     // Tracked points are points like clicked ones: the grid's pop-up deletes one, "Messwerte neu"
     // clears them all.
-    QTableWidget* grid = ui().MesswerteStringGrid;
-    grid->scrollToItem(grid->item(5, 1));
-    const QRect fifth = grid->visualItemRect(grid->item(5, 1));
-    QTest::mousePress(grid->viewport(), Qt::RightButton, {}, fifth.center());
-    QTest::mouseRelease(grid->viewport(), Qt::RightButton, {}, fifth.center());
+    deletePoint(5);
     EXPECT_EQ(ui().MesswertePopupMenuMessungLoeschen->text(), QStringLiteral("Messwert 5 löschen"));
-    ui().MesswertePopupMenu->hide();
-    ui().MesswertePopupMenuMessungLoeschen->trigger();
     EXPECT_EQ(points(), kFrames - 1);
     EXPECT_EQ(cell(5, 4), QStringLiteral("5"));
     EXPECT_NEAR(parseDecimal(cell(5, 3)), 0.04, 1e-9);
@@ -240,7 +178,7 @@ TEST_F(TrackingView, StoppAndAClickOnThePictureEndItWithinOneFrame)
         clickBall(scene, device()->position());
         ASSERT_TRUE(QTest::qWaitFor([&] { return points() >= before + 4; }, 30000));
         if (byPicture)
-            click(5, 5);
+            clickPicture(5, 5);
         else
             QTest::mouseClick(ui().VerfolgenButton, Qt::LeftButton);
         const int atStop = points();
@@ -291,15 +229,7 @@ TEST_F(TrackingView, ALostObjectIsReportedAndAClickOnItGoesOn)
 TEST_F(TrackingView, TheBoxAndTheSearchAreaAreSetInTheSettings)
 {
     openAndCalibrate(ballVideo(QStringLiteral("fall.avi")));
-    auto settings = [this](const std::function<void()>& inside) {
-        prompts.modalHandler = [inside](QDialog* d) {
-            d->show();
-            inside();
-            return d->result();
-        };
-        window->MenuEinstellungenClick();
-    };
-    settings([this] {
+    inSettings([this] {
         EXPECT_EQ(optionen->ObjektGroesseSpinBox->value(), 15);
         EXPECT_EQ(optionen->SuchbereichSpinBox->value(), 45);
         // Typed as a user does; the search area can never be smaller than the box.
@@ -316,7 +246,7 @@ TEST_F(TrackingView, TheBoxAndTheSearchAreaAreSetInTheSettings)
     QFile options(path(QStringLiteral("Optionen.opt")));
     if (options.open(QIODevice::ReadOnly))
         EXPECT_FALSE(options.readAll().contains("21"));
-    settings([this] {
+    inSettings([this] {
         EXPECT_EQ(optionen->ObjektGroesseSpinBox->value(), 5);
         EXPECT_EQ(optionen->SuchbereichSpinBox->value(), 21);
         optionen->AbbrechenBitBtn->click();
@@ -345,12 +275,8 @@ TEST_F(TrackingView, TheBoxAndTheSearchAreaAreSetInTheSettings)
 TEST_F(TrackingView, InAPresentationItEndsAtTheSectionsEnd)
 {
     ballVideo(QStringLiteral("fall.avi"));
-    const QStringList lines{QStringLiteral("Videosteuerungsdatei zu Avi-File: *fall.avi*"),
-                            QStringLiteral("Zeitschritt(Normal): 20 ms"), QStringLiteral("Zeitschritt(Zeitlupe): 200 ms"),
-                            QStringLiteral("Marken: 2"), QStringLiteral("Optionen: 10"),
-                            QStringLiteral("#1 5 25 M 1 1 1 1 1 1 0 1 1"),
-                            QStringLiteral("#2 26 40 M 1 1 1 1 1 1 0 1 1")};
-    ASSERT_TRUE(writeFileSafely(path(QStringLiteral("fall.vst")), cp1252Lines(lines)));
+    presentation(QStringLiteral("fall.vst"), QStringLiteral("fall.avi"),
+                 {QStringLiteral("#1 5 25 M 1 1 1 1 1 1 0 1 1"), QStringLiteral("#2 26 40 M 1 1 1 1 1 1 0 1 1")}, 20);
     QDir().mkpath(path(QStringLiteral("fall")));
     bool ended = false;
     QObject::connect(&window->events(), &ProgramEvents::sectionEndReached, [&] { ended = true; });
@@ -363,12 +289,7 @@ TEST_F(TrackingView, InAPresentationItEndsAtTheSectionsEnd)
     prompts.shown.clear();
 
     ASSERT_FALSE(ui().KalibrierenPanel->isHidden());
-    click(10, 20);
-    click(110, 20);
-    QTest::keyClicks(ui().XYAbstandEdit, QStringLiteral("1"));
-    prompts.answers = {Button::Ja, Button::Nein};
-    QTest::keyClick(ui().XYAbstandEdit, Qt::Key_Return);
-    prompts.shown.clear();
+    calibrateBetween({10, 20}, {110, 20});
     ended = false;
 
     QTest::mouseClick(ui().VerfolgenButton, Qt::LeftButton);

@@ -5,6 +5,7 @@
 
 using namespace kadro;
 using kadro::test::MeasureFixture;
+using kadro::test::readBytes;
 
 namespace {
 const QString kDirekt = QStringLiteral("Wollen Sie das Programm direkt beenden ohne zur Startseite zu gehen?");
@@ -27,11 +28,7 @@ TEST_F(UnsavedPoints, PointsRecordedDeletedOrClearedAfterASaveAreAskedFor)
 
     // Deleting a point through the table's pop-up menu.
     save("fall.mes");
-    QTableWidget* grid = ui().MesswerteStringGrid;
-    const QPoint second = grid->visualItemRect(grid->item(2, 1)).center();
-    QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, second);
-    ui().MesswertePopupMenu->hide();
-    ui().MesswertePopupMenuMessungLoeschen->trigger();
+    deletePoint(2);
     ASSERT_EQ(cell(5, 0), QString());
     EXPECT_EQ(closeQuestion(Button::Abbrechen), kUnsavedMeasurementsText);
 
@@ -97,8 +94,7 @@ TEST_F(UnsavedPoints, OpenAsksFirstAndCancelKeepsVideoCalibrationAndPoints)
     ASSERT_EQ(prompts.fileRequests.size(), 2);
     EXPECT_TRUE(prompts.fileRequests[0].save);
     EXPECT_FALSE(prompts.fileRequests[1].save);
-    QByteArray bytes;
-    ASSERT_TRUE(readFileBytes(path("fall.mes"), &bytes));
+    QByteArray bytes = readBytes(path("fall.mes"));
     EXPECT_EQ(fromCp1252(bytes).count(QStringLiteral("\r\n")), 6); // 3 lines of heading, 3 points
 
     // Saved now: "Öffnen" goes straight to the dialog.

@@ -278,25 +278,8 @@ protected:
     QString cell(int row) { return window->ui.StringGrid->item(row, 3)->text(); }
 };
 
-TEST_F(TransitionDialogTest, ShowsTheSelectedMarksTransition)
-{
-    setCell(1, QStringLiteral(" Pause (7)"));
-    window->st.SelectedMarkRow = 1;
-    window->st.DataSaved = true;
-    uebergang->FormActivate();
-    EXPECT_TRUE(uebergang->mitPauseRadioButton->isChecked());
-    EXPECT_EQ(uebergang->PauseEdit->text(), QStringLiteral("7"));
-    EXPECT_TRUE(uebergang->PauseEdit->isEnabled());
-    EXPECT_FALSE(window->st.DataSaved);
-
-    setCell(0, QStringLiteral("   manuell"));
-    window->st.SelectedMarkRow = 0;
-    uebergang->FormActivate();
-    EXPECT_TRUE(uebergang->vonHandRadioButton->isChecked());
-    EXPECT_FALSE(uebergang->PauseEdit->isEnabled());
-    EXPECT_FALSE(uebergang->SekundenLabel->isEnabled());
-}
-
+// How the opening shows the selected mark's transition is in the authoring tests
+// (HandMade.TheTransitionDialogChangesTheSavedStateOnlyWithAChange).
 TEST_F(TransitionDialogTest, ClosingWritesTheCellAndRefusesAnInvalidPause)
 {
     setCell(2, QStringLiteral("ohne Pause"));

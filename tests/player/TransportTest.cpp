@@ -1,4 +1,4 @@
-#include "support/PlayerFixture.h"
+#include "support/ShellFixture.h"
 
 #include "common/ProgramEvents.h"
 #include "player/view/PictureSurface.h"
@@ -13,7 +13,7 @@
 #include <QTimer>
 
 using namespace kadro;
-using kadro::test::PlayerFixture;
+using kadro::test::ShellFixture;
 
 namespace {
 struct Buttons {
@@ -31,9 +31,16 @@ std::ostream& operator<<(std::ostream& os, const Buttons& b)
 }
 } // namespace
 
-// The transport on its own context, without a main window.
-class TransportTest : public PlayerFixture {
+// The transport in the player view.
+class TransportTest : public ShellFixture {
 protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        enterView(1);
+    }
+    Transport& t() { return window->transport(); }
+    MainWindowUi& ui() { return window->ui; }
     Buttons buttons()
     {
         return {ui().VideoStartButton->text(), ui().VideoStartButton->isEnabled(), ui().VideoStopButton->text(),
@@ -45,7 +52,7 @@ protected:
 
 TEST_F(TransportTest, StateTableFromOpeningToTheEnd)
 {
-    QObject::connect(&events, &ProgramEvents::sectionEndReached, [this] { ++marksTransitions; });
+    QObject::connect(&window->events(), &ProgramEvents::sectionEndReached, [this] { ++marksTransitions; });
     ASSERT_TRUE(openVideo("fall.avi", 50));
     EXPECT_EQ(buttons(), (Buttons{"Start", true, "Pause", false, false, false, false}));
     EXPECT_TRUE(ui().HauptFensterPopupMenuBildvor->isEnabled()); // the twins are usable at once
@@ -64,12 +71,12 @@ TEST_F(TransportTest, StateTableFromOpeningToTheEnd)
     t().VideoStartButtonClick();
     EXPECT_TRUE(ui().Timer1->isActive());
     EXPECT_EQ(ui().Timer1->interval(), 40);
-    EXPECT_TRUE(st.IsPlaying);
+    EXPECT_TRUE(window->st.IsPlaying);
     EXPECT_EQ(ui().VideoStartButton->text(), QStringLiteral("Zurück"));
     EXPECT_EQ(ui().HauptFensterPopupMenuStart->text(), QStringLiteral("Z&urück"));
     t().Timer1Timer();
     t().Timer1Timer();
-    EXPECT_EQ(st.CurrentFrame, 2);
+    EXPECT_EQ(window->st.CurrentFrame, 2);
     EXPECT_EQ(ui().FrameAnzeige2Label->text(), QStringLiteral("2"));
     EXPECT_EQ(ui().ZeitAnzeige2Label->text(), QStringLiteral("0,080"));
     EXPECT_EQ(ui().VideoTrackBar->value(), 2);
@@ -78,7 +85,7 @@ TEST_F(TransportTest, StateTableFromOpeningToTheEnd)
     // Paused.
     t().VideoStopButtonClick();
     EXPECT_EQ(buttons(), (Buttons{"Zurück", true, "Weiter", true, true, true, true}));
-    EXPECT_FALSE(st.IsPlaying);
+    EXPECT_FALSE(window->st.IsPlaying);
     EXPECT_FALSE(ui().Timer1->isActive());
 
     // Single frames.
@@ -111,24 +118,24 @@ TEST_F(TransportTest, ZurueckWhileRunningReturnsToTheSectionStart)
     EXPECT_EQ(ui().ZeitAnzeige2Label->text(), QStringLiteral("0,000"));
     EXPECT_FALSE(ui().VideoStopButton->isEnabled());
     EXPECT_FALSE(ui().Timer1->isActive());
-    EXPECT_FALSE(st.IsPlaying);
+    EXPECT_FALSE(window->st.IsPlaying);
 }
 
 TEST_F(TransportTest, SoundIsForcedForEveryExtensionButExactlyAvi)
 {
     ASSERT_TRUE(openVideo("FALL.AVI"));
-    ASSERT_FALSE(st.SoundOn);
+    ASSERT_FALSE(window->st.SoundOn);
     t().VideoStartButtonClick();
-    EXPECT_TRUE(st.SoundOn);
+    EXPECT_TRUE(window->st.SoundOn);
     EXPECT_TRUE(ui().Timer2->isActive());
     EXPECT_TRUE(device->isPlaying());
     EXPECT_EQ(device->playEnd(), 99);
 
-    Programmpunkt1Einstellungen();
+    window->Programmpunkt1Einstellungen();
     QDir(path(".")).mkdir("Kurs.2024");
     ASSERT_TRUE(openVideo("Kurs.2024/fall.avi"));
     t().VideoStartButtonClick();
-    EXPECT_FALSE(st.SoundOn); // a dot in the folder name does not matter
+    EXPECT_FALSE(window->st.SoundOn); // a dot in the folder name does not matter
     EXPECT_TRUE(ui().Timer1->isActive());
 }
 
@@ -138,7 +145,7 @@ TEST_F(TransportTest, SlowMotionThenWeiterContinuesAtNormalSpeed)
     t().VideoZeitlupeButtonClick();
     EXPECT_EQ(ui().Timer1->interval(), 200);
     EXPECT_EQ(ui().VideoStopButton->text(), QStringLiteral("Weiter"));
-    EXPECT_FALSE(st.IsPlaying);
+    EXPECT_FALSE(window->st.IsPlaying);
     t().Timer1Timer();
     EXPECT_EQ(ui().ZeitAnzeige2Label->text(), QStringLiteral("0,040")); // still counted with the normal step
     t().VideoStopButtonClick();
@@ -149,7 +156,7 @@ TEST_F(TransportTest, SlowMotionThenWeiterContinuesAtNormalSpeed)
 
 TEST_F(TransportTest, SliderDraggedToTheEndsRunsEndAndBeginning)
 {
-    QObject::connect(&events, &ProgramEvents::sectionEndReached, [this] { ++marksTransitions; });
+    QObject::connect(&window->events(), &ProgramEvents::sectionEndReached, [this] { ++marksTransitions; });
     ASSERT_TRUE(openVideo("fall.avi", 80));
     ui().VideoTrackBar->setValue(80); // as a user's drag
     EXPECT_EQ(device->position(), 80);
@@ -166,10 +173,10 @@ TEST_F(TransportTest, SliderDraggedToTheEndsRunsEndAndBeginning)
 
 TEST_F(TransportTest, PlayingWithSoundNeverOverrunsTheSectionEnd)
 {
-    QObject::connect(&events, &ProgramEvents::sectionEndReached, [this] { ++marksTransitions; });
+    QObject::connect(&window->events(), &ProgramEvents::sectionEndReached, [this] { ++marksTransitions; });
     ASSERT_TRUE(openVideo("film.mp4", 300));
-    st.StartFrame = 100;
-    st.StopFrame = 150;
+    window->st.StartFrame = 100;
+    window->st.StopFrame = 150;
     t().OeffnenVariableEinstellungen();
     t().VideoStartButtonClick();
     ASSERT_TRUE(device->isPlaying());
@@ -177,7 +184,7 @@ TEST_F(TransportTest, PlayingWithSoundNeverOverrunsTheSectionEnd)
     device->clearCalls();
     device->advance(7);
     t().Timer2Timer();
-    EXPECT_EQ(st.CurrentFrame, 7);
+    EXPECT_EQ(window->st.CurrentFrame, 7);
     // Showing the position moves the slider but neither seeks nor restarts the playing device.
     EXPECT_FALSE(device->calls().join(' ').contains("seek"));
     EXPECT_FALSE(device->calls().join(' ').contains("play"));
@@ -187,7 +194,7 @@ TEST_F(TransportTest, PlayingWithSoundNeverOverrunsTheSectionEnd)
     t().Timer2Timer();
     EXPECT_EQ(marksTransitions, 1);
     EXPECT_FALSE(ui().Timer2->isActive());
-    EXPECT_EQ(st.CurrentFrame, 50);
+    EXPECT_EQ(window->st.CurrentFrame, 50);
     EXPECT_EQ(device->position(), 150);
 }
 
@@ -208,7 +215,7 @@ TEST_F(TransportTest, PictureIsSizedAndCentred)
     EXPECT_EQ(ui().BildschirmUnterlagePanel->geometry(), QRect(37, 30, 325, 245));
     EXPECT_EQ(ui().BildschirmPanel->size(), QSize(320, 240));
 
-    Programmpunkt1Einstellungen();
+    window->Programmpunkt1Einstellungen();
     EXPECT_EQ(ui().BildschirmUnterlagePanel->geometry(), QRect(5, 6, 389, 293));
     ASSERT_TRUE(openVideo("gross.mp4", 10, {1920, 1080}));
     EXPECT_EQ(ui().BildschirmPanel->size(), QSize(384, 216));
@@ -243,16 +250,16 @@ TEST_F(TransportTest, TonToggleSwitchesTheWayOfRunning)
     ASSERT_TRUE(openVideo("fall.avi"));
     t().VideoStartButtonClick();
     ASSERT_TRUE(ui().Timer1->isActive());
-    MenuDateiClick(); // opening the pop-up pauses
+    window->MenuDateiClick(); // opening the pop-up pauses
     t().HauptFensterPopupMenuTonClick();
-    EXPECT_TRUE(st.SoundOn);
+    EXPECT_TRUE(window->st.SoundOn);
     EXPECT_TRUE(ui().HauptFensterPopupMenuTon->isChecked());
     EXPECT_TRUE(optionen->TonCheckBox->isChecked());
     EXPECT_TRUE(ui().Timer2->isActive()); // continues with sound
     EXPECT_TRUE(device->isPlaying());
-    MenuDateiClick();
+    window->MenuDateiClick();
     t().HauptFensterPopupMenuTonClick();
-    EXPECT_FALSE(st.SoundOn);
+    EXPECT_FALSE(window->st.SoundOn);
     EXPECT_FALSE(optionen->TonCheckBox->isChecked());
     EXPECT_TRUE(ui().Timer1->isActive());
 }
@@ -274,7 +281,7 @@ TEST_F(TransportTest, PausingShowsTheFrameTheDeviceStoppedOn)
     t().Timer2Timer();
     device->advance(1); // shown after the last poll
     t().VideoStopButtonClick();
-    EXPECT_EQ(st.CurrentFrame, 5);
+    EXPECT_EQ(window->st.CurrentFrame, 5);
     EXPECT_EQ(ui().FrameAnzeige2Label->text(), QStringLiteral("5"));
     EXPECT_EQ(device->position(), 5);
     EXPECT_EQ(ui().VideoStopButton->text(), QStringLiteral("Weiter"));

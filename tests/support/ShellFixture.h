@@ -5,23 +5,49 @@
 #include "app/Infofenster.h"
 #include "app/StartPage.h"
 #include "app/VideoAbspielenFenster.h"
+#include "common/Cp1252.h"
 #include "common/ErrorReport.h"
 #include "common/Prompts.h"
 #include "support/ScriptedPrompts.h"
+#include "support/TestFiles.h"
 #include "player/MarkenUebergangFenster.h"
 #include "player/Transport.h"
 #include "support/FakeVideoDevice.h"
 #include "settings/OptionenFenster.h"
 #include "settings/TitelFenster.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <functional>
 #include <memory>
+#include <ostream>
+
+// Texts show as text when a comparison fails.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& texts, std::ostream* os)
+{
+    *os << '[' << texts.join(QStringLiteral("|")).toStdString() << ']';
+}
 
 namespace kadro::test {
+
+// A presentation file as an editor leaves it: the header and the given mark lines.
+inline QByteArray presentationText(const QString& video, const QStringList& markLines, int normal = 40, int slow = 200)
+{
+    QStringList lines{QStringLiteral("Videosteuerungsdatei zu Avi-File: *") + video + QLatin1Char('*'),
+                      QStringLiteral("Zeitschritt(Normal): %1 ms").arg(normal),
+                      QStringLiteral("Zeitschritt(Zeitlupe): %1 ms").arg(slow),
+                      QStringLiteral("Marken: %1").arg(markLines.size()), QStringLiteral("Optionen: 10")};
+    lines << markLines;
+    return cp1252Lines(lines);
+}
 
 class ShellFixture : public ::testing::Test {
 protected:
@@ -74,6 +100,13 @@ protected:
         return p;
     }
 
+    // The file `name` written with presentationText(); its path.
+    QString presentation(const QString& name, const QString& video, const QStringList& markLines, int normal = 40,
+                         int slow = 200)
+    {
+        EXPECT_TRUE(writeFileSafely(path(name), presentationText(video, markLines, normal, slow)));
+        return path(name);
+    }
     // Into the player (1) or authoring (2) view from the start page.
     void enterView(int area)
     {
@@ -87,6 +120,27 @@ protected:
         device->setLength(length);
         device->setDisplaySize(size);
         return window->transport().openPlainVideo(path(name));
+    }
+
+    bool startPageShown() const { return window->ui.StartseitePanel->isVisibleTo(window.get()); }
+    // The texts of the boxes shown so far.
+    QStringList shownTexts() const
+    {
+        QStringList texts;
+        for (const auto& s : prompts.shown)
+            texts << s.text;
+        return texts;
+    }
+
+    // "Einstellungen" opened from the menu; `inside` runs while the dialog is shown and closes it.
+    void inSettings(const std::function<void()>& inside)
+    {
+        prompts.modalHandler = [inside](QDialog* d) {
+            d->show();
+            inside();
+            return d->result();
+        };
+        window->MenuEinstellungenClick();
     }
 
     ScriptedPrompts prompts;

@@ -2,6 +2,7 @@
 // preparation of a file (the progress dialog's "Abbrechen").
 
 #include "video/Corpus.h"
+#include "support/TestFiles.h"
 
 #include "player/video/FfmsFrameSource.h"
 #include "player/video/FfmsVideoDevice.h"
@@ -141,18 +142,9 @@ TEST(IndexCache, ChangedFilesAndUnreadableEntriesAreIndexedAgain)
     // Unreadable entry: garbage, then a truncated copy of a good entry.
     const QString entry = IndexCache(ws.cacheDir()).entryPath(path);
     ASSERT_TRUE(QFile::exists(entry));
-    QByteArray good;
-    {
-        QFile f(entry);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        good = f.readAll();
-    }
+    const QByteArray good = readBytes(entry);
     for (const QByteArray& bad : {QByteArray(3000, '\x17'), good.left(good.size() / 2)}) {
-        {
-            QFile f(entry);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write(bad);
-        }
+        writeText(entry, bad);
         ASSERT_NO_THROW(ws.openIn(dev, path));
         EXPECT_FALSE(dev.source()->indexFromCache());
         EXPECT_EQ(dev.length(), 79);

@@ -2,6 +2,7 @@
 // files, FFmpeg alone numbers its pictures wrongly, and the device shows every slot's own picture.
 
 #include "video/Corpus.h"
+#include "support/TestFiles.h"
 
 #include "player/video/FfmsFrameSource.h"
 #include "player/video/FfmsVideoDevice.h"
@@ -16,9 +17,7 @@
 #include <QTemporaryDir>
 
 extern "C" {
-#include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libswscale/swscale.h>
 }
 
 #include <string>
@@ -57,47 +56,11 @@ std::vector<Chunk> videoChunks(const QString& path)
 }
 
 // The numbers of the pictures FFmpeg's own decoder puts out for the file, in output order.
-std::vector<int> ffmpegOutputs(const QString& path)
+std::vector<int> ffmpegOutputs(const videogen::Spec& spec)
 {
     std::vector<int> out;
-    AVFormatContext* fc = nullptr;
-    const QByteArray name = QFile::encodeName(path);
-    if (avformat_open_input(&fc, name.constData(), nullptr, nullptr) < 0)
-        return out;
-    avformat_find_stream_info(fc, nullptr);
-    const int video = av_find_best_stream(fc, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    const AVCodec* codec = avcodec_find_decoder(fc->streams[video]->codecpar->codec_id);
-    AVCodecContext* dec = avcodec_alloc_context3(codec);
-    avcodec_parameters_to_context(dec, fc->streams[video]->codecpar);
-    dec->thread_count = 1;
-    avcodec_open2(dec, codec, nullptr);
-    AVPacket* pkt = av_packet_alloc();
-    AVFrame* frame = av_frame_alloc();
-    auto receive = [&] {
-        while (avcodec_receive_frame(dec, frame) == 0) {
-            QImage img(frame->width, frame->height, QImage::Format_RGB32);
-            SwsContext* sws = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
-                                             frame->height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
-            uint8_t* dst[1] = {img.bits()};
-            const int stride[1] = {int(img.bytesPerLine())};
-            sws_scale(sws, frame->data, frame->linesize, 0, frame->height, dst, stride);
-            sws_freeContext(sws);
-            out.push_back(videogen::readFrameNumber(img));
-        }
-    };
-    while (av_read_frame(fc, pkt) >= 0) {
-        if (pkt->stream_index == video) {
-            avcodec_send_packet(dec, pkt);
-            receive();
-        }
-        av_packet_unref(pkt);
-    }
-    avcodec_send_packet(dec, nullptr);
-    receive();
-    av_frame_free(&frame);
-    av_packet_free(&pkt);
-    avcodec_free_context(&dec);
-    avformat_close_input(&fc);
+    for (const QImage& picture : ffmpegPictures(videoPath(spec), QSize(spec.width, spec.height)))
+        out.push_back(videogen::readFrameNumber(picture));
     return out;
 }
 
@@ -160,7 +123,7 @@ TEST(PackedBFrames, GeneratedFileHasTheLayoutDivXWrote)
 TEST(PackedBFrames, FfmpegAloneNumbersThePicturesWrongly)
 {
     const videogen::Spec spec = corpusVideo("PackedBAvi").spec;
-    const std::vector<int> outputs = ffmpegOutputs(videoPath(spec));
+    const std::vector<int> outputs = ffmpegOutputs(spec);
     ASSERT_GE(outputs.size(), 4u);
     EXPECT_EQ(outputs[0], 0);
     EXPECT_EQ(outputs[1], 2) << "the first reference after the keyframe came out in its place";
@@ -184,11 +147,7 @@ TEST(PackedBFrames, DetectedOnlyInMpeg4AviWithPackedPictures)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString text = dir.filePath(QStringLiteral("kein.avi"));
-    {
-        QFile f(text);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("RIFF\x10\x00\x00\x00" "AVI LIST but nothing else");
-    }
+    writeText(text, "RIFF\x10\x00\x00\x00" "AVI LIST but nothing else");
     EXPECT_FALSE(PackedBFrames::detect(text));
     EXPECT_FALSE(PackedBFrames::detect(dir.filePath(QStringLiteral("fehlt.avi"))));
 }

@@ -2,6 +2,7 @@
 // and against the scripted test double, which other tests use in its place.
 
 #include "video/Corpus.h"
+#include "support/TestFiles.h"
 
 #include "support/FakeVideoDevice.h"
 #include "player/video/FfmsFrameSource.h"
@@ -133,6 +134,10 @@ TYPED_TEST(DeviceContract, PlayAfterASeekWithoutNewEndPointRunsToTheEnd)
     ASSERT_TRUE(this->rig.runUntilStopped());
     EXPECT_EQ(d.position(), d.length());
     EXPECT_EQ(this->rig.shown(), d.length());
+    // At the end, play does nothing.
+    d.play();
+    EXPECT_FALSE(d.isPlaying());
+    EXPECT_EQ(d.position(), d.length());
 }
 
 TYPED_TEST(DeviceContract, StepAndBackNeverChangeTheEndPoint)
@@ -260,22 +265,6 @@ TEST(RealPlayback, FollowsTheClockAndRunsSilentlyWithoutAudioOutput)
     EXPECT_EQ(videogen::readFrameNumber(dev.currentImage()), 30);
 }
 
-TEST(RealPlayback, PlayAtTheEndPointDoesNothing)
-{
-    videogen::Spec spec;
-    spec.format = videogen::Format::MjpegAvi;
-    spec.frames = 60;
-    spec.audio = true;
-    FfmsVideoDevice dev;
-    dev.setFileName(videoPath(spec));
-    dev.open();
-    dev.seek(dev.length());
-    EXPECT_TRUE(dev.waitForPicture());
-    dev.play();
-    EXPECT_FALSE(dev.isPlaying());
-    EXPECT_EQ(dev.position(), dev.length());
-}
-
 // Non-square pixels widen (or narrow) the natural picture size; the frame itself stays coded size.
 TEST(DisplayRect, AppliesThePixelAspectToTheWidth)
 {
@@ -334,11 +323,7 @@ TEST(OpenFailure, MissingAndUndecodableFilesThrowWithTheDecodersText)
     EXPECT_EQ(surface.renderedPicture().pixel(10, 10), qRgb(255, 255, 255));
 
     const QString junk = dir.filePath(QStringLiteral("kaputt.avi"));
-    {
-        QFile f(junk);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(5000, 'x'));
-    }
+    writeText(junk, QByteArray(5000, 'x'));
     dev.setFileName(junk);
     try {
         dev.open();
