@@ -245,6 +245,7 @@ void MeasureController::PaintBox1MouseDown(Qt::MouseButton button, double fx, do
         return;
     }
     const PictureCoordinates at = PictureCoordinates::fromClient(x, y, pic.PaintBox1->height());
+    m_calibration.setClickFraction(fx, double(pic.PaintBox1->height() - 1) - fy);
     const PictureClickResult result = m_calibration.pictureClick(at, videoLoaded());
     switch (result.action) {
     case PictureClickResult::Action::None: break;

@@ -70,6 +70,30 @@ TEST(Calibration, TwoClicksAndOneMetreGiveOneCentimetrePerPixel)
     EXPECT_DOUBLE_EQ(c.Scale, 0.02);
 }
 
+TEST(Calibration, PositionsClickedInFractionsKeepThemWhileTheirFieldsShowTheClicks)
+{
+    // Clicked on a larger view: 21,4 and 271,8 show as 21 and 272; the scale counts 250,4 pixels.
+    Calibration c;
+    c.startAcquisition();
+    c.setClickFraction(40.0, 21.4);
+    const PictureClickResult first = c.pictureClick({40, 21}, true);
+    c.setClickFraction(40.0, 271.8);
+    const PictureClickResult second = c.pictureClick({40, 272}, true);
+    ASSERT_EQ(first.yText, "21");
+    ASSERT_EQ(second.yText, "272");
+    c.computeScale(fields("40", "21", "40", "272", "1"));
+    EXPECT_DOUBLE_EQ(c.Scale, 1.0 / 250.4);
+    // A typed coordinate is taken as typed, in whole pixels.
+    c.computeScale(fields("40", "21", "40", "273", "1"));
+    EXPECT_DOUBLE_EQ(c.Scale, 1.0 / 252);
+    // A fraction is for its own click only: clicks without one are whole pixels.
+    c.startAcquisition();
+    c.pictureClick({40, 21}, true);
+    c.pictureClick({40, 272}, true);
+    c.computeScale(fields("40", "21", "40", "272", "1"));
+    EXPECT_DOUBLE_EQ(c.Scale, 1.0 / 251);
+}
+
 TEST(Calibration, TextsThatAreNoNumbersFailAndChangeNothing)
 {
     Calibration c = clickedTwice({10, 20}, {110, 20});

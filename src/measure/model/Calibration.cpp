@@ -49,6 +49,11 @@ DatenaufnahmeResult Calibration::startAcquisition()
 
 PictureClickResult Calibration::pictureClick(PictureCoordinates at, bool videoLoaded)
 {
+    // A fraction told for this click only.
+    struct Forget {
+        ExactPosition& fraction;
+        ~Forget() { fraction.set = false; }
+    } forget{m_clickFraction};
     PictureClickResult result;
     result.at = at;
     if (!Calibrated) {
@@ -56,6 +61,10 @@ PictureClickResult Calibration::pictureClick(PictureCoordinates at, bool videoLo
             return result;
         result.xText = QString::number(at.px);
         result.yText = QString::number(at.py);
+        ExactPosition exact = m_clickFraction.set ? m_clickFraction : ExactPosition{double(at.px), double(at.py), true};
+        exact.xText = result.xText;
+        exact.yText = result.yText;
+        (ExpectFirstPosition ? m_exact1 : m_exact2) = exact;
         if (ExpectFirstPosition) {
             result.action = PictureClickResult::Action::Position1;
             ExpectFirstPosition = false;
@@ -95,7 +104,12 @@ ScaleResult Calibration::computeScale(const CalibrationFields& fields)
     const int y2 = parseInteger(fields.y2);
     const double distance = parseDecimal(fields.distance);
 
-    const double pixels = pixelDistance(x1, y1, x2, y2);
+    double pixels = pixelDistance(x1, y1, x2, y2);
+    // Positions clicked on a larger view keep their fractions while the fields show the clicks.
+    const bool exact1 = m_exact1.set && fields.x1 == m_exact1.xText && fields.y1 == m_exact1.yText;
+    const bool exact2 = m_exact2.set && fields.x2 == m_exact2.xText && fields.y2 == m_exact2.yText;
+    if (exact1 && exact2 && pixels != 0)
+        pixels = std::hypot(m_exact2.x - m_exact1.x, m_exact2.y - m_exact1.y);
     if (pixels == 0) {
         result.outcome = ScaleResult::Outcome::Refused;
         result.warning = kIdenticalPositionsText;

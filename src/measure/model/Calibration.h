@@ -112,6 +112,10 @@ public:
     // Left click on the picture at `at`. Calibration clicks need a loaded video; the origin click
     // does not, but is ignored while the panel is closed; points are recorded by the caller.
     PictureClickResult pictureClick(PictureCoordinates at, bool videoLoaded);
+    // The same click in fractions of a pixel (from a larger view of the picture), told just
+    // before pictureClick: a position keeps the fraction for the scale as long as its fields
+    // show the texts the click wrote.
+    void setClickFraction(double px, double py) { m_clickFraction = {px, py, true}; }
 
     // "Kalibrieren" without its questions. Reads the four coordinates as whole numbers and the
     // distance as a decimal number; a text that is not a number throws ConvertError and
@@ -161,6 +165,18 @@ public:
     {
         return windowTopLeft + QPoint(x + 23, y + 10);
     }
+
+private:
+    struct ExactPosition {
+        double x = 0;
+        double y = 0;
+        bool set = false;
+        QString xText;
+        QString yText;
+    };
+    ExactPosition m_clickFraction;
+    ExactPosition m_exact1;
+    ExactPosition m_exact2;
 };
 
 // The Euclidean distance in pixels of two picture points given as whole numbers of any size.
