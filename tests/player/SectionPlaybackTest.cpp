@@ -2,9 +2,12 @@
 #include "support/TimerTicks.h"
 
 #include "authoring/model/Mark.h"
+#include "player/BigPicture.h"
+#include "player/FullScreenView.h"
 #include "player/SectionPlayback.h"
 
 #include <QFrame>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -303,4 +306,45 @@ TEST_F(TransitionDialogTest, ClosingWritesTheCellAndRefusesAnInvalidPause)
     uebergang->PauseEdit->setText(QStringLiteral("10"));
     EXPECT_TRUE(uebergang->FormClose());
     EXPECT_EQ(cell(2), QStringLiteral("   manuell"));
+}
+
+TEST_F(SectionTest, TheFullScreenBarOffersWhatEachSectionAllows)
+{
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    enterView(1); // the first show brought the start page
+    present({mark(100, 150, 100, {Mark::StartStop}),
+             mark(150, 200, 100, {Mark::Einzelbild, Mark::Zeitlupe, Mark::Schieberegler})});
+    QApplication::setActiveWindow(window.get());
+    QTest::keyClick(window.get(), Qt::Key_F11);
+    FullScreenView& view = window->bigPicture().fullScreen();
+    ASSERT_TRUE(view.active());
+    auto offered = [&](QPushButton* original) { return view.twinOf(original)->isVisible(); };
+
+    // Section 1: start and pause, "weiter"; no steps, no slow motion, no slider.
+    EXPECT_TRUE(offered(ui().VideoStartButton));
+    EXPECT_TRUE(offered(ui().VideoStopButton));
+    EXPECT_FALSE(offered(ui().VideoBildvorButton));
+    EXPECT_FALSE(offered(ui().VideoBildzurueckButton));
+    EXPECT_FALSE(offered(ui().VideoZeitlupeButton));
+    EXPECT_FALSE(view.sliderTwin()->isVisible());
+    EXPECT_TRUE(offered(ui().NaechsteMarkeButton));
+    EXPECT_FALSE(view.twinOf(ui().MarkeZurueckButton)->isEnabled());
+
+    // "weiter" clicked on the bar enters section 2, and the bar follows its options.
+    QTest::mouseClick(view.twinOf(ui().NaechsteMarkeButton), Qt::LeftButton);
+    EXPECT_EQ(window->st.CurrentMark, 2);
+    EXPECT_FALSE(offered(ui().VideoStartButton));
+    EXPECT_TRUE(offered(ui().VideoBildvorButton));
+    EXPECT_TRUE(offered(ui().VideoBildzurueckButton));
+    EXPECT_TRUE(offered(ui().VideoZeitlupeButton));
+    EXPECT_TRUE(view.sliderTwin()->isVisible());
+    EXPECT_TRUE(view.twinOf(ui().MarkeZurueckButton)->isEnabled());
+
+    // The slider's twin moves the section's picture as the window's slider does.
+    view.sliderTwin()->setValue(20);
+    EXPECT_EQ(ui().VideoTrackBar->value(), 20);
+    EXPECT_EQ(device->position(), 170);
+    QTest::keyClick(&view, Qt::Key_Escape);
+    EXPECT_FALSE(view.active());
 }
