@@ -1,6 +1,7 @@
 #include "player/FullScreenView.h"
 
 #include "player/video/VideoDevice.h"
+#include "player/view/CurrentFullFrame.h"
 #include "player/view/Magnifier.h"
 #include "player/view/OverlayBox.h"
 #include "player/view/PictureSurface.h"
@@ -138,21 +139,17 @@ FullScreenView::FullScreenView(VideoDevice& device, const FullScreenWidgets& wid
     m_syncTimer.setInterval(100);
     connect(&m_syncTimer, &QTimer::timeout, this, [this] { sync(); });
 
+    m_sharp = new CurrentFullFrame(device, 5, this);
+    connect(m_sharp, &CurrentFullFrame::arrived, this, [this] { update(); });
     connect(&device, &VideoDevice::pictureChanged, this, [this] {
         if (isVisible()) {
-            fetchSharp();
+            m_sharp->fetch();
             update();
         }
     });
     connect(&device, &VideoDevice::frameShown, this, [this] {
         if (isVisible())
-            fetchSharp();
-    });
-    m_sharpRetry.setSingleShot(true);
-    m_sharpRetry.setInterval(5);
-    connect(&m_sharpRetry, &QTimer::timeout, this, [this] {
-        if (isVisible())
-            fetchSharp();
+            m_sharp->fetch();
     });
     if (ui.overlay)
         connect(ui.overlay, &OverlayBox::itemsChanged, this, [this] {
@@ -188,8 +185,7 @@ void FullScreenView::enter()
     QScreen* screen = m_mainWindow && m_mainWindow->screen() ? m_mainWindow->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 1280, 720);
     setGeometry(area);
-    m_sharp = QImage();
-    m_sharpFrame = -1;
+    m_sharp->clear();
     sync();
     showFullScreen();
     raise();
@@ -198,7 +194,7 @@ void FullScreenView::enter()
     layOut();
     showBar();
     m_syncTimer.start();
-    fetchSharp();
+    m_sharp->fetch();
     emit entered();
 }
 
@@ -209,10 +205,8 @@ void FullScreenView::leave()
     m_syncTimer.stop();
     m_barTimer.stop();
     m_magnifier->hide();
-    m_sharpRetry.stop();
     hide();
-    m_sharp = QImage();
-    m_sharpFrame = -1;
+    m_sharp->clear();
     if (m_mainWindow) {
         m_mainWindow->raise();
         m_mainWindow->activateWindow();
@@ -327,21 +321,14 @@ QPointF FullScreenView::overlayPointOf(const QPointF& viewPoint) const
                    (viewPoint.y() - m_pictureRect.y() + 0.5) / sy - 0.5);
 }
 
-void FullScreenView::fetchSharp()
+const QImage& FullScreenView::sharpPicture() const
 {
-    const int frame = m_device.position();
-    if (frame == m_sharpFrame && !m_sharp.isNull())
-        return;
-    const QImage image = m_device.fullColourFrame(frame, 0);
-    if (image.isNull()) {
-        // Decoded meanwhile: asked again shortly (the window's picture stands in until then).
-        if (!m_device.fullFrameSize().isEmpty())
-            m_sharpRetry.start();
-        return;
-    }
-    m_sharp = image;
-    m_sharpFrame = frame;
-    update();
+    return m_sharp->image();
+}
+
+int FullScreenView::sharpFrame() const
+{
+    return m_sharp->frame();
 }
 
 void FullScreenView::paintEvent(QPaintEvent*)
@@ -349,8 +336,8 @@ void FullScreenView::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
     // The frame at the video's own resolution once it is there, the window's picture until then.
-    const bool sharp = !m_sharp.isNull() && m_sharpFrame == m_device.position();
-    const QImage& frame = sharp ? m_sharp : ui.surface ? ui.surface->frame() : QImage();
+    const bool sharp = !m_sharp->image().isNull() && m_sharp->frame() == m_device.position();
+    const QImage& frame = sharp ? m_sharp->image() : ui.surface ? ui.surface->frame() : QImage();
     if (!frame.isNull()) {
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.drawImage(m_pictureRect, frame);

@@ -29,6 +29,7 @@ class QTextEdit;
 
 namespace kadro {
 
+class CurrentFullFrame;
 class Magnifier;
 class OverlayBox;
 class PictureSurface;
@@ -77,8 +78,8 @@ public:
     QTextBrowser* memoPane() const { return m_memoPane; }
     Magnifier* magnifier() const { return m_magnifier; }
     // The frame shown at the video's own resolution, and its number (-1 while there is none).
-    const QImage& sharpPicture() const { return m_sharp; }
-    int sharpFrame() const { return m_sharpFrame; }
+    const QImage& sharpPicture() const;
+    int sharpFrame() const;
     // Makes the bar and the memo follow the window's controls now (also done 10 times a second).
     void sync();
 
@@ -100,7 +101,6 @@ private:
     void showBar();
     void syncMemo();
     void followPointer(const QPointF& viewPoint);
-    void fetchSharp();
     static void clickIfOffered(QPushButton* button);
 
     VideoDevice& m_device;
@@ -117,9 +117,7 @@ private:
     QRect m_pictureRect;
     QTimer m_barTimer;
     QTimer m_syncTimer;
-    QImage m_sharp;
-    int m_sharpFrame = -1;
-    QTimer m_sharpRetry;
+    CurrentFullFrame* m_sharp = nullptr;
 };
 
 } // namespace kadro

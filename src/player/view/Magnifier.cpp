@@ -1,6 +1,6 @@
 #include "player/view/Magnifier.h"
 
-#include "player/video/VideoDevice.h"
+#include "player/view/CurrentFullFrame.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -9,20 +9,22 @@
 
 namespace kadro {
 
-Magnifier::Magnifier(VideoDevice& device, QWidget* parent) : QWidget(parent), m_device(device)
+Magnifier::Magnifier(VideoDevice& device, QWidget* parent)
+    : QWidget(parent), m_frame(new CurrentFullFrame(device, 20, this))
 {
     setObjectName(QStringLiteral("Lupe"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     resize(kDiameter, kDiameter);
     hide();
-    // The full-resolution frame is decoded on a thread of its own: asked again until it came.
-    m_retry.setSingleShot(true);
-    m_retry.setInterval(20);
-    connect(&m_retry, &QTimer::timeout, this, [this] {
-        fetch();
-        update();
-    });
+    connect(m_frame, &CurrentFullFrame::arrived, this, [this] { update(); });
+}
+
+Magnifier::~Magnifier() = default;
+
+const QImage& Magnifier::source() const
+{
+    return m_frame->image();
 }
 
 QPointF Magnifier::videoPointOf(const QPointF& shown, const QSizeF& shownSize, const QSize& frameSize)
@@ -37,7 +39,7 @@ void Magnifier::showAt(const QPointF& videoPoint, const QPoint& centre)
 {
     m_videoPoint = videoPoint;
     move(centre - QPoint(kDiameter / 2, kDiameter / 2));
-    fetch();
+    m_frame->fetch();
     show();
     raise();
     update();
@@ -45,23 +47,9 @@ void Magnifier::showAt(const QPointF& videoPoint, const QPoint& centre)
 
 QPoint Magnifier::pixelUnderCross() const
 {
-    if (m_source.isNull())
+    if (source().isNull())
         return {-1, -1};
     return QPoint(int(std::floor(m_videoPoint.x())), int(std::floor(m_videoPoint.y())));
-}
-
-void Magnifier::fetch()
-{
-    const int frame = m_device.position();
-    if (frame == m_sourceFrame && !m_source.isNull())
-        return;
-    const QImage image = m_device.fullColourFrame(frame, 0);
-    if (image.isNull()) {
-        m_retry.start();
-        return;
-    }
-    m_source = image;
-    m_sourceFrame = frame;
 }
 
 void Magnifier::paintEvent(QPaintEvent*)
@@ -72,14 +60,14 @@ void Magnifier::paintEvent(QPaintEvent*)
     round.addEllipse(QRectF(rect()).adjusted(1, 1, -1, -1));
     p.setClipPath(round);
     p.fillRect(rect(), Qt::black);
-    if (!m_source.isNull()) {
+    if (!source().isNull()) {
         // The pixels as squares: no smoothing between them.
         p.save();
         p.setRenderHint(QPainter::SmoothPixmapTransform, false);
         p.translate(width() / 2.0, height() / 2.0);
         p.scale(kZoom, kZoom);
         p.translate(-m_videoPoint);
-        p.drawImage(QPointF(0, 0), m_source);
+        p.drawImage(QPointF(0, 0), source());
         p.restore();
     }
     p.setClipping(false);

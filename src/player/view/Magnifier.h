@@ -5,12 +5,13 @@
 
 #include <QImage>
 #include <QPointF>
-#include <QTimer>
 #include <QWidget>
 
 namespace kadro {
 
 class VideoDevice;
+
+class CurrentFullFrame;
 
 class Magnifier : public QWidget {
     Q_OBJECT
@@ -19,6 +20,7 @@ public:
     static constexpr int kZoom = 4;
 
     Magnifier(VideoDevice& device, QWidget* parent);
+    ~Magnifier() override;
 
     // Magnifies the frame being shown around `videoPoint` (the frame's own pixels, pixel i
     // covering [i, i + 1)), the magnifier centred on `centre` in the parent's coordinates.
@@ -27,7 +29,7 @@ public:
     // The video pixel under the cross, or (-1, -1) while the frame's pixels are not at hand.
     QPoint pixelUnderCross() const;
     // The magnified frame (null until it came from the decoder).
-    const QImage& source() const { return m_source; }
+    const QImage& source() const;
 
     // Where a point on a picture of `shownSize` lies on the frame of `frameSize` pixels: `shown`
     // is in the picture's pixels, whole numbers meaning a pixel's centre.
@@ -37,13 +39,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void fetch();
-
-    VideoDevice& m_device;
-    QImage m_source;
-    int m_sourceFrame = -1;
+    CurrentFullFrame* m_frame = nullptr;
     QPointF m_videoPoint;
-    QTimer m_retry;
 };
 
 } // namespace kadro
