@@ -12,8 +12,8 @@
 namespace kadro {
 
 namespace {
-// A box asked for while the picture fills the screen stands over the full screen, not behind it
-// over the hidden window.
+// A box or file dialog asked for while the picture fills the screen stands over the full screen,
+// not behind it over the covered window.
 QWidget* ownerOf(QWidget* parent)
 {
     QWidget* active = QApplication::activeWindow();
@@ -105,12 +105,12 @@ QString runFileDialog(QWidget* parent, const FileDialogOptions& o, bool save)
 
 QString QtPrompts::openFile(const FileDialogOptions& options)
 {
-    return runFileDialog(m_parent, options, false);
+    return runFileDialog(ownerOf(m_parent), options, false);
 }
 
 QString QtPrompts::saveFile(const FileDialogOptions& options)
 {
-    return runFileDialog(m_parent, options, true);
+    return runFileDialog(ownerOf(m_parent), options, true);
 }
 
 std::optional<QColor> QtPrompts::chooseColor(const QColor& initial)

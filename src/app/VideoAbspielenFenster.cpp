@@ -337,6 +337,8 @@ void TVideoAbspielenFenster::closeEvent(QCloseEvent* event)
     if (allow) {
         if (m_faq)
             m_faq->close();
+        if (m_bigPicture)
+            m_bigPicture->fullScreen().leave();
         event->accept();
     } else {
         event->ignore();
