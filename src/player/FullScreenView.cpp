@@ -384,10 +384,9 @@ void FullScreenView::keyPressEvent(QKeyEvent* event)
         sync();
         return;
     case Qt::Key_L:
-        if (ui.magnifierBox && magnifierOffered && magnifierOffered()) {
+        // The box's toggle shows or hides the magnifier at the pointer.
+        if (ui.magnifierBox && magnifierOffered && magnifierOffered())
             ui.magnifierBox->click();
-            followPointer(mapFromGlobal(QCursor::pos()));
-        }
         return;
     default: QWidget::keyPressEvent(event);
     }

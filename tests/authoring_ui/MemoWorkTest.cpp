@@ -20,6 +20,14 @@ protected:
         openAuthoringVideo();
     }
     void typeKeys(const QString& text) { QTest::keyClicks(edit(), text); }
+    // The slider at `frame`, then "Stop-Frame" from the row's pop-up menu.
+    void setStopFrame(int row, int frame)
+    {
+        ui().VideoTrackBar->setValue(frame);
+        press(row, 0, Qt::RightButton);
+        ui().MarkenBearbeitenPopupMenu->hide();
+        ui().PopupMenuMarkeStopFrame->trigger();
+    }
 };
 
 TEST_F(MemoWork, TheEditorTakesTypingOnlyForAMarkWhoseMemoIsOn)
@@ -104,10 +112,7 @@ TEST_F(MemoWork, TestBeendenBringsTheMarksBackEvenWhenTheTestFileCannotBeRead)
     setMarkAt(0);
     setMarkAt(100);
     press(0, 4); // Start/Pause off for mark 1
-    ui().VideoTrackBar->setValue(200);
-    press(1, 0, Qt::RightButton);
-    ui().MarkenBearbeitenPopupMenu->hide();
-    ui().PopupMenuMarkeStopFrame->trigger();
+    setStopFrame(1, 200);
     press(1, 12);
     typeKeys(QStringLiteral("zwei"));
     const QList<QStringList> before = gridRows();
@@ -146,10 +151,7 @@ TEST_F(MemoWork, TestBeendenAfterAnUnreadableTestFileKeepsTheMarks)
 {
     setMarkAt(0);
     setMarkAt(100);
-    ui().VideoTrackBar->setValue(200);
-    press(1, 0, Qt::RightButton);
-    ui().MarkenBearbeitenPopupMenu->hide();
-    ui().PopupMenuMarkeStopFrame->trigger();
+    setStopFrame(1, 200);
     QTest::mouseClick(ui().TestButton, Qt::LeftButton);
     ASSERT_TRUE(window->st.TestRunning);
     ASSERT_TRUE(writeFileSafely(path("Test~.vst"), "kaputt"));
@@ -225,10 +227,7 @@ TEST_F(MemoWork, AMemoThatCannotBeWrittenStaysInTheEditorAndIsReported)
 TEST_F(MemoWork, AMemoThatDoesNotReachThePresentationFolderFailsTheSave)
 {
     setMarkAt(0);
-    ui().VideoTrackBar->setValue(200);
-    press(0, 0, Qt::RightButton);
-    ui().MarkenBearbeitenPopupMenu->hide();
-    ui().PopupMenuMarkeStopFrame->trigger();
+    setStopFrame(0, 200);
     press(0, 12);
     typeKeys(QStringLiteral("Text"));
     // The presentation's memo folder "fall" cannot be made: a file has its name.
