@@ -63,6 +63,11 @@ TEST(IndexCache, SecondOpenTakesIndexAndVerdictFromTheCache)
         ws.openIn(dev, path);
         EXPECT_FALSE(dev.source()->indexFromCache());
         EXPECT_FALSE(dev.source()->verdictFromCache());
+        // The H.264 file is settled by its structure; the HEVC one is checked behind its first
+        // picture, and its verdict is kept once the check has ended.
+        EXPECT_EQ(dev.source()->checkingSeeking(), name == "HevcMp4");
+        ASSERT_TRUE(dev.waitForBackgroundWork(60000));
+        EXPECT_FALSE(dev.source()->checkingSeeking());
         const int length = dev.length();
         const bool linear = dev.source()->decodesLinearly();
         const QString reason = dev.source()->seekCheck().reason;
@@ -88,6 +93,95 @@ TEST(IndexCache, SecondOpenTakesIndexAndVerdictFromTheCache)
         EXPECT_TRUE(dev.waitForPicture());
         EXPECT_EQ(shownNumber(dev), 119);
     }
+}
+
+// Files whose seeking is checked by decoding open with their first picture at once and are
+// decoded linearly while the check runs behind it; every frame asked for then and after the
+// verdict is the right one, the verdict and the frame numbers are those of a check made before
+// the first picture, and the next open takes the verdict from the cache.
+TEST(BackgroundSeekCheck, FramesAreExactWhileTheCheckRunsAndAfterItsVerdict)
+{
+    for (const std::string name : {"HevcMp4", "Vp9Webm", "XvidAvi", "Mpeg2Ps", "DroppedSlotsAvi", "PackedBAvi"}) {
+        SCOPED_TRACE(name);
+        Workspace ws;
+        const QString original = videoPath(corpusVideo(name).spec);
+        const QString path = ws.copy(name, QStringLiteral("film.") + QFileInfo(original).suffix());
+        const std::vector<int> ref = referenceNumbers(path);
+        FfmsFrameSource::Options before;
+        before.useIndexCache = false;
+        const FfmsFrameSource checked(path, before);
+
+        FfmsVideoDevice dev;
+        ws.openIn(dev, path);
+        ASSERT_TRUE(dev.source()->checkingSeeking());
+        EXPECT_TRUE(dev.source()->decodesLinearly());
+        EXPECT_EQ(shownNumber(dev), ref[0]);
+        const int length = dev.length();
+        ASSERT_EQ(length, checked.frameCount() - 1);
+        ASSERT_EQ(length, int(ref.size()) - 1);
+        EXPECT_EQ(dev.source()->slotNumbering(), checked.slotNumbering());
+        // Frame numbers of an AVI depend on its B-frames: known at once, from the packets.
+        if (checked.containerName() == QLatin1String("avi")) {
+            EXPECT_EQ(dev.source()->sawBFrames(), checked.sawBFrames());
+        }
+
+        // Backward jumps across keyframes, steps back over them, and a jump forward.
+        const std::vector<int> keys = checked.keyframes();
+        const int key = checked.frameOfCoded(keys.size() > 1 ? keys[1] : length / 2);
+        auto walk = [&](const std::string& when) {
+            for (int f : {length, key + 1, key, key - 1, 1, length / 2, key + 3}) {
+                dev.seek(f);
+                ASSERT_TRUE(dev.waitForPicture());
+                ASSERT_EQ(dev.position(), f);
+                EXPECT_EQ(shownNumber(dev), ref[std::size_t(f)]) << when << ": frame " << f;
+            }
+            for (int i = 0; i < 5; ++i) {
+                dev.back();
+                ASSERT_TRUE(dev.waitForPicture());
+                EXPECT_EQ(shownNumber(dev), ref[std::size_t(dev.position())]) << when << ": back to " << dev.position();
+            }
+        };
+        // No events are processed here, so the verdict cannot be taken in the meantime.
+        walk("while checking");
+        EXPECT_TRUE(dev.source()->checkingSeeking());
+        EXPECT_TRUE(dev.source()->decodesLinearly());
+
+        ASSERT_TRUE(dev.waitForBackgroundWork(60000));
+        EXPECT_FALSE(dev.source()->checkingSeeking());
+        EXPECT_EQ(dev.source()->decodesLinearly(), checked.decodesLinearly()) << checked.seekCheck().reason.toStdString();
+        EXPECT_EQ(dev.source()->seekCheck().reason, checked.seekCheck().reason);
+        EXPECT_EQ(dev.source()->sawBFrames(), checked.sawBFrames());
+        walk("after the verdict");
+        dev.close();
+
+        ws.openIn(dev, path);
+        EXPECT_TRUE(dev.source()->verdictFromCache());
+        EXPECT_FALSE(dev.source()->checkingSeeking());
+        EXPECT_EQ(dev.source()->decodesLinearly(), checked.decodesLinearly());
+        EXPECT_EQ(dev.length(), length);
+        walk("opened again");
+    }
+}
+
+// A file closed while its seeking is checked: the check stops, nothing is kept of it, and the
+// next open checks again.
+TEST(BackgroundSeekCheck, ClosingStopsTheCheckAndKeepsNoVerdict)
+{
+    Workspace ws;
+    const QString path = ws.copy("HevcMp4", QStringLiteral("film.mp4"));
+    FfmsVideoDevice dev;
+    ws.openIn(dev, path);
+    ASSERT_TRUE(dev.source()->checkingSeeking());
+    dev.close();
+    ws.openIn(dev, path);
+    EXPECT_TRUE(dev.source()->indexFromCache());
+    EXPECT_FALSE(dev.source()->verdictFromCache());
+    EXPECT_TRUE(dev.source()->checkingSeeking());
+    ASSERT_TRUE(dev.waitForBackgroundWork(60000));
+    EXPECT_TRUE(dev.source()->decodesLinearly()) << "open GOPs make FFMS2's seeking land wrong";
+    dev.close();
+    ws.openIn(dev, path);
+    EXPECT_TRUE(dev.source()->verdictFromCache());
 }
 
 // A file replaced by another one, or changed in place keeping its size and time (within the

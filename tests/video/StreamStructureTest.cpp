@@ -97,5 +97,26 @@ TEST(StreamStructure, SettlesOnlyWhereTheDecodingCheckAgrees)
     }
 }
 
+// The packets' picture types tell B-frames as decoding the start of the file does, wherever they
+// tell anything; every AVI of the corpus is told so (its frame numbers depend on it).
+TEST(StreamStructure, PacketsTellBFramesAsDecodingDoes)
+{
+    for (const CorpusVideo& video : corpus()) {
+        SCOPED_TRACE(video.name);
+        FfmsFrameSource::Options o;
+        o.useIndexCache = false;
+        o.useStructure = false;
+        const FfmsFrameSource decoded(videoPath(video.spec), o);
+        const StreamProbe::Reordering told = StreamProbe::reordering(decoded.decodedPath(), decoded.videoTrack(), 400);
+        if (decoded.containerName() == QLatin1String("avi")) {
+            ASSERT_NE(told, StreamProbe::Reordering::Unknown);
+        }
+        if (told != StreamProbe::Reordering::Unknown) {
+            EXPECT_EQ(told == StreamProbe::Reordering::Yes, decoded.sawBFrames());
+        }
+    }
+    EXPECT_EQ(StreamProbe::reordering(QStringLiteral("/no/such/file.avi"), 0, 400), StreamProbe::Reordering::Unknown);
+}
+
 } // namespace
 } // namespace kadro::test

@@ -8,7 +8,15 @@
 
 #include <QDir>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
+
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 #include <ffms.h>
 
@@ -64,6 +72,7 @@ FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options) : 
     if (stored && options.seeking == Seeking::Verified && stored->probeFrames == options.probeFrames) {
         try {
             check_ = *stored;
+            linear_ = check_.linear;
             leftover_ = newDecoder();
             verdictFromCache_ = true;
         } catch (const VideoDeviceError&) {
@@ -84,7 +93,33 @@ FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options) : 
             }
         }
     }
-    if (!verdictFromCache_ && !verdictFromStructure_) {
+    // The decoding check in the background: the file opens with a linear decoder, which shows
+    // every picture exactly whatever the check finds. Frame numbers of an AVI depend on whether
+    // it has B-frames; they must be known now and are read from the packets' headers.
+    bool inBackground = !verdictFromCache_ && !verdictFromStructure_ && options.checkInBackground &&
+                        options.seeking == Seeking::Verified;
+    bool reordered = false;
+    if (inBackground && index_->container() == QLatin1String("avi")) {
+        const std::vector<int>& keys = index_->keyframes();
+        int packets = std::min(index_->codedCount(), std::max(1, options.probeFrames));
+        if (keys.size() >= 3)
+            packets = std::min(packets, std::max(48, keys[2] + 4));
+        const StreamProbe::Reordering r = StreamProbe::reordering(decodedPath_, index_->videoTrack(), packets);
+        inBackground = r != StreamProbe::Reordering::Unknown;
+        reordered = r == StreamProbe::Reordering::Yes;
+    }
+    if (inBackground) {
+        progress.setPhase(index_->fromCache() ? indexFrom : checkFrom, ProgressPhases::kTotal);
+        SeekCheckResult result = checkSeeking(*index_, Seeking::Linear, 1, progress, verdicts_.get());
+        check_ = result.verdict;
+        check_.probeFrames = options.probeFrames;
+        check_.reason = QStringLiteral("decoded linearly while seeking is checked");
+        if (index_->container() == QLatin1String("avi"))
+            check_.sawBFrames = reordered;
+        leftover_ = std::make_unique<FfmsDecoder>(opener(), std::move(result.decoder), check_.size, result.position,
+                                                  verdicts_);
+    }
+    if (!verdictFromCache_ && !verdictFromStructure_ && !inBackground) {
         progress.setPhase(index_->fromCache() ? indexFrom : checkFrom, ProgressPhases::kTotal);
         SeekCheckResult result = checkSeeking(*index_, options.seeking, options.probeFrames, progress, verdicts_.get());
         check_ = result.verdict;
@@ -93,6 +128,7 @@ FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options) : 
     }
 
     // 4. Frame numbers; 5. how decoders reach pictures.
+    linear_ = check_.linear;
     numbering_ = AviSlots(index_->pts(), index_->tickSeconds(), index_->container() == QLatin1String("avi"),
                           check_.sawBFrames);
     model_ = DecodeModel(index_->codedCount(), index_->keyframes(), check_.linear);
@@ -100,16 +136,117 @@ FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options) : 
     timing_ = timingOf(facts_, numbering_);
     progress.step(1, 1);
 
-    // Only a complete preparation is kept; a verdict only when the check ran as in the program.
-    if (!index_->fromCache() || (!verdictFromCache_ && options.seeking == Seeking::Verified)) {
+    // Only a complete preparation is kept; a verdict only when the check ran as in the program
+    // (the check in the background keeps its own once it has ended).
+    if (!index_->fromCache() || (!verdictFromCache_ && options.seeking == Seeking::Verified && !inBackground)) {
         std::optional<SeekVerdict> v;
-        if (options.seeking == Seeking::Verified && !check_.unfinished)
+        if (options.seeking == Seeking::Verified && !check_.unfinished && !inBackground)
             v = check_;
         index_->store(v);
     }
+    if (inBackground)
+        checkThread_ = std::thread([this] { runSeekCheck(); });
 }
 
-FfmsFrameSource::~FfmsFrameSource() = default;
+FfmsFrameSource::~FfmsFrameSource()
+{
+    if (checkThread_.joinable()) {
+        cancelCheck_ = true;
+        checkThread_.join();
+    }
+}
+
+namespace {
+// The check's progress: nobody watches it; it only asks whether the check is to stop.
+class CheckCancel : public OpenProgress {
+public:
+    explicit CheckCancel(const std::atomic<bool>& cancel) : cancel_(cancel) {}
+    bool report(qint64, qint64) override { return !cancel_.load(); }
+
+private:
+    const std::atomic<bool>& cancel_;
+};
+} // namespace
+
+void FfmsFrameSource::runSeekCheck()
+{
+#ifdef Q_OS_LINUX
+    // The check yields to the pictures the user waits for (per-thread nice value on Linux).
+    setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), 10);
+#endif
+    CheckCancel cancel(cancelCheck_);
+    ProgressPhases progress(&cancel);
+    std::optional<SeekVerdict> verdict;
+    try {
+        SeekCheckResult result = checkSeeking(*index_, Seeking::Verified, options_.probeFrames, progress, verdicts_.get());
+        verdict = result.verdict;
+    } catch (const VideoOpenCancelled&) {
+    } catch (const std::exception& e) {
+        // The file stays decoded linearly.
+        qWarning("video: the seek check failed: %s", e.what());
+    }
+    if (verdict) {
+        // The frame numbers were fixed when the file opened; they stay so on the next open.
+        if (index_->container() == QLatin1String("avi")) {
+            if (verdict->sawBFrames != check_.sawBFrames)
+                qWarning("video: the packets' picture types and the decoder disagree on B-frames");
+            verdict->sawBFrames = check_.sawBFrames;
+        }
+        if (!verdict->unfinished && !cancelCheck_)
+            index_->store(verdict);
+    }
+    {
+        std::lock_guard lock(checkMutex_);
+        checked_ = verdict;
+        checkDone_ = true;
+    }
+    checkEnded_.notify_all();
+}
+
+bool FfmsFrameSource::seekCheckEnded() const
+{
+    std::lock_guard lock(checkMutex_);
+    return checkDone_;
+}
+
+bool FfmsFrameSource::waitForSeekCheck(int timeoutMs)
+{
+    if (!checkThread_.joinable())
+        return true;
+    std::unique_lock lock(checkMutex_);
+    return checkEnded_.wait_for(lock, std::chrono::milliseconds(std::max(0, timeoutMs)), [&] { return checkDone_; });
+}
+
+bool FfmsFrameSource::adoptVerdict()
+{
+    if (!checkThread_.joinable() || !seekCheckEnded())
+        return false;
+    checkThread_.join();
+    std::optional<SeekVerdict> verdict;
+    {
+        std::lock_guard lock(checkMutex_);
+        verdict = checked_;
+    }
+    if (!verdict) {
+        check_.reason = QStringLiteral("decoded linearly: the seek check did not end");
+        return false;
+    }
+    // The picture size and format were taken from the first picture at the open and stay.
+    check_.linear = verdict->linear;
+    check_.referenceFrames = verdict->referenceFrames;
+    check_.checks = verdict->checks;
+    check_.mismatches = verdict->mismatches;
+    check_.firstMismatch = verdict->firstMismatch;
+    check_.reason = verdict->reason;
+    check_.unfinished = verdict->unfinished;
+    if (index_->container() != QLatin1String("avi"))
+        check_.sawBFrames = verdict->sawBFrames;
+    if (check_.linear)
+        return false;
+    model_ = DecodeModel(index_->codedCount(), index_->keyframes(), false);
+    linear_ = false;
+    return true;
+}
 
 std::unique_ptr<Decoder> FfmsFrameSource::newDecoder() const
 {
@@ -121,7 +258,7 @@ std::unique_ptr<Decoder> FfmsFrameSource::newDecoder() const
 FfmsDecoder::Opener FfmsFrameSource::opener() const
 {
     // The decoders never outlive the source that made them (the frame server goes first).
-    return [this] { return openFfmsVideo(*index_, check_.linear ? FFMS_SEEK_LINEAR : FFMS_SEEK_NORMAL); };
+    return [this] { return openFfmsVideo(*index_, linear_ ? FFMS_SEEK_LINEAR : FFMS_SEEK_NORMAL); };
 }
 
 std::unique_ptr<Decoder> FfmsFrameSource::takeDecoder()
@@ -141,6 +278,8 @@ std::size_t FfmsFrameSource::decoderBytes() const
 }
 
 QString FfmsFrameSource::containerName() const { return index_->container(); }
+
+int FfmsFrameSource::videoTrack() const { return index_->videoTrack(); }
 
 bool FfmsFrameSource::indexFromCache() const { return index_->fromCache(); }
 

@@ -4,7 +4,9 @@
 //  2. VideoIndex: the index of the file (from the disk cache when it is there);
 //  3. SeekCheck: whether normal seeking may be used or the file is decoded linearly (the verdict
 //     is cached with the index); settled without decoding where the stream's structure tells
-//     (StreamProbe::structure), else by comparing seeks with a linear decode;
+//     (StreamProbe::structure), else by comparing seeks with a linear decode. That comparison
+//     may run in the background: the file is then decoded linearly (exact whatever the verdict)
+//     until the check has ended and its verdict is adopted (adoptVerdict);
 //  4. AviSlots: frame numbers (AVI slots or coded pictures) and times; with StreamProbe's facts
 //     from the container they give the video's timing;
 //  5. FfmsDecoder: the decoders it makes for the frame server (DecoderFactory), with the seek mode
@@ -24,7 +26,12 @@
 
 #include <QString>
 
+#include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <vector>
 
 struct FFMS_AudioSource;
@@ -51,6 +58,10 @@ public:
         // Folder of the index cache; empty = IndexCache::defaultDir(). Unpacked copies of
         // packed-B-frame AVIs are kept in its subfolder "unpacked".
         QString indexCacheDir;
+        // Run the decoding check of the seeking on a thread of its own instead of before the
+        // constructor returns (see adoptVerdict). Not for AVI files whose B-frames (which decide
+        // the frame numbers) cannot be told from their packets: these are checked at once.
+        bool checkInBackground = false;
         // Told how the preparation goes; cancelling makes the constructor throw
         // VideoOpenCancelled. May be null.
         OpenProgress* progress = nullptr;
@@ -83,6 +94,8 @@ public:
     bool unpackedPackedBFrames() const { return decodedPath_ != path_; }
     // FFmpeg's name of the container format ("avi", "matroska,webm", ...).
     QString containerName() const;
+    // The container's stream number of the video.
+    int videoTrack() const;
     // True when frame numbers count AVI frame slots rather than coded pictures.
     bool slotNumbering() const { return numbering_.slotNumbering(); }
     int codedFrameCount() const { return numbering_.codedCount(); }
@@ -103,6 +116,19 @@ public:
     bool verdictFromCache() const { return verdictFromCache_; }
     // Whether this open settled the seeking by the stream's structure, without the decoding check.
     bool verdictFromStructure() const { return verdictFromStructure_; }
+
+    // --- the seek check in the background (Options::checkInBackground)
+    // Whether a check runs or has ended and its verdict is not adopted yet.
+    bool checkingSeeking() const { return checkThread_.joinable(); }
+    // Whether that check has ended (its verdict waits for adoptVerdict()).
+    bool seekCheckEnded() const;
+    // Waits at most `timeoutMs` for the check to end; true when none runs (any more).
+    bool waitForSeekCheck(int timeoutMs);
+    // Takes the verdict of an ended check (and keeps it in the index cache, which the check's
+    // thread has done). True when decoding changes from linear to normal seeking: decoders made
+    // from now on seek, and the frame servers over this source need decodeModel() anew. Called
+    // on the thread that owns the source.
+    bool adoptVerdict();
     // What the container states about the video.
     const StreamFacts& streamFacts() const { return facts_; }
     // The video's timing: the stated frame rate (else the mean rate of the time stamps), whether
@@ -131,6 +157,8 @@ public:
     static VideoTiming timingOf(const StreamFacts& facts, const AviSlots& numbering);
 
 private:
+    void runSeekCheck();
+
     QString path_;
     QString decodedPath_;
     Options options_;
@@ -144,6 +172,17 @@ private:
     DecodeModel model_;
     std::shared_ptr<PictureVerdicts> verdicts_;
     std::unique_ptr<Decoder> leftover_; // the check's decoder, until the frame server takes it
+
+    // Decoders are made on the frame servers' threads: the seek mode they get.
+    std::atomic<bool> linear_{false};
+    // The check in the background: its thread, the verdict it found (null when it was cancelled
+    // or failed) and whether it has ended, guarded by checkMutex_.
+    std::thread checkThread_;
+    std::atomic<bool> cancelCheck_{false};
+    mutable std::mutex checkMutex_;
+    std::condition_variable checkEnded_;
+    bool checkDone_ = false;
+    std::optional<SeekVerdict> checked_;
 };
 
 } // namespace kadro

@@ -19,6 +19,8 @@ FfmsVideoDevice::FfmsVideoDevice(QObject* parent) : VideoDevice(parent)
     connect(&timer_, &QTimer::timeout, this, &FfmsVideoDevice::tick);
     pendingTimer_.setInterval(5);
     connect(&pendingTimer_, &QTimer::timeout, this, &FfmsVideoDevice::pollPending);
+    checkTimer_.setInterval(50);
+    connect(&checkTimer_, &QTimer::timeout, this, &FfmsVideoDevice::adoptSeekCheck);
 }
 
 FfmsVideoDevice::~FfmsVideoDevice()
@@ -44,6 +46,8 @@ void FfmsVideoDevice::open()
             FfmsFrameSource::Options options;
             options.indexCacheDir = indexCacheDir_;
             options.progress = progress.get();
+            // The first picture shows at once; seeking is decided while the user looks at it.
+            options.checkInBackground = true;
             source_ = std::make_unique<FfmsFrameSource>(fileName_, options);
         } // the progress dialog closes here
         server_ = std::make_unique<FrameServer>(*source_, pictureSize(), cacheBytes_);
@@ -56,6 +60,8 @@ void FfmsVideoDevice::open()
         endPending_ = false;
         playEnd_ = -1;
         shown_ = 0;
+        if (source_->checkingSeeking())
+            checkTimer_.start();
         request(0, FrameServer::Move::Jump, kOpenWaitMs);
     } catch (...) {
         close();
@@ -65,6 +71,7 @@ void FfmsVideoDevice::open()
 
 void FfmsVideoDevice::close()
 {
+    checkTimer_.stop();
     endPending();
     halt();
     paused_ = false;
@@ -151,9 +158,31 @@ QSize FfmsVideoDevice::pictureSize() const
     return QSize(w, h);
 }
 
+void FfmsVideoDevice::adoptSeekCheck()
+{
+    if (!source_ || !source_->seekCheckEnded())
+        return;
+    checkTimer_.stop();
+    if (!source_->adoptVerdict())
+        return;
+    // Seeking verified: from now on the decoders seek instead of decoding from the start.
+    server_->setDecodeModel(source_->decodeModel());
+    if (fullServer_)
+        fullServer_->setDecodeModel(source_->decodeModel());
+}
+
 bool FfmsVideoDevice::waitForBackgroundWork(int timeoutMs)
 {
-    return server_ ? server_->waitIdle(timeoutMs) : true;
+    if (!server_)
+        return true;
+    QElapsedTimer t;
+    t.start();
+    if (source_->checkingSeeking()) {
+        if (!source_->waitForSeekCheck(timeoutMs))
+            return false;
+        adoptSeekCheck();
+    }
+    return server_->waitIdle(std::max(0, timeoutMs - int(t.elapsed())));
 }
 
 bool FfmsVideoDevice::waitForPicture(int timeoutMs)

@@ -113,7 +113,7 @@ public:
     QSize pictureSize() const;
     // The decode thread with its cache (null when nothing is open).
     const FrameServer* server() const { return server_.get(); }
-    // Waits until the decode thread has nothing left to do (tests, benchmark).
+    // Waits until the seek check and the decode thread have nothing left to do (tests, benchmark).
     bool waitForBackgroundWork(int timeoutMs);
     // Waits until a pending picture is shown or its request ended; false on timeout (tests,
     // benchmark; the program never waits so).
@@ -131,6 +131,7 @@ private:
     void startClock();
     double clockSeconds();
     void tick();
+    void adoptSeekCheck();
 
     QString fileName_;
     std::unique_ptr<FfmsFrameSource> source_;
@@ -174,6 +175,7 @@ private:
     } pending_;
     int shown_ = 0; // the frame whose picture is shown
     QTimer pendingTimer_;
+    QTimer checkTimer_; // watches the seek check running in the background
     bool busy_ = false;
 };
 

@@ -15,12 +15,12 @@ std::size_t pictureBytes(const QSize& size)
 
 FrameServer::FrameServer(DecoderFactory& decoders, const QSize& pictureSize, std::size_t cacheBytes)
     : decoders_(decoders),
-      model_(decoders.decodeModel()),
       size_(pictureSize),
       limit_(cacheBytes),
       lastCoded_(std::max(0, decoders.decodeModel().codedCount() - 1)),
       backCost_(decoders.decoderBytes() + pictureBytes(pictureSize)),
       backAllowed_(backCost_ <= cacheBytes / 2),
+      model_(decoders.decodeModel()),
       cache_(cacheBytes)
 {
     setPictureBudget(limit_);
@@ -202,6 +202,16 @@ std::size_t FrameServer::cacheBudget() const
     return cache_.maxBytes();
 }
 
+void FrameServer::setDecodeModel(const DecodeModel& model)
+{
+    {
+        std::lock_guard lock(mutex_);
+        nextModel_ = model;
+        modelChanged_ = true;
+    }
+    work_.notify_one();
+}
+
 FrameServer::Stats FrameServer::stats() const
 {
     std::lock_guard lock(mutex_);
@@ -337,6 +347,15 @@ void FrameServer::run()
 {
     std::unique_lock lock(mutex_);
     while (!quit_) {
+        if (modelChanged_) {
+            // Between two pictures: the decoders made so far reach pictures the old way.
+            modelChanged_ = false;
+            model_ = nextModel_;
+            decoder_[0].reset();
+            decoder_[1].reset();
+            positions_[0] = positions_[1] = -1;
+            hasBack_ = false;
+        }
         Job job;
         if (!plan(job)) {
             busy_ = false;

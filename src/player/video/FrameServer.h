@@ -95,6 +95,10 @@ public:
     // Waits until the thread has nothing left to do; false on timeout (tests, benchmark).
     bool waitIdle(int timeoutMs);
 
+    // The decoders' way of reaching pictures changed (the seek check allowed seeking): plans with
+    // `model` from now on and makes its decoders anew. Pictures in the cache stay.
+    void setDecodeModel(const DecodeModel& model);
+
     QSize pictureSize() const { return size_; }
     std::size_t cacheBytes() const;
     std::size_t cacheLimit() const { return limit_; }
@@ -127,7 +131,6 @@ private:
 
     // Fixed at construction.
     DecoderFactory& decoders_;
-    const DecodeModel& model_;
     const QSize size_;
     const std::size_t limit_;
     const int lastCoded_;
@@ -142,6 +145,9 @@ private:
     std::condition_variable work_; // wakes the decode thread
     std::condition_variable done_; // wakes callers waiting for a picture or for idleness
     // --- guarded by mutex_ ------------------------------------------------------------------
+    DecodeModel model_;
+    DecodeModel nextModel_;
+    bool modelChanged_ = false; // nextModel_ waits for the decode thread
     FrameCache cache_;
     int capacity_ = 0;      // pictures the cache holds
     int keepLimit_ = 0;     // most pictures kept by one fill

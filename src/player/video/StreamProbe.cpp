@@ -262,4 +262,66 @@ StructureVerdict StreamProbe::structure(const QString& path, int track, const st
     return v;
 }
 
+StreamProbe::Reordering StreamProbe::reordering(const QString& path, int track, int maxPackets)
+{
+    InputPtr in = openInput(path);
+    if (!in || track < 0 || track >= int(in->nb_streams))
+        return Reordering::Unknown;
+    const AVCodecID id = in->streams[track]->codecpar->codec_id;
+    // A codec that never reorders (MJPEG, MS Video-1, Cinepak, DV, raw video, ...).
+    const AVCodecDescriptor* codecInfo = avcodec_descriptor_get(id);
+    if (codecInfo && !(codecInfo->props & AV_CODEC_PROP_REORDER))
+        return Reordering::No;
+    const bool typed = id == AV_CODEC_ID_MPEG4 || id == AV_CODEC_ID_H264 || id == AV_CODEC_ID_MPEG1VIDEO ||
+                       id == AV_CODEC_ID_MPEG2VIDEO;
+    struct ParserDeleter {
+        void operator()(AVCodecParserContext* p) const { av_parser_close(p); }
+    };
+    struct CodecDeleter {
+        void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+    };
+    std::unique_ptr<AVCodecParserContext, ParserDeleter> parser(typed ? av_parser_init(id) : nullptr);
+    std::unique_ptr<AVCodecContext, CodecDeleter> codec(avcodec_alloc_context3(nullptr));
+    if (!codec || avcodec_parameters_to_context(codec.get(), in->streams[track]->codecpar) < 0)
+        return Reordering::Unknown;
+    if (parser) {
+        // The packets are whole pictures: the parser is asked only for their headers.
+        parser->flags |= PARSER_FLAG_COMPLETE_FRAMES;
+    }
+    for (unsigned i = 0; i < in->nb_streams; ++i)
+        in->streams[i]->discard = int(i) == track ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+
+    PacketPtr pkt(av_packet_alloc());
+    int packets = 0;
+    bool allKeys = true;
+    bool allTyped = true;
+    while (packets < maxPackets && av_read_frame(in.get(), pkt.get()) >= 0) {
+        if (pkt->stream_index != track || pkt->size <= 0) {
+            av_packet_unref(pkt.get());
+            continue;
+        }
+        ++packets;
+        allKeys = allKeys && (pkt->flags & AV_PKT_FLAG_KEY) != 0;
+        if (parser) {
+            uint8_t* out = nullptr;
+            int outSize = 0;
+            parser->pict_type = AV_PICTURE_TYPE_NONE;
+            av_parser_parse2(parser.get(), codec.get(), &out, &outSize, pkt->data, pkt->size, pkt->pts, pkt->dts,
+                             pkt->pos);
+            if (parser->pict_type == AV_PICTURE_TYPE_B) {
+                av_packet_unref(pkt.get());
+                return Reordering::Yes;
+            }
+            if (parser->pict_type == AV_PICTURE_TYPE_NONE)
+                allTyped = false;
+        }
+        av_packet_unref(pkt.get());
+    }
+    if (packets == 0)
+        return Reordering::Unknown;
+    if (allKeys)
+        return Reordering::No; // intra-only
+    return parser && allTyped ? Reordering::No : Reordering::Unknown;
+}
+
 } // namespace kadro

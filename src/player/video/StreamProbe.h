@@ -48,6 +48,14 @@ public:
     static StructureVerdict structure(const QString& path, int track, const std::vector<int64_t>& indexPts,
                                       int keyframes = 4, int maxPackets = 4000);
 
+    // Whether the video has reordered (B) pictures, told from the picture types FFmpeg's parser
+    // reads from the headers of the first `maxPackets` packets of track `track` (it stops at the
+    // first B picture), without decoding. Only for codecs whose parser reports every picture's
+    // type (MPEG-4 part 2, H.264, MPEG-1/2), for codecs that never reorder and for intra-only
+    // video (every packet a keyframe); otherwise, or when the file cannot be read, it cannot tell.
+    enum class Reordering { No, Yes, Unknown };
+    static Reordering reordering(const QString& path, int track, int maxPackets);
+
     // Whether the H.264 / HEVC access unit `data` holds an instantaneous decoder refresh picture
     // and no other picture (for HEVC: IDR_W_RADL or IDR_N_LP). `lengthSize`: bytes of the NAL
     // length prefix (1, 2 or 4), 0 for start codes (Annex B).
