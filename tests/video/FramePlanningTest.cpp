@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <numeric>
 #include <string>
 
@@ -76,6 +77,50 @@ TEST(FramePlanning, BackStepsThroughAKeyframeIntervalDecodeItOnce)
         EXPECT_LT(total, 2 * kInterval);
         EXPECT_GT(ffmsAlone, 50 * total);
     }
+}
+
+// The first back step into the interval before, while nothing of it is decoded: the asked
+// picture comes from a seek of its own on the front decoder (as FFMS2 alone decodes it, without
+// waiting for every picture before it to be kept), and the second decoder fills the interval up
+// to it beside it, each picture once; the steps after it are served from that fill.
+TEST(FramePlanning, TheFirstStepIntoTheIntervalBeforeSeeksWhileItsIntervalFillsBeside)
+{
+    FakeVideo video(kPictures, kInterval);
+    FrameServer server(video, kPicture, 1000 * kPictureBytes);
+    const int key = 500;
+    const int before = key - kInterval;
+    ASSERT_EQ(FakeVideo::numberOf(server.picture(key + 20, Move::Jump)), key + 20);
+    ASSERT_TRUE(server.waitIdle(5000));
+
+    // Back to the keyframe through the cache; the gate holds the decoders meanwhile, so nothing of
+    // the interval before is there yet.
+    video.closeGate();
+    for (int p = key + 19; p >= key; --p)
+        ASSERT_EQ(FakeVideo::numberOf(server.picture(p, Move::Back)), p);
+    const std::size_t deliveredBefore = video.work().delivered.size();
+    FrameServer::Answer answer = server.pictureWithin(key - 1, Move::Back, 0);
+    ASSERT_EQ(answer.state, FrameServer::Answer::Pending);
+    video.openGate();
+    for (int i = 0; i < 500 && answer.state == FrameServer::Answer::Pending; ++i) {
+        server.waitIdle(10);
+        answer = server.poll(answer.ticket);
+    }
+    ASSERT_EQ(answer.state, FrameServer::Answer::Ready);
+    EXPECT_EQ(FakeVideo::numberOf(answer.image), key - 1);
+    ASSERT_TRUE(server.waitIdle(5000));
+
+    const FakeVideo::Work work = video.work();
+    std::map<int, std::vector<int>> deliveredBy; // picture -> decoders that delivered it
+    for (std::size_t i = deliveredBefore; i < work.delivered.size(); ++i)
+        deliveredBy[work.delivered[i]].push_back(work.decoderOf[i]);
+    EXPECT_EQ(deliveredBy[key - 1], std::vector<int>{0}) << "the asked picture was not decoded by itself";
+    for (int c = before; c < key - 1; ++c)
+        ASSERT_EQ(deliveredBy[c], std::vector<int>{1}) << "picture " << c << " of the fill";
+
+    const FrameServer::Stats at = server.stats();
+    for (int p = key - 2; p >= before; --p)
+        ASSERT_EQ(FakeVideo::numberOf(server.picture(p, Move::Back)), p);
+    EXPECT_EQ(server.stats().hits - at.hits, key - 1 - before);
 }
 
 // A slider dragged over 100 positions while the decoder is busy: every new position replaces the

@@ -30,7 +30,9 @@ FrameServer::FrameServer(DecoderFactory& decoders, const QSize& pictureSize, std
     decoder_[0] = decoders_.takeDecoder();
     decoder_[0]->setOutputSize(size_);
     positions_[0] = decoder_[0]->position();
-    thread_ = std::thread([this] { run(); });
+    threads_[0] = std::thread([this] { run(0); });
+    if (backAllowed_)
+        threads_[1] = std::thread([this] { run(1); });
 }
 
 FrameServer::~FrameServer()
@@ -40,7 +42,9 @@ FrameServer::~FrameServer()
         quit_ = true;
     }
     work_.notify_all();
-    thread_.join();
+    for (std::thread& t : threads_)
+        if (t.joinable())
+            t.join();
 }
 
 void FrameServer::setPictureBudget(std::size_t bytes)
@@ -60,6 +64,7 @@ void FrameServer::setPictureBudget(std::size_t bytes)
 
 void FrameServer::request(int coded, Move move)
 {
+    enteredInterval_ = move == Move::Back && model_.keyframeAtOrBefore(coded) != model_.keyframeAtOrBefore(focus_);
     focus_ = coded;
     move_ = move;
     backgroundBudget_ = 2 * capacity_ + 4 * kChunk;
@@ -75,13 +80,13 @@ QImage FrameServer::picture(int coded, Move move)
         ++stats_.hits;
         want_ = -1;
         lock.unlock();
-        work_.notify_one();
+        work_.notify_all();
         return img;
     }
     want_ = coded;
     wantMove_ = move;
     const long long gen = ++wantGen_;
-    work_.notify_one();
+    work_.notify_all();
     done_.wait(lock, [&] { return deliveredGen_ >= gen; });
     if (!deliveredError_.empty())
         throw VideoDeviceError(deliveredError_);
@@ -99,7 +104,7 @@ FrameServer::Answer FrameServer::pictureWithin(int coded, Move move, int waitMs)
         ++stats_.hits;
         want_ = -1;
         lock.unlock();
-        work_.notify_one();
+        work_.notify_all();
         answer.state = Answer::Ready;
         answer.image = img;
         return answer;
@@ -107,7 +112,7 @@ FrameServer::Answer FrameServer::pictureWithin(int coded, Move move, int waitMs)
     want_ = coded;
     wantMove_ = move;
     answer.ticket = ++wantGen_;
-    work_.notify_one();
+    work_.notify_all();
     done_.wait_for(lock, std::chrono::milliseconds(std::max(0, waitMs)), [&] { return deliveredGen_ >= answer.ticket; });
     lock.unlock();
     return poll(answer.ticket);
@@ -149,7 +154,7 @@ QImage FrameServer::pictureIfReady(int coded, Move move)
         ++wantGen_;
     }
     lock.unlock();
-    work_.notify_one();
+    work_.notify_all();
     return img;
 }
 
@@ -171,7 +176,7 @@ void FrameServer::setPlaying(bool playing, int endCoded)
             want_ = -1; // playback no longer waits for it
         backgroundBudget_ = 2 * capacity_ + 4 * kChunk;
     }
-    work_.notify_one();
+    work_.notify_all();
 }
 
 bool FrameServer::hasFailed(int coded) const
@@ -183,10 +188,10 @@ bool FrameServer::hasFailed(int coded) const
 bool FrameServer::waitIdle(int timeoutMs)
 {
     std::unique_lock lock(mutex_);
-    work_.notify_one();
+    work_.notify_all();
     return done_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
         Job job;
-        return !busy_ && want_ < 0 && !plan(job);
+        return !busy_[0] && !busy_[1] && want_ < 0 && !plan(job, 0) && !plan(job, 1);
     });
 }
 
@@ -206,10 +211,11 @@ void FrameServer::setDecodeModel(const DecodeModel& model)
 {
     {
         std::lock_guard lock(mutex_);
-        nextModel_ = model;
-        modelChanged_ = true;
+        model_ = model;
+        remake_[0] = remake_[1] = true;
+        route_.gen = -1;
     }
-    work_.notify_one();
+    work_.notify_all();
 }
 
 FrameServer::Stats FrameServer::stats() const
@@ -223,8 +229,8 @@ FrameServer::Stats FrameServer::stats() const
 // The decoder that reaches `coded` with the least work; the front one on a tie.
 int FrameServer::cheapest(int coded) const
 {
-    if (!hasBack_)
-        return 0;
+    if (!hasBack_ && !busy_[1])
+        return 0; // no second decoder (one that is being made counts, from where it will stand)
     return model_.decodeCost(positions_[1], coded) < model_.decodeCost(positions_[0], coded) ? 1 : 0;
 }
 
@@ -233,7 +239,7 @@ int FrameServer::firstMissing(int lo, int hi) const
     lo = std::max(lo, 0);
     hi = std::min(hi, lastCoded_);
     for (int c = lo; c <= hi; ++c)
-        if (!cache_.contains(c) && !failed_.count(c))
+        if (!cache_.contains(c) && !failed_.count(c) && c != inFlight_[0] && c != inFlight_[1])
             return c;
     return -1;
 }
@@ -258,12 +264,14 @@ int FrameServer::blockEnd(int start) const
 // Plans one background request towards the first missing picture of lo..hi, on the back decoder.
 // A picture far from where the decoder stands is approached in steps (first the point decoding
 // starts from, then a few pictures at a time), so a new request never waits long.
-bool FrameServer::planBackground(Job& job, int lo, int hi)
+bool FrameServer::planBackground(Job& job, int lo, int hi, int self)
 {
+    const int decoder = backBroken_ ? 0 : 1;
+    if (decoder != self)
+        return false;
     const int target = firstMissing(lo, hi);
     if (target < 0)
         return false;
-    const int decoder = backBroken_ ? 0 : 1;
     const int at = positions_[decoder];
     int next = target;
     if (!model_.decodesForward(at, target)) {
@@ -280,7 +288,27 @@ bool FrameServer::planBackground(Job& job, int lo, int hi)
     return true;
 }
 
-bool FrameServer::plan(Job& job)
+// The first back step into another interval, where keeping every picture on the way costs more
+// than the seek to the picture alone, goes directly to the picture; the fill of its interval runs
+// beside it on the second decoder.
+void FrameServer::chooseRoute()
+{
+    route_.gen = wantGen_;
+    route_.decoder = cheapest(want_);
+    route_.direct = false;
+    if (wantMove_ != Move::Back || !enteredInterval_ || model_.linear() || !backAllowed_ || backBroken_)
+        return;
+    const int d = route_.decoder;
+    const bool forward = model_.decodesForward(positions_[d], want_);
+    const int from = forward ? positions_[d] + 1 : std::max(blockStart(want_), want_ - keepLimit_);
+    const int keepCost = kKeepCost * (want_ - from + 1) + (forward ? 0 : DecodeModel::kSeekPenalty);
+    if (model_.decodeCost(positions_[0], want_) < keepCost) {
+        route_.decoder = 0;
+        route_.direct = true;
+    }
+}
+
+bool FrameServer::plan(Job& job, int self)
 {
     // 1. The picture to show.
     if (want_ >= 0) {
@@ -288,19 +316,31 @@ bool FrameServer::plan(Job& job)
         if (!img.isNull()) {
             deliver(img, {});
         } else {
-            const int d = cheapest(want_);
-            int from = want_;
-            if (wantMove_ == Move::Back) {
-                // Decoding starts before it anyway: keep every picture on the way.
-                const int at = positions_[d];
-                from = model_.decodesForward(at, want_) ? at + 1 : blockStart(want_);
-                from = std::max(from, want_ - keepLimit_);
+            if (route_.gen != wantGen_)
+                chooseRoute();
+            const int d = route_.decoder;
+            if (d != self) {
+                // The other decoder decodes it; nothing else meanwhile but the fill beside a
+                // direct decode.
+                if (!route_.direct)
+                    return false;
+            } else if (route_.direct) {
+                job = Job{want_, d, true, true};
+                return true;
+            } else {
+                int from = want_;
+                if (wantMove_ == Move::Back) {
+                    // Decoding starts before it anyway: keep every picture on the way.
+                    const int at = positions_[d];
+                    from = model_.decodesForward(at, want_) ? at + 1 : blockStart(want_);
+                    from = std::max(from, want_ - keepLimit_);
+                }
+                int c = from;
+                while (c < want_ && (cache_.contains(c) || failed_.count(c) || c == inFlight_[1 - self]))
+                    ++c;
+                job = Job{c, d, true, true};
+                return true;
             }
-            int c = from;
-            while (c < want_ && (cache_.contains(c) || failed_.count(c)))
-                ++c;
-            job = Job{c, d, true, true};
-            return true;
         }
     }
     if (backgroundBudget_ <= 0)
@@ -311,8 +351,8 @@ bool FrameServer::plan(Job& job)
     int aheadEnd = std::min(lastCoded_, focus_ + ahead);
     if (playing_ && playEnd_ >= 0)
         aheadEnd = std::min(aheadEnd, playEnd_);
-    if (const int c = firstMissing(focus_ + 1, aheadEnd); c >= 0) {
-        job = Job{c, cheapest(c), true, false};
+    if (const int c = firstMissing(focus_ + 1, aheadEnd); c >= 0 && cheapest(c) == self) {
+        job = Job{c, self, true, false};
         return true;
     }
     if (playing_)
@@ -320,13 +360,13 @@ bool FrameServer::plan(Job& job)
 
     // 3. The interval up to the shown picture.
     const int start = blockStart(focus_);
-    if (planBackground(job, start, focus_ - 1))
+    if (planBackground(job, start, focus_ - 1, self))
         return true;
 
     // 4. Stepping back in the first half of an interval: the interval before it.
     if (move_ == Move::Back && start > 0 && 2 * (focus_ - start) < blockEnd(start) - start) {
         const int before = std::max(blockStart(start - 1), start - prefetchLimit_);
-        if (planBackground(job, before, start - 1))
+        if (planBackground(job, before, start - 1, self))
             return true;
     }
     return false;
@@ -343,27 +383,32 @@ void FrameServer::deliver(const QImage& image, const std::string& error)
 
 // ---- the decode thread -----------------------------------------------------------------------
 
-void FrameServer::run()
+void FrameServer::run(int self)
 {
     std::unique_lock lock(mutex_);
     while (!quit_) {
-        if (modelChanged_) {
-            // Between two pictures: the decoders made so far reach pictures the old way.
-            modelChanged_ = false;
-            model_ = nextModel_;
-            decoder_[0].reset();
-            decoder_[1].reset();
-            positions_[0] = positions_[1] = -1;
-            hasBack_ = false;
+        if (remake_[self]) {
+            // Between two pictures: this decoder reaches pictures the old way.
+            remake_[self] = false;
+            positions_[self] = -1;
+            if (self == 1)
+                hasBack_ = false;
+            std::unique_ptr<Decoder> old = std::move(decoder_[self]);
+            lock.unlock();
+            old.reset();
+            lock.lock();
+            continue;
         }
         Job job;
-        if (!plan(job)) {
-            busy_ = false;
+        if (!plan(job, self)) {
+            busy_[self] = false;
             done_.notify_all(); // idle
             work_.wait(lock);
             continue;
         }
-        busy_ = true;
+        busy_[self] = true;
+        inFlight_[self] = job.coded;
+        positions_[self] = job.coded; // where it will stand, for the other thread's planning
         // The budget guards against refilling what the cache keeps evicting; steps that only
         // move a decoder forward towards its work keep nothing and do not count.
         if (!job.wanted && job.keep)
@@ -373,23 +418,25 @@ void FrameServer::run()
         QImage img;
         std::string error;
         bool created = false;
+        std::unique_ptr<Decoder>& decoder = decoder_[self];
         try {
-            if (!decoder_[job.decoder]) {
-                decoder_[job.decoder] = decoders_.newDecoder();
-                decoder_[job.decoder]->setOutputSize(size_);
+            if (!decoder) {
+                decoder = decoders_.newDecoder();
+                decoder->setOutputSize(size_);
                 created = true;
             }
-            img = decoder_[job.decoder]->picture(job.coded);
+            img = decoder->picture(job.coded);
         } catch (const std::exception& e) {
             error = e.what();
         }
         // A second decoder that cannot even be made leaves all the work to the front one.
-        const bool broken = !decoder_[job.decoder];
-        const int at = decoder_[job.decoder] ? decoder_[job.decoder]->position() : -1;
+        const bool broken = !decoder;
+        const int at = decoder ? decoder->position() : -1;
 
         lock.lock();
-        positions_[job.decoder] = at;
-        if (job.decoder == 1) {
+        inFlight_[self] = -1;
+        positions_[self] = at;
+        if (self == 1) {
             hasBack_ = decoder_[1] != nullptr;
             backBroken_ = backBroken_ || broken;
             if (created) {
@@ -404,17 +451,21 @@ void FrameServer::run()
             cache_.insert(job.coded, img);
         if (img.isNull() && error.empty())
             error = "cannot decode the frame";
-        if (img.isNull() && !broken) {
-            // Not tried again in the background; a request for it decodes it once more.
-            if (failed_.insert(job.coded).second && stats_.failures++ == 0)
-                stats_.firstFailure = error;
-            if (!job.keep && job.coded != want_)
-                --backgroundBudget_; // a failing step must not be retried for ever
+        if (img.isNull()) {
+            route_.gen = -1; // choose again, from where the decoders stand now
+            if (!broken) {
+                // Not tried again in the background; a request for it decodes it once more.
+                if (failed_.insert(job.coded).second && stats_.failures++ == 0)
+                    stats_.firstFailure = error;
+                if (!job.keep && job.coded != want_)
+                    --backgroundBudget_; // a failing step must not be retried for ever
+            }
         }
         if (job.coded == want_)
             deliver(img, img.isNull() ? error : std::string());
+        work_.notify_all(); // the other thread may have work now
     }
-    busy_ = false;
+    busy_[self] = false;
 }
 
 } // namespace kadro

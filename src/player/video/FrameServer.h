@@ -1,8 +1,9 @@
 #pragma once
 // Pictures at display size for the video device, decoded on one thread of their own.
 //
-// The decode thread owns the decoders (a front one that follows the shown picture and a second
-// one for the work behind it) and a cache of pictures bounded in bytes. It works, in this order, on
+// Two decode threads, each owning one decoder (a front one that follows the shown picture and a
+// second one for the work behind it), share a cache of pictures bounded in bytes. They work, in
+// this order, on
 //  1. the picture to show now (a newer request replaces an older one),
 //  2. read-ahead: the pictures after the shown one (more of them while playing),
 //  3. the keyframe interval up to the shown picture, so that stepping back is served from the cache,
@@ -10,10 +11,13 @@
 // Background work (2-4) is planned afresh from the newest request after every picture, in steps of
 // a few pictures, so work for a position the user has left is dropped at once.
 //
-// A miss on a back step decodes from where decoding has to start (the keyframe) up to the picture
-// and keeps every picture on the way, so the following back steps are hits. A miss on a jump
-// decodes only the picture, as FFMS2 alone would; the rest of its interval follows in the
-// background.
+// A miss on a back step inside the interval decodes from where decoding has to start up to the
+// picture and keeps every picture on the way, so the following back steps are hits. A miss on a
+// jump decodes only the picture, as FFMS2 alone would; the rest of its interval follows in the
+// background. So does the first back step into the interval before, where keeping every picture
+// on the way would cost more than a seek to the picture alone: the front decoder decodes just
+// that picture while the second one fills the interval up to it beside it.
+// While a picture is waited for, only the decoder that decodes it works, except for that fill.
 //
 // Memory: the cache's bound counts the bytes of the pictures it holds. The second decoder's own
 // pictures (references at the coded size, DecoderFactory::decoderBytes) are paid from the same
@@ -117,17 +121,29 @@ private:
         bool keep = true;
         bool wanted = false; // on the way to the picture to show
     };
+    // How the picture to show is reached: by which decoder, and whether by itself (a seek to it)
+    // while the other decoder fills its interval.
+    struct Route {
+        long long gen = -1; // the request it was chosen for
+        int decoder = 0;
+        bool direct = false;
+    };
 
     void setPictureBudget(std::size_t bytes);
-    void run();
-    bool plan(Job& job);
-    bool planBackground(Job& job, int lo, int hi);
+    void run(int self);
+    bool plan(Job& job, int self);
+    bool planBackground(Job& job, int lo, int hi, int self);
+    void chooseRoute();
     int cheapest(int coded) const;
     int firstMissing(int lo, int hi) const;
     int blockStart(int coded) const;
     int blockEnd(int start) const;
     void deliver(const QImage& image, const std::string& error);
     void request(int coded, Move move);
+
+    // A kept picture (decoded, scaled, converted and copied) costs about as much as two that are
+    // only decoded on the way.
+    static constexpr int kKeepCost = 2;
 
     // Fixed at construction.
     DecoderFactory& decoders_;
@@ -137,8 +153,8 @@ private:
     const std::size_t backCost_; // the second decoder's pictures plus the one it delivers
     const bool backAllowed_;     // backCost_ fits into half of the bound
 
-    // Decode thread only (the thread that runs run()); what the planner needs of the decoders is
-    // copied into positions_ under the lock.
+    // decoder_[i] belongs to decode thread i; what the planner needs of the decoders is copied
+    // into positions_ under the lock.
     std::unique_ptr<Decoder> decoder_[2];
 
     mutable std::mutex mutex_;
@@ -146,8 +162,7 @@ private:
     std::condition_variable done_; // wakes callers waiting for a picture or for idleness
     // --- guarded by mutex_ ------------------------------------------------------------------
     DecodeModel model_;
-    DecodeModel nextModel_;
-    bool modelChanged_ = false; // nextModel_ waits for the decode thread
+    bool remake_[2] = {false, false}; // the decoder reaches pictures the old way: make it anew
     FrameCache cache_;
     int capacity_ = 0;      // pictures the cache holds
     int keepLimit_ = 0;     // most pictures kept by one fill
@@ -158,6 +173,8 @@ private:
     std::set<int> failed_;  // pictures the background could not decode
     int want_ = -1;         // the picture to show now (-1 none)
     Move wantMove_ = Move::Jump;
+    bool enteredInterval_ = false; // the request stepped back into another keyframe interval
+    Route route_;
     long long wantGen_ = 0;
     long long deliveredGen_ = 0;
     QImage delivered_;
@@ -167,15 +184,16 @@ private:
     bool playing_ = false;
     int playEnd_ = -1;
     int backgroundBudget_ = 0; // background decodes left until the next request
-    int positions_[2] = {-1, -1}; // where the decoders stand
+    int positions_[2] = {-1, -1}; // where the decoders stand (once their job is done)
+    int inFlight_[2] = {-1, -1};  // the picture each decoder works on
     bool hasBack_ = false;
     bool backBroken_ = false;  // no second decoder: the front one does all
-    bool busy_ = false;
+    bool busy_[2] = {false, false};
     bool quit_ = false;
     Stats stats_;
     // -------------------------------------------------------------------------------------------
 
-    std::thread thread_;
+    std::thread threads_[2]; // the second only where a second decoder is allowed
 };
 
 } // namespace kadro
