@@ -3,6 +3,7 @@
 #include "player/video/OpenProgress.h"
 #include "player/video/PackedBFrames.h"
 #include "player/video/PictureVerdicts.h"
+#include "player/video/PtsDecoder.h"
 #include "player/video/VideoDevice.h"
 #include "player/video/VideoIndex.h"
 
@@ -65,6 +66,7 @@ FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options) : 
     indexOptions.cacheDir = options.indexCacheDir;
     index_ = std::make_unique<VideoIndex>(decodedPath_, indexOptions, progress);
 
+    stamps_ = std::make_shared<const std::vector<int64_t>>(index_->pts());
     verdicts_ = std::make_shared<PictureVerdicts>(decodedPath_, index_->videoTrack(), index_->pts(), index_->keyframes());
 
     // 3. The seek check, or its verdict from the cache.
@@ -73,6 +75,7 @@ FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options) : 
         try {
             check_ = *stored;
             linear_ = check_.linear;
+            byTimeStamps_ = check_.byTimeStamps;
             leftover_ = newDecoder();
             verdictFromCache_ = true;
         } catch (const VideoDeviceError&) {
@@ -123,8 +126,13 @@ FfmsFrameSource::FfmsFrameSource(const QString& path, const Options& options) : 
         progress.setPhase(index_->fromCache() ? indexFrom : checkFrom, ProgressPhases::kTotal);
         SeekCheckResult result = checkSeeking(*index_, options.seeking, options.probeFrames, progress, verdicts_.get());
         check_ = result.verdict;
-        leftover_ = std::make_unique<FfmsDecoder>(opener(), std::move(result.decoder), check_.size, result.position,
-                                                  verdicts_);
+        linear_ = check_.linear;
+        byTimeStamps_ = check_.byTimeStamps;
+        if (check_.byTimeStamps)
+            leftover_ = newDecoder();
+        else
+            leftover_ = std::make_unique<FfmsDecoder>(opener(), std::move(result.decoder), check_.size, result.position,
+                                                      verdicts_);
     }
 
     // 4. Frame numbers; 5. how decoders reach pictures.
@@ -239,17 +247,24 @@ bool FfmsFrameSource::adoptVerdict()
     check_.firstMismatch = verdict->firstMismatch;
     check_.reason = verdict->reason;
     check_.unfinished = verdict->unfinished;
+    check_.byTimeStamps = verdict->byTimeStamps;
     if (index_->container() != QLatin1String("avi"))
         check_.sawBFrames = verdict->sawBFrames;
     if (check_.linear)
         return false;
     model_ = DecodeModel(index_->codedCount(), index_->keyframes(), false);
+    // Decoders made from now on: by time stamps, or FFMS2 seeking normally.
+    byTimeStamps_ = check_.byTimeStamps;
     linear_ = false;
     return true;
 }
 
 std::unique_ptr<Decoder> FfmsFrameSource::newDecoder() const
 {
+    if (byTimeStamps_) {
+        return std::make_unique<PtsDecoder>(index_->path(), index_->videoTrack(), stamps_,
+                                            DecodeModel(index_->codedCount(), index_->keyframes(), false));
+    }
     FfmsDecoder::Opener open = opener();
     FfmsVideoPtr source = open();
     return std::make_unique<FfmsDecoder>(std::move(open), std::move(source), check_.size, -1, verdicts_);
@@ -257,8 +272,10 @@ std::unique_ptr<Decoder> FfmsFrameSource::newDecoder() const
 
 FfmsDecoder::Opener FfmsFrameSource::opener() const
 {
-    // The decoders never outlive the source that made them (the frame server goes first).
-    return [this] { return openFfmsVideo(*index_, linear_ ? FFMS_SEEK_LINEAR : FFMS_SEEK_NORMAL); };
+    // The decoders never outlive the source that made them (the frame server goes first). A
+    // decoder opened again after a failure keeps the seek mode it was made with.
+    const int mode = linear_ ? FFMS_SEEK_LINEAR : FFMS_SEEK_NORMAL;
+    return [this, mode] { return openFfmsVideo(*index_, mode); };
 }
 
 std::unique_ptr<Decoder> FfmsFrameSource::takeDecoder()

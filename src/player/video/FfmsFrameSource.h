@@ -111,6 +111,8 @@ public:
     bool sawBFrames() const { return check_.sawBFrames; }
     // True when pictures are decoded linearly (a backward request decodes from frame 0).
     bool decodesLinearly() const { return check_.linear; }
+    // True when pictures are found by their time stamps (PtsDecoder), FFMS2's seeking being wrong.
+    bool seeksByTimeStamps() const { return check_.byTimeStamps; }
     // Whether this open found the index / the check's verdict in the index cache.
     bool indexFromCache() const;
     bool verdictFromCache() const { return verdictFromCache_; }
@@ -173,8 +175,11 @@ private:
     std::shared_ptr<PictureVerdicts> verdicts_;
     std::unique_ptr<Decoder> leftover_; // the check's decoder, until the frame server takes it
 
-    // Decoders are made on the frame servers' threads: the seek mode they get.
+    // Decoders are made on the frame servers' threads: the seek mode they get, and whether they
+    // are PtsDecoders (over the index's time stamps, made once).
     std::atomic<bool> linear_{false};
+    std::atomic<bool> byTimeStamps_{false};
+    std::shared_ptr<const std::vector<int64_t>> stamps_;
     // The check in the background: its thread, the verdict it found (null when it was cancelled
     // or failed) and whether it has ended, guarded by checkMutex_.
     std::thread checkThread_;

@@ -19,7 +19,8 @@ namespace {
 
 constexpr quint32 kMagic = 0x4b495831; // "KIX1"
 // 3: verdicts judge decoder complaints by FFmpeg's flags on the picture, not by its log lines.
-constexpr quint32 kFormat = 3;
+// 4: verdicts tell seeking by time stamps.
+constexpr quint32 kFormat = 4;
 const char kSuffix[] = ".kix";
 
 struct FileKey {
@@ -89,7 +90,7 @@ std::optional<IndexCache::Entry> IndexCache::load(const QString& videoPath) cons
         qint32 probe = 0, ref = 0, checks = 0, mismatches = 0, first = 0, w = 0, h = 0;
         quint64 pictureBytes = 0;
         in >> probe >> v.linear >> ref >> checks >> mismatches >> first >> v.reason >> w >> h >>
-            v.pixelAspect >> v.sawBFrames >> pictureBytes;
+            v.pixelAspect >> v.sawBFrames >> pictureBytes >> v.byTimeStamps;
         v.pictureBytes = std::size_t(pictureBytes);
         v.probeFrames = probe;
         v.referenceFrames = ref;
@@ -146,7 +147,7 @@ bool IndexCache::store(const QString& videoPath, FFMS_Index* index, const QStrin
         const Verdict& v = *verdict;
         out << qint32(v.probeFrames) << v.linear << qint32(v.referenceFrames) << qint32(v.checks)
             << qint32(v.mismatches) << qint32(v.firstMismatch) << v.reason << qint32(v.size.width())
-            << qint32(v.size.height()) << v.pixelAspect << v.sawBFrames << quint64(v.pictureBytes);
+            << qint32(v.size.height()) << v.pixelAspect << v.sawBFrames << quint64(v.pictureBytes) << v.byTimeStamps;
     }
     out << blob;
     if (out.status() != QDataStream::Ok || !file.commit())

@@ -2,6 +2,7 @@
 
 #include "player/video/OpenProgress.h"
 #include "player/video/PictureVerdicts.h"
+#include "player/video/PtsDecoder.h"
 #include "player/video/VideoDevice.h"
 #include "player/video/VideoIndex.h"
 
@@ -16,6 +17,7 @@ extern "C" {
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace kadro {
@@ -25,29 +27,8 @@ namespace {
 // Hash of a decoded picture in the decoder's own format (all planes, without row padding).
 std::size_t pictureHash(const FFMS_Frame* f)
 {
-    const auto fmt = AVPixelFormat(f->EncodedPixelFormat);
-    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(fmt);
-    const int w = f->EncodedWidth;
-    const int h = f->EncodedHeight;
-    int lineBytes[4] = {};
-    std::size_t hash = std::size_t(w) * 31u + std::size_t(h);
-    if (!desc || av_image_fill_linesizes(lineBytes, fmt, w) < 0) {
-        // Unknown format: hash the first plane by its line size.
-        for (int y = 0; y < h; ++y)
-            hash = qHashBits(f->Data[0] + std::ptrdiff_t(y) * f->Linesize[0], std::size_t(std::abs(f->Linesize[0])),
-                             hash);
-        return hash;
-    }
-    const int planes = av_pix_fmt_count_planes(fmt);
-    for (int p = 0; p < planes && p < 4; ++p) {
-        if (!f->Data[p])
-            continue;
-        const bool chroma = (p == 1 || p == 2) && !(desc->flags & AV_PIX_FMT_FLAG_RGB);
-        const int ph = chroma ? -((-h) >> desc->log2_chroma_h) : h;
-        for (int y = 0; y < ph; ++y)
-            hash = qHashBits(f->Data[p] + std::ptrdiff_t(y) * f->Linesize[p], std::size_t(lineBytes[p]), hash);
-    }
-    return hash;
+    const uint8_t* planes[4] = {f->Data[0], f->Data[1], f->Data[2], f->Data[3]};
+    return kadro::pictureHash(planes, f->Linesize, f->EncodedPixelFormat, f->EncodedWidth, f->EncodedHeight);
 }
 
 std::size_t codedPictureBytes(const FFMS_Frame* f)
@@ -267,15 +248,57 @@ SeekCheckResult checkSeeking(const VideoIndex& index, Seeking seeking, int probe
             normal = openFfmsVideo(index, FFMS_SEEK_NORMAL); // where it stands is unknown now
     }
 
+    // FFMS2 lands wrong: the same requests by the pictures' own time stamps.
+    int stampChecks = 0;
+    int stampMismatches = 0;
+    if (!v.unfinished && v.mismatches > 0 && PtsDecoder::suits(index.container(), index.pts())) {
+        try {
+            PtsDecoder byStamps(index.path(), index.videoTrack(), std::make_shared<const std::vector<int64_t>>(index.pts()),
+                                DecodeModel(coded, keyframes, false));
+            for (int p : requests) {
+                if (std::chrono::steady_clock::now() > deadline) {
+                    v.unfinished = true;
+                    break;
+                }
+                progress.step(2L * range - 1, 2L * range);
+                bool clean = true;
+                try {
+                    byStamps.decode(p);
+                } catch (const VideoDeviceError&) {
+                    clean = false;
+                }
+                if (clean && !comparable(p))
+                    continue;
+                ++stampChecks;
+                if (!clean || byStamps.decodedHash() != ref[std::size_t(p)])
+                    ++stampMismatches;
+            }
+        } catch (const VideoDeviceError&) {
+            ++stampMismatches; // cannot even be opened so
+        }
+        v.byTimeStamps = !v.unfinished && stampMismatches == 0 && stampChecks >= 3;
+    }
+
     if (v.unfinished) {
         v.linear = true;
+        v.byTimeStamps = false;
         v.reason = QStringLiteral("the check did not finish within %1 s").arg(kSeekCheckMillis / 1000);
+    } else if (v.mismatches > 0 && v.byTimeStamps) {
+        v.linear = false;
+        v.reason = QStringLiteral("seeking by time stamps verified on %1 pictures (FFMS2's seeking returned %2 wrong "
+                                  "of %3, first at %4)")
+                       .arg(stampChecks)
+                       .arg(v.mismatches)
+                       .arg(v.checks)
+                       .arg(v.firstMismatch);
     } else if (v.mismatches > 0) {
         v.linear = true;
         v.reason = QStringLiteral("seeking returned %1 wrong of %2 checked pictures (first at %3)")
                        .arg(v.mismatches)
                        .arg(v.checks)
                        .arg(v.firstMismatch);
+        if (stampChecks > 0)
+            v.reason += QStringLiteral("; by time stamps %1 wrong of %2").arg(stampMismatches).arg(stampChecks);
     } else if (v.checks < 3 && coded > range) {
         // Too little to compare (a still picture?) while frames lie beyond the reference.
         v.linear = true;
@@ -287,6 +310,9 @@ SeekCheckResult checkSeeking(const VideoIndex& index, Seeking seeking, int probe
     if (v.linear) {
         result.decoder = std::move(linear);
         result.position = result.decoder ? range - 1 : -1;
+    } else if (v.byTimeStamps) {
+        result.decoder.reset(); // the source makes PtsDecoders
+        result.position = -1;
     } else {
         result.decoder = std::move(normal);
         result.position = normalPosition;

@@ -6,8 +6,10 @@
 // consecutive B-frames, MPEG program streams) the guess is wrong. So right after indexing, the start
 // of the file is decoded linearly as a reference, and seeked requests (around keyframes, where the
 // faults show) are compared with it. Only if every comparable request returned the reference
-// picture is normal seeking used; otherwise the file is decoded linearly (exact, slower on backward
-// jumps, softened by the frame cache).
+// picture is normal seeking used. Where it is wrong and the container stamps every picture (MP4,
+// Matroska), the same requests are made of a PtsDecoder, which finds pictures by their time
+// stamps; if it returns every reference picture, it decodes the file. Otherwise the file is
+// decoded linearly (exact, slower on backward jumps, softened by the frame cache).
 
 #include "player/video/FfmsSupport.h"
 
@@ -27,6 +29,9 @@ class VideoIndex;
 struct SeekVerdict {
     int probeFrames = 0;      // the reference length the check was asked to use
     bool linear = false;      // decode linearly (seeking was found wrong or uncheckable)
+    // FFMS2's seeking was found wrong, seeking by the pictures' own time stamps right: decode with
+    // PtsDecoder (not linear).
+    bool byTimeStamps = false;
     int referenceFrames = 0;  // pictures decoded linearly as the reference
     int checks = 0;           // seeked requests compared with the reference
     int mismatches = 0;       // of those, requests that returned another picture
