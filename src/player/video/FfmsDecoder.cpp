@@ -10,13 +10,14 @@ namespace kadro {
 
 FfmsDecoder::FfmsDecoder(Opener open, FfmsVideoPtr source, const QSize& codedSize, int position,
                          std::shared_ptr<PictureVerdicts> verdicts)
-    : open_(std::move(open)), verdicts_(std::move(verdicts)), source_(std::move(source)), coded_(codedSize), position_(source_ ? position : -1)
+    : open_(std::move(open)), verdicts_(std::move(verdicts)), source_(std::move(source)), coded_(codedSize), output_(codedSize), position_(source_ ? position : -1)
 {
-    setOutputSize(codedSize);
 }
 
 FfmsDecoder::~FfmsDecoder() = default;
 
+// The conversion is set up with the next picture: FFMS2 converts the frame it holds at once, and a
+// 1080p frame converted for nothing costs more than decoding it.
 void FfmsDecoder::setOutputSize(const QSize& size)
 {
     const QSize out = size.isValid() && !size.isEmpty() ? size : coded_;
@@ -24,8 +25,6 @@ void FfmsDecoder::setOutputSize(const QSize& size)
         return;
     output_ = out;
     outputApplied_ = false;
-    if (source_)
-        applyOutput();
 }
 
 void FfmsDecoder::applyOutput()
