@@ -21,7 +21,10 @@
 #include "player/video/FfmsFrameSource.h"
 #include "player/video/FfmsVideoDevice.h"
 #include "player/video/FrameServer.h"
+#include "player/video/OpenProgress.h"
+#include "player/video/PtsDecoder.h"
 #include "player/video/VideoDevice.h"
+#include "player/video/VideoIndex.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -379,6 +382,53 @@ int measureFullScreen(const QString& path, const std::function<QString()>& fresh
     return right == checked ? 0 : 1;
 }
 
+// The decoder that finds pictures by their time stamps against FFMS2 used directly: the same seeks
+// (backward and far forward jumps, each to a picture in the middle of an interval) and steps,
+// each decoder alone on the machine, pictures delivered at the same size.
+int measureDecoders(const QString& path, const QSize& size)
+{
+    ProgressPhases progress(nullptr);
+    VideoIndex::Options options;
+    options.useCache = false;
+    const VideoIndex index(path, options, progress);
+    if (!PtsDecoder::suits(index.container(), index.pts())) {
+        std::fprintf(stderr, "%s: no time stamp on every picture\n", qPrintable(path));
+        return 2;
+    }
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<int> any(0, index.codedCount() - 1);
+    std::vector<int> targets;
+    for (int i = 0; i < 30; ++i)
+        targets.push_back(any(rng));
+    PtsDecoder own(path, index.videoTrack(), std::make_shared<const std::vector<int64_t>>(index.pts()),
+                   DecodeModel(index.codedCount(), index.keyframes(), false));
+    own.setOutputSize(size);
+    Direct direct(path, size);
+    std::vector<double> ownSeek, directSeek, ownStep, directStep;
+    for (int n : targets) {
+        QElapsedTimer t;
+        t.start();
+        own.picture(n);
+        ownSeek.push_back(msSince(t));
+        t.start();
+        direct.get(n);
+        directSeek.push_back(msSince(t));
+        for (int i = 1; i <= 5 && n + i < index.codedCount(); ++i) {
+            t.start();
+            own.picture(n + i);
+            ownStep.push_back(msSince(t));
+            t.start();
+            direct.get(n + i);
+            directStep.push_back(msSince(t));
+        }
+    }
+    std::printf("metric=decoder_seek kadro_ms=%.2f baseline_ms=%.2f ratio=%.3f\n", median(ownSeek), median(directSeek),
+                median(ownSeek) / median(directSeek));
+    std::printf("metric=decoder_step kadro_ms=%.3f baseline_ms=%.3f ratio=%.3f\n", median(ownStep), median(directStep),
+                median(ownStep) / median(directStep));
+    return 0;
+}
+
 // Every kind of video a teacher brings, generated once into the video folder at 1080p30 for 20
 // seconds, each measured by a run of this program on it (the same metrics as --file, FFMS2 used
 // directly as the baseline in the same run); the lines of each run are prefixed with its kind.
@@ -451,10 +501,12 @@ int run(int argc, char** argv)
                                     QStringLiteral("codec"), QStringLiteral("h264"));
     QCommandLineOption fullScreenOpt(QStringLiteral("fullscreen"),
                                      QStringLiteral("Measure the full-screen view's pictures at the video's resolution."));
+    QCommandLineOption decodersOpt(QStringLiteral("decoders"),
+                                   QStringLiteral("Measure the time-stamp decoder against FFMS2 on --file (384x216)."));
     QCommandLineOption codecsOpt(QStringLiteral("codecs"),
                                  QStringLiteral("Measure HEVC, Xvid, VP9, H.264, MPEG-2 and MJPEG files (1080p30, generated "
                                                 "once into the video folder)."));
-    parser.addOptions({fileOpt, framesOpt, dirOpt, cacheOpt, seedOpt, longOpt, longCodecOpt, fullScreenOpt, codecsOpt});
+    parser.addOptions({fileOpt, framesOpt, dirOpt, cacheOpt, seedOpt, longOpt, longCodecOpt, fullScreenOpt, codecsOpt, decodersOpt});
     parser.process(app);
 
     if (parser.isSet(codecsOpt)) {
@@ -463,6 +515,9 @@ int run(int argc, char** argv)
             dir = QDir(QDir::tempPath()).filePath(QStringLiteral("kadro-bench-videos"));
         return measureCodecs(dir, QCoreApplication::applicationFilePath());
     }
+
+    if (parser.isSet(decodersOpt))
+        return measureDecoders(parser.value(fileOpt), QSize(384, 216));
 
     // ---- the video
     QString path = parser.value(fileOpt);

@@ -81,9 +81,9 @@ TEST(FramePlanning, BackStepsThroughAKeyframeIntervalDecodeItOnce)
 
 // The first back step into the interval before, while nothing of it is decoded: the asked
 // picture comes from a seek of its own on the front decoder (as FFMS2 alone decodes it, without
-// waiting for every picture before it to be kept), and the second decoder fills the interval up
-// to it beside it, each picture once; the steps after it are served from that fill.
-TEST(FramePlanning, TheFirstStepIntoTheIntervalBeforeSeeksWhileItsIntervalFillsBeside)
+// waiting for every picture before it to be kept), and the second decoder then fills the interval
+// up to it, each picture once; the steps after it are served from that fill.
+TEST(FramePlanning, TheFirstStepIntoTheIntervalBeforeSeeksAndItsIntervalFillsAfter)
 {
     FakeVideo video(kPictures, kInterval);
     FrameServer server(video, kPicture, 1000 * kPictureBytes);

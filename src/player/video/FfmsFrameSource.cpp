@@ -263,7 +263,8 @@ std::unique_ptr<Decoder> FfmsFrameSource::newDecoder() const
 {
     if (byTimeStamps_) {
         return std::make_unique<PtsDecoder>(index_->path(), index_->videoTrack(), stamps_,
-                                            DecodeModel(index_->codedCount(), index_->keyframes(), false));
+                                            DecodeModel(index_->codedCount(), index_->keyframes(), false),
+                                            kPtsDecoderThreads);
     }
     FfmsDecoder::Opener open = opener();
     FfmsVideoPtr source = open();
@@ -291,7 +292,10 @@ std::size_t FfmsFrameSource::decoderBytes() const
     const std::size_t picture = check_.pictureBytes > 0
                                     ? check_.pictureBytes
                                     : std::size_t(check_.size.width()) * std::size_t(check_.size.height()) * 3u / 2u;
-    return picture * std::size_t(intraOnly ? kIntraDecoderPictures : kDecoderPictures);
+    int pictures = intraOnly ? kIntraDecoderPictures : kDecoderPictures;
+    if (byTimeStamps_)
+        pictures += kThreadPictures * (kPtsDecoderThreads - 1);
+    return picture * std::size_t(pictures);
 }
 
 QString FfmsFrameSource::containerName() const { return index_->container(); }

@@ -214,6 +214,11 @@ void FrameServer::setDecodeModel(const DecodeModel& model)
         model_ = model;
         remake_[0] = remake_[1] = true;
         route_.gen = -1;
+        backCost_ = decoders_.decoderBytes() + pictureBytes(size_);
+        if (stats_.backDecoderBytes > 0) {
+            setPictureBudget(limit_ - std::min(backCost_, limit_));
+            stats_.backDecoderBytes = backCost_;
+        }
     }
     work_.notify_all();
 }
@@ -289,8 +294,9 @@ bool FrameServer::planBackground(Job& job, int lo, int hi, int self)
 }
 
 // The first back step into another interval, where keeping every picture on the way costs more
-// than the seek to the picture alone, goes directly to the picture; the fill of its interval runs
-// beside it on the second decoder.
+// than the seek to the picture alone, goes directly to the picture; the fill of its interval
+// follows on the second decoder. (Run beside the seek, the fill slowed the asked picture by up to a
+// third: two 1080p decodes share the memory bus of two cores.)
 void FrameServer::chooseRoute()
 {
     route_.gen = wantGen_;
@@ -320,10 +326,9 @@ bool FrameServer::plan(Job& job, int self)
                 chooseRoute();
             const int d = route_.decoder;
             if (d != self) {
-                // The other decoder decodes it; nothing else meanwhile but the fill beside a
-                // direct decode.
-                if (!route_.direct)
-                    return false;
+                // The other decoder decodes it; nothing else meanwhile, so that it has the machine
+                // to itself (the fill of its interval follows once it is shown).
+                return false;
             } else if (route_.direct) {
                 job = Job{want_, d, true, true};
                 return true;

@@ -16,8 +16,9 @@
 // jump decodes only the picture, as FFMS2 alone would; the rest of its interval follows in the
 // background. So does the first back step into the interval before, where keeping every picture
 // on the way would cost more than a seek to the picture alone: the front decoder decodes just
-// that picture while the second one fills the interval up to it beside it.
-// While a picture is waited for, only the decoder that decodes it works, except for that fill.
+// that picture, and the second one fills the interval up to it once it is shown.
+// While a picture is waited for, only the decoder that decodes it works; otherwise read-ahead and
+// fills run side by side.
 //
 // Memory: the cache's bound counts the bytes of the pictures it holds. The second decoder's own
 // pictures (references at the coded size, DecoderFactory::decoderBytes) are paid from the same
@@ -100,7 +101,8 @@ public:
     bool waitIdle(int timeoutMs);
 
     // The decoders' way of reaching pictures changed (the seek check allowed seeking): plans with
-    // `model` from now on and makes its decoders anew. Pictures in the cache stay.
+    // `model` from now on and makes its decoders anew, paying for the second one what the factory
+    // now declares. Pictures in the cache stay.
     void setDecodeModel(const DecodeModel& model);
 
     QSize pictureSize() const { return size_; }
@@ -150,7 +152,7 @@ private:
     const QSize size_;
     const std::size_t limit_;
     const int lastCoded_;
-    const std::size_t backCost_; // the second decoder's pictures plus the one it delivers
+    std::size_t backCost_;       // the second decoder's pictures plus the one it delivers (guarded by mutex_ once running)
     const bool backAllowed_;     // backCost_ fits into half of the bound
 
     // decoder_[i] belongs to decode thread i; what the planner needs of the decoders is copied

@@ -260,7 +260,8 @@ QImage PtsDecoder::picture(int coded)
     return convert();
 }
 
-// Converted as FFMS2 converts to BGRA: its swscale flags, the decoder's colour space and range.
+// Converted as FFMS2 converts to BGRA: its swscale flags, the decoder's colour space and range, so
+// the pictures are the same, bit for bit.
 QImage PtsDecoder::convert()
 {
     bool fullRange = frame_->color_range == AVCOL_RANGE_JPEG;

@@ -12,8 +12,8 @@
 // come out on the way, since decoding then runs on past that keyframe with its references intact.
 // Where a seek lands past the picture, the keyframe before is taken.
 //
-// Pictures are scaled and converted to RGB32 as FFMS2 converts them (same swscale set-up), so a
-// picture looks the same whichever decoder made it. Damaged pictures (FFmpeg's flags on the
+// Pictures are scaled and converted to RGB32 as FFMS2 converts them (its resizer, the stream's
+// colour space and range), so a picture looks the same whichever decoder made it. Damaged pictures (FFmpeg's flags on the
 // decoded frame) fail with VideoDeviceError.
 
 #include "player/video/Decoder.h"
