@@ -51,8 +51,9 @@ public:
     // Whether the video has reordered (B) pictures, told from the picture types FFmpeg's parser
     // reads from the headers of the first `maxPackets` packets of track `track` (it stops at the
     // first B picture), without decoding. Only for codecs whose parser reports every picture's
-    // type (MPEG-4 part 2, H.264, MPEG-1/2), for codecs that never reorder and for intra-only
-    // video (every packet a keyframe); otherwise, or when the file cannot be read, it cannot tell.
+    // type (MPEG-4 Visual as Xvid and DivX write it, H.264, MPEG-1/2), for codecs that never
+    // reorder and for intra-only video (every packet a keyframe); otherwise, or when the file
+    // cannot be read, it cannot tell.
     enum class Reordering { No, Yes, Unknown };
     static Reordering reordering(const QString& path, int track, int maxPackets);
 
